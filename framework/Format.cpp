@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 
 namespace parvela {
@@ -17,6 +16,28 @@ TFormatSettings& FormatSettings() {
 }
 
 namespace {
+
+// ASCII only: the C library's character classes follow the C locale.
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+template <class Integer> std::string DecimalText(Integer value) {
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+int ParseExponent(const char* first, const char* last) {
+    if (first != last && *first == '+')
+        ++first;
+    int exponent = 0;
+    std::from_chars(first, last, exponent);
+    return exponent;
+}
 
 // Decimal digits of |value| with 17 significant digits and the decimal exponent of the first.
 struct DecimalDigits {
@@ -34,7 +55,7 @@ DecimalDigits ToDecimalDigits(double value) {
     for (std::size_t i = 0; i < e; ++i)
         if (text[i] != '.')
             out.digits += text[i];
-    out.exponent = std::atoi(text.c_str() + e + 1);
+    out.exponent = ParseExponent(text.data() + e + 1, text.data() + text.size());
     return out;
 }
 
@@ -140,14 +161,15 @@ std::string ScientificText(double value, int precision) {
     }
     out += 'E';
     out += exponent < 0 ? '-' : '+';
-    std::string expText = std::to_string(std::abs(exponent));
+    std::string expText = DecimalText(std::abs(exponent));
     if (expText.size() < 3)
         expText.insert(0, 3 - expText.size(), '0');
     return out + expText;
 }
 
 [[noreturn]] void InvalidFormat(std::string_view format) {
-    throw EConvertError("Format '" + std::string(format) + "' invalid or incompatible with argument");
+    throw EConvertError("Format '" + std::string(format) +
+                        "' invalid or incompatible with argument");
 }
 
 [[noreturn]] void MissingArgument(std::string_view format) {
@@ -176,13 +198,12 @@ std::string IntegerText(std::int64_t value, int precision, bool hex, bool asUnsi
         auto r = std::to_chars(buffer, buffer + sizeof buffer, u, hex ? 16 : 10);
         digits.assign(buffer, r.ptr);
         if (hex)
-            std::transform(digits.begin(), digits.end(), digits.begin(),
-                           [](char c) { return static_cast<char>(std::toupper(c)); });
+            std::transform(digits.begin(), digits.end(), digits.begin(), AsciiUpper);
     } else {
         negative = value < 0;
-        std::uint64_t magnitude =
-            negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
-        digits = std::to_string(magnitude);
+        std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(value + 1)) + 1
+                                           : static_cast<std::uint64_t>(value);
+        digits = DecimalText(magnitude);
     }
     if (precision > static_cast<int>(digits.size()))
         digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
@@ -219,7 +240,7 @@ std::string FloatToStrGeneral(double value, int precision) {
         out += 'E';
         if (exponent < 0)
             out += '-';
-        out += std::to_string(std::abs(exponent));
+        out += DecimalText(std::abs(exponent));
         return out;
     }
     if (exponent < 0) {
@@ -289,11 +310,14 @@ std::string Format(std::string_view format, const TVarRecArray& args) {
         int precision = -1;
         int number = 0;
         std::size_t specStart = i;
+        std::size_t argIndexAtStart = argIndex;
         if (readNumber(number) && i < format.size() && format[i] == ':') {
             argIndex = static_cast<std::size_t>(number);
             ++i;
         } else {
+            // Not an index: a "*" read here was the width, read again below.
             i = specStart;
+            argIndex = argIndexAtStart;
         }
         if (i < format.size() && format[i] == '-') {
             leftAlign = true;
@@ -307,7 +331,7 @@ std::string Format(std::string_view format, const TVarRecArray& args) {
         }
         if (i >= format.size())
             InvalidFormat(format);
-        char conversion = static_cast<char>(std::tolower(static_cast<unsigned char>(format[i++])));
+        char conversion = AsciiLower(format[i++]);
         const TVarRec& arg = nextArg();
         std::string text;
         switch (conversion) {

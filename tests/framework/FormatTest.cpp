@@ -1,0 +1,174 @@
+// The program's formatting routine: conversions, widths, precisions, argument selection,
+// failures and independence of the C locale.
+
+#include "framework/Format.h"
+#include "framework/Exceptions.h"
+#include "framework/MissingValues.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace parvela {
+namespace {
+
+struct FormatCase {
+    std::string format;
+    TVarRecArray args;
+    std::string expected;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << '"' << c.format << '"';
+}
+
+class FormatCases : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatCases, GivesExpectedText) {
+    const FormatCase& c = GetParam();
+    EXPECT_EQ(Format(c.format, c.args), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversions, FormatCases,
+    ::testing::Values(
+        FormatCase{"%s", {"abc"}, "abc"}, FormatCase{"%s", {""}, ""}, FormatCase{"%s", {'c'}, "c"},
+        FormatCase{"[%.3s]", {"abcdef"}, "[abc]"}, FormatCase{"%d", {42}, "42"},
+        FormatCase{"%d", {-7}, "-7"}, FormatCase{"%d", {MissingInteger}, "-2147483648"},
+        FormatCase{"%f", {3.14159}, "3.14"}, FormatCase{"%f", {2.0}, "2.00"},
+        FormatCase{"%f", {0.125}, "0.13"}, FormatCase{"%f", {-0.001}, "0.00"},
+        FormatCase{"%f", {-2.5}, "-2.50"}, FormatCase{"%9.4f", {3.14159}, "   3.1416"},
+        FormatCase{"%9.4f", {-12.5}, " -12.5000"}, FormatCase{"%.0f", {0.6}, "1"},
+        FormatCase{"%.3f", {0.0005}, "0.001"}, FormatCase{"%.2f", {0.004}, "0.00"},
+        FormatCase{"%10.2f", {-1234.567}, "  -1234.57"},
+        FormatCase{"%10.2f", {99.995}, "    100.00"},
+        FormatCase{"%-16s|", {"abc"}, "abc             |"},
+        FormatCase{"%-16s|", {"longer than sixteen"}, "longer than sixteen|"},
+        FormatCase{"%9s", {"abc"}, "      abc"}, FormatCase{"%.2d", {5}, "05"},
+        FormatCase{"%.2d", {123}, "123"}, FormatCase{"%.3d", {-5}, "-005"},
+        FormatCase{"%2d", {5}, " 5"}, FormatCase{"%2d", {123}, "123"},
+        FormatCase{"%.2d-%s", {7, "Jan"}, "07-Jan"},
+        FormatCase{"PROJECTID=%S", {"12"}, "PROJECTID=12"}, FormatCase{"%D", {17}, "17"},
+        FormatCase{"%F", {1.5}, "1.50"}, FormatCase{"%9.4F", {1.0}, "   1.0000"},
+        FormatCase{"%-5S|", {"ab"}, "ab   |"}, FormatCase{"%%", {}, "%"},
+        FormatCase{"100%% of %d", {3}, "100% of 3"}, FormatCase{"%1:s %0:s", {"a", "b"}, "b a"},
+        FormatCase{"%0:s-%s", {"a", "b"}, "a-b"}, FormatCase{"%1:d%0:d%d", {1, 2}, "212"},
+        FormatCase{"%*d", {5, 42}, "   42"}, FormatCase{"%-*s|", {4, "ab"}, "ab  |"},
+        FormatCase{"%.*f", {3, 1.23456}, "1.235"}, FormatCase{"%*.*f", {8, 1, 2.25}, "     2.3"},
+        FormatCase{"%n", {1234567.891}, "1,234,567.89"}, FormatCase{"%x", {255}, "FF"},
+        FormatCase{"%e", {1.0}, "1.00000000000000E+000"},
+        FormatCase{"%s.%s : Wrong state",
+                   {"TdciProjects", "CheckItemStateForRead"},
+                   "TdciProjects.CheckItemStateForRead : Wrong state"},
+        FormatCase{"no conversion", {}, "no conversion"}));
+
+struct FailureCase {
+    std::string format;
+    TVarRecArray args;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << '"' << c.format << '"';
+}
+
+class FormatFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(FormatFailures, RaiseConvertError) {
+    const FailureCase& c = GetParam();
+    EXPECT_THROW(Format(c.format, c.args), EConvertError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Incompatible, FormatFailures,
+                         ::testing::Values(FailureCase{"%f", {"text"}}, FailureCase{"%d", {1.5}},
+                                           FailureCase{"%d", {"12"}}, FailureCase{"%s", {3}},
+                                           FailureCase{"%s", {true}}, FailureCase{"%d", {}},
+                                           FailureCase{"%s %s", {"one"}}, FailureCase{"%", {}},
+                                           FailureCase{"%q", {1}}, FailureCase{"%*d", {"5", 1}},
+                                           FailureCase{"%5", {1}}));
+
+TEST(FormatFailureMessage, NamesTheFormat) {
+    try {
+        Format("%f", {TVarRec("text")});
+        FAIL() << "no failure";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Format '%f' invalid or incompatible with argument");
+    }
+}
+
+struct GeneralCase {
+    double value;
+    std::string expected;
+};
+
+void PrintTo(const GeneralCase& c, std::ostream* os) {
+    *os << c.expected;
+}
+
+class FloatToStrGeneralCases : public ::testing::TestWithParam<GeneralCase> {};
+
+TEST_P(FloatToStrGeneralCases, ShortestGeneralNotation) {
+    EXPECT_EQ(FloatToStrGeneral(GetParam().value), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reals, FloatToStrGeneralCases,
+    ::testing::Values(GeneralCase{0.5, "0.5"}, GeneralCase{2.0, "2"}, GeneralCase{12.25, "12.25"},
+                      GeneralCase{0.0, "0"}, GeneralCase{-0.25, "-0.25"},
+                      GeneralCase{0.1 + 0.2, "0.3"}, GeneralCase{1.0 / 3.0, "0.333333333333333"},
+                      GeneralCase{123456789012345.0, "123456789012345"}, GeneralCase{1e15, "1E15"},
+                      GeneralCase{1.5e20, "1.5E20"}, GeneralCase{0.0001, "0.0001"},
+                      GeneralCase{1e-7, "1E-7"}, GeneralCase{-2.5e-9, "-2.5E-9"}));
+
+// Runs `body` with LC_ALL set to a German locale, whose decimal separator is ",". The locale
+// is compiled into the test work directory when the system does not have it.
+bool SelectGermanLocale() {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        return true;
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(PARVELA_TEST_WORK_DIR) / "locale";
+    fs::create_directories(dir);
+    std::string command =
+        "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    if (!fs::exists(dir / "de_DE.UTF-8"))
+        (void)std::system(command.c_str());
+    setenv("LOCPATH", dir.c_str(), 1);
+    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+}
+
+TEST(FormatLocale, NumbersKeepTheDotUnderAGermanLocale) {
+    if (!SelectGermanLocale())
+        GTEST_SKIP() << "no German locale can be made on this machine";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    EXPECT_EQ(Format("%f", 1.5), "1.50");
+    EXPECT_EQ(Format("%9.4f", 3.14159), "   3.1416");
+    EXPECT_EQ(Format("%n", 1234.5), "1,234.50");
+    EXPECT_EQ(Format("%e", 1.0), "1.00000000000000E+000");
+    EXPECT_EQ(FloatToStrGeneral(12.25), "12.25");
+    EXPECT_DOUBLE_EQ(StrToFloat("12.25"), 12.25);
+    EXPECT_THROW(StrToFloat("12,25"), EConvertError);
+    std::setlocale(LC_ALL, "C");
+}
+
+// Whatever locales the machine has: the routine must not call into the C library's
+// locale-dependent conversions at all.
+TEST(FormatLocale, SourceUsesNoLocaleDependentFunction) {
+    std::ifstream in(std::string(PARVELA_SOURCE_DIR) + "/framework/Format.cpp");
+    ASSERT_TRUE(in.good());
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::regex forbidden(R"(\b(s?n?printf|strto[dfl]|ato[fil]|sto[dfil]|to_string|)"
+                               R"(tolower|toupper|is(digit|space|alpha)|localeconv|)"
+                               R"(setlocale|std::locale|stringstream)\s*\()");
+    std::smatch match;
+    std::string source = text.str();
+    EXPECT_FALSE(std::regex_search(source, match, forbidden)) << match.str();
+}
+
+} // namespace
+} // namespace parvela
