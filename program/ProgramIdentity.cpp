@@ -4,6 +4,8 @@
 
 namespace parvela {
 
-std::string ProgramTitle() { return Format("%s_%s", ProgramName, ProgramVersion); }
+std::string ProgramTitle() {
+    return Format("%s_%s", ProgramName, ProgramVersion);
+}
 
 } // namespace parvela

@@ -1,0 +1,43 @@
+#include "Services.h"
+
+#include "TApplicationSettings.h"
+#include "TDatabaseConnection.h"
+#include "framework/FormatSettings.h"
+#include "framework/TVersionInfo.h"
+
+namespace parvela {
+
+namespace {
+
+template <class Service> void Stop(std::vector<std::string>& stopped) {
+    if (!Service::SingletonExists())
+        return;
+    Service::DestroySingleton();
+    stopped.emplace_back(Service::ClassName);
+}
+
+} // namespace
+
+void StartServices(const TServiceStartOptions& options) {
+    FormatSettings().DecimalSeparator = '.';
+    FormatSettings().ThousandSeparator = ',';
+    TVersionInfo::CreateSingleton();
+    if (options.SettingsFileName.empty())
+        TApplicationSettings::CreateSingleton();
+    else
+        TApplicationSettings::CreateSingleton(options.SettingsFileName);
+    TDatabaseConnection::CreateSingleton();
+    TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
+    database.SetTrueString("True");
+    database.SetFalseString("False");
+}
+
+std::vector<std::string> StopServices() {
+    std::vector<std::string> stopped;
+    Stop<TVersionInfo>(stopped);
+    Stop<TDatabaseConnection>(stopped);
+    Stop<TApplicationSettings>(stopped);
+    return stopped;
+}
+
+} // namespace parvela
