@@ -1,0 +1,147 @@
+#include "Registry.h"
+
+#include "AtomicFile.h"
+#include "RegistryDocument.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace parvela {
+
+namespace {
+
+constexpr const char* MachineStoreVariable = "PARVELA_MACHINE_REGISTRY";
+constexpr const char* UserStoreVariable = "PARVELA_USER_REGISTRY";
+constexpr const char* DefaultMachineStore = "/etc/parvela/registry.ini";
+constexpr const char* StoreFileBelowConfig = "/parvela/registry.ini";
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string HomeDirectory() {
+    std::string home = Environment("HOME");
+    if (home.empty())
+        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
+            home = user->pw_dir;
+    return home;
+}
+
+// Relative values of XDG_CONFIG_HOME are to be ignored.
+std::string UserConfigDirectory() {
+    const std::string configHome = Environment("XDG_CONFIG_HOME");
+    if (!configHome.empty() && configHome.front() == '/')
+        return configHome;
+    return HomeDirectory() + "/.config";
+}
+
+TRegistryDocument Load(const std::string& path) {
+    std::string text;
+    if (!ReadWholeFile(path, text))
+        return {};
+    return TRegistryDocument::Parse(text);
+}
+
+void Store(const std::string& path, const TRegistryDocument& document) {
+    WriteFileAtomically(path, document.Text());
+}
+
+// A key path becomes a section header line, so it must survive that round trip.
+void CheckKey(const std::string& key) {
+    const bool printable = std::none_of(key.begin(), key.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    const bool trimmed = !key.empty() && key.front() != ' ' && key.back() != ' ' &&
+                         key.front() != '\t' && key.back() != '\t';
+    if (!printable || !trimmed)
+        throw ERegistryError("Invalid registry key \"" + key + "\"");
+}
+
+void SetValue(const std::string& path, const std::string& key, const std::string& name,
+              const TRegistryValue& value) {
+    CheckKey(key);
+    TRegistryDocument document = Load(path);
+    document.Set(key, name, value);
+    Store(path, document);
+}
+
+} // namespace
+
+const char* RegistryRootName(TRegistryRoot root) {
+    return root == TRegistryRoot::HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+std::string RegistryStorePath(TRegistryRoot root) {
+    if (root == TRegistryRoot::HKEY_LOCAL_MACHINE) {
+        const std::string path = Environment(MachineStoreVariable);
+        return path.empty() ? DefaultMachineStore : path;
+    }
+    const std::string path = Environment(UserStoreVariable);
+    return path.empty() ? UserConfigDirectory() + StoreFileBelowConfig : path;
+}
+
+TRegistry::TRegistry(TRegistryRoot root) : TRegistry(root, RegistryStorePath(root)) {}
+
+TRegistry::TRegistry(TRegistryRoot root, std::string storePath)
+    : root_(root), storePath_(std::move(storePath)) {}
+
+std::string TRegistry::FullName(const std::string& key, const std::string& name) const {
+    return std::string(RegistryRootName(root_)) + "\\" + key + "\\" + name;
+}
+
+bool TRegistry::KeyExists(const std::string& key) const {
+    return Load(storePath_).HasKey(key);
+}
+
+void TRegistry::OpenOrCreateKey(const std::string& key) {
+    CheckKey(key);
+    TRegistryDocument document = Load(storePath_);
+    if (document.AddKey(key))
+        Store(storePath_, document);
+}
+
+bool TRegistry::ValueExists(const std::string& key, const std::string& name) const {
+    return Load(storePath_).Find(key, name) != nullptr;
+}
+
+template <class T>
+T TRegistry::ReadTyped(const std::string& key, const std::string& name,
+                       const char* typeName) const {
+    const TRegistryDocument document = Load(storePath_);
+    const TRegistryValue* value = document.Find(key, name);
+    if (!value)
+        throw ERegistryError("Registry value " + FullName(key, name) + " not found");
+    if (const T* typed = std::get_if<T>(value))
+        return *typed;
+    throw ERegistryError("Registry value " + FullName(key, name) + " is not " + typeName);
+}
+
+std::string TRegistry::ReadString(const std::string& key, const std::string& name) const {
+    return ReadTyped<std::string>(key, name, "a string");
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& key, const std::string& name) const {
+    return ReadTyped<std::int32_t>(key, name, "an integer");
+}
+
+void TRegistry::WriteString(const std::string& key, const std::string& name,
+                            const std::string& value) {
+    SetValue(storePath_, key, name, value);
+}
+
+void TRegistry::WriteInteger(const std::string& key, const std::string& name, std::int32_t value) {
+    SetValue(storePath_, key, name, value);
+}
+
+bool TRegistry::DeleteValue(const std::string& key, const std::string& name) {
+    TRegistryDocument document = Load(storePath_);
+    if (!document.Remove(key, name))
+        return false;
+    Store(storePath_, document);
+    return true;
+}
+
+} // namespace parvela

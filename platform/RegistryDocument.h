@@ -1,0 +1,77 @@
+#pragma once
+// The text of one registry store: sections named by key path, each holding typed values.
+//
+//   [SOFTWARE\Vantiro\DAXO]
+//   daxo_dll = "/opt/daxo/libdaxo.so"
+//   LastOpenedProject = dword:00000011
+//
+// Strings are quoted with the escapes \\ \" \n \r \t and \xHH; integers are 32-bit, written
+// as eight hexadecimal digits. Key paths and value names are matched without regard to
+// case. Lines that are no section or value (comments, hand-written oddities) are kept as
+// they stand, and untouched values keep their original spelling, so that rewriting the
+// document changes only what was written.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace parvela {
+
+// A line that looks like a value but whose text is neither a quoted string nor a dword.
+struct TMalformedRegistryValue {
+    std::string Text;
+    bool operator==(const TMalformedRegistryValue&) const = default;
+};
+
+using TRegistryValue = std::variant<std::string, std::int32_t, TMalformedRegistryValue>;
+
+class TRegistryDocument {
+public:
+    static TRegistryDocument Parse(const std::string& text);
+    std::string Text() const;
+
+    // True for a key that has a section, and for every parent of such a key.
+    bool HasKey(const std::string& key) const;
+    // Adds an empty section unless the key exists; returns whether it added one.
+    bool AddKey(const std::string& key);
+
+    const TRegistryValue* Find(const std::string& key, const std::string& name) const;
+    // Replaces the first value of that name (keeping the name's spelling) and drops any
+    // later duplicate; appends the value to the key's first section, created when missing.
+    void Set(const std::string& key, const std::string& name, const TRegistryValue& value);
+    // Removes every value of that name from the key; returns whether there was one.
+    bool Remove(const std::string& key, const std::string& name);
+
+    // The text forms, also used for single values in messages and tests.
+    static std::string FormatValue(const TRegistryValue& value);
+    static std::optional<TRegistryValue> ParseValue(const std::string& text);
+
+private:
+    struct Entry {
+        std::string Name;
+        TRegistryValue Value;
+    };
+    struct Line {
+        std::string Raw;
+        std::optional<Entry> Value;
+    };
+    struct Section {
+        std::string Name;
+        std::string HeaderRaw; // empty for the lines before the first section
+        std::vector<Line> Lines;
+    };
+
+    std::vector<Section*> SectionsOf(const std::string& key);
+    std::vector<const Section*> SectionsOf(const std::string& key) const;
+    void AppendSection(const std::string& key);
+    static Line EntryLine(const std::string& name, const TRegistryValue& value);
+
+    std::vector<Section> sections_{Section{}};
+};
+
+// ASCII letters compared without case, as the registry does for key and value names.
+bool SameRegistryName(const std::string& left, const std::string& right);
+
+} // namespace parvela
