@@ -1,0 +1,289 @@
+#include "Utilities.h"
+
+#include "framework/Format.h"
+#include "platform/Dialogs.h"
+#include "platform/ExecutablePath.h"
+#include "platform/UiHooks.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace parvela {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int WaitStepMilliseconds = 500;
+
+// A child process started with posix_spawn; no shell parses any of its arguments.
+class TChildProcess {
+public:
+    // Starts `program` with `arguments` in `directory`; stdout and stderr go to `logFile`
+    // when it is not empty.
+    bool Start(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& directory, const std::string& logFile) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!directory.empty())
+            posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+        if (!logFile.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+        }
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        int result = posix_spawnp(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return result == 0;
+    }
+
+    // Waits in steps of at most 500 ms, processing the user interface's events in between.
+    int WaitProcessingEvents() {
+        int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+        int status = 0;
+        for (;;) {
+            pid_t done = ::waitpid(pid_, &status, WNOHANG);
+            if (done == pid_ || (done < 0 && errno != EINTR))
+                break;
+            WaitAtMostOneStep(pidfd);
+            UiHooks().ProcessPendingEvents();
+        }
+        if (pidfd >= 0)
+            ::close(pidfd);
+        return ExitCodeOf(status);
+    }
+
+private:
+    static void WaitAtMostOneStep(int pidfd) {
+        if (pidfd >= 0) {
+            pollfd descriptor{pidfd, POLLIN, 0};
+            ::poll(&descriptor, 1, WaitStepMilliseconds);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    static int ExitCodeOf(int status) {
+        if (WIFEXITED(status))
+            return WEXITSTATUS(status);
+        if (WIFSIGNALED(status))
+            return 128 + WTERMSIG(status);
+        return INT_MAX;
+    }
+
+    pid_t pid_ = -1;
+};
+
+std::string Opener() {
+    const char* configured = std::getenv("PARVELA_OPENER");
+    return configured && *configured ? configured : "xdg-open";
+}
+
+// Runs the desktop's opener on the target and returns its exit code (-1: not started).
+int RunOpener(const std::string& target, const std::vector<std::string>& extraArguments,
+              const std::string& directory) {
+    std::vector<std::string> arguments{target};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    TChildProcess opener;
+    if (!opener.Start(Opener(), arguments, directory, {}))
+        return -1;
+    return opener.WaitProcessingEvents();
+}
+
+std::vector<std::string> SplitParameters(const std::string& parameters) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : parameters) {
+        if (c == ' ') {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string WithTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+void DeleteEntry(const fs::directory_entry& entry);
+
+void DeleteChildren(const fs::path& directory) {
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        DeleteEntry(*it);
+}
+
+void DeleteEntry(const fs::directory_entry& entry) {
+    std::error_code error;
+    // A link is an entry of its own: it is removed, never what it points to.
+    if (entry.is_symlink(error) || !entry.is_directory(error)) {
+        fs::remove(entry.path(), error);
+        return;
+    }
+    DeleteChildren(entry.path());
+    fs::remove(entry.path(), error);
+}
+
+} // namespace
+
+int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDirectory,
+                   TWindowShowMode /*showMode*/) {
+    std::error_code error;
+    if (!fs::is_regular_file(scriptPath, error))
+        return -1;
+    std::string directory =
+        workingDirectory.empty() ? fs::current_path(error).string() : workingDirectory;
+    std::string logFile = fs::path(scriptPath).replace_extension(".log").string();
+    TChildProcess child;
+    if (!child.Start("/bin/sh", {scriptPath}, directory, logFile))
+        return -1;
+    return child.WaitProcessingEvents();
+}
+
+bool StartProgram(const std::string& fileName, const std::string& parameters,
+                  const std::string& directory) {
+    std::string workingDirectory =
+        directory.empty() ? fs::path(fileName).parent_path().string() : directory;
+    if (workingDirectory.size() > 1 && workingDirectory.back() == '/')
+        workingDirectory.pop_back();
+    return RunOpener(fileName, SplitParameters(parameters), workingDirectory) == 0;
+}
+
+void OpenDocument(const std::string& target) {
+    int result = RunOpener(target, {}, {});
+    if (result != 0)
+        ShowError(Format("Error executing %s (errorcode %d)", target, result));
+}
+
+std::string GetTempDirectory() {
+    std::string directory = EnvironmentValue("TMP");
+    if (directory.empty())
+        directory = EnvironmentValue("TEMP");
+    if (directory.empty())
+        directory = ExecutableDirectory();
+    return WithTrailingSlash(directory);
+}
+
+std::string ReadRegistryString(TRegistryRoot root, const std::string& key,
+                               const std::string& name) {
+    try {
+        TRegistry registry(root);
+        if (!registry.ValueExists(key, name))
+            return {};
+        return registry.ReadString(key, name);
+    } catch (const Exception&) {
+        return {};
+    }
+}
+
+std::int32_t ReadRegistryInteger(TRegistryRoot root, const std::string& key,
+                                 const std::string& name) {
+    try {
+        return TRegistry(root).ReadInteger(key, name);
+    } catch (const Exception&) {
+        throw Exception(Format("Registry key nog found %s\\%s", key, name));
+    }
+}
+
+void WriteRegistryInteger(TRegistryRoot root, const std::string& key, const std::string& name,
+                          std::int32_t value) {
+    try {
+        TRegistry(root).WriteInteger(key, name, value);
+    } catch (const Exception&) {
+        // A store the system refuses loses the value without a message.
+    }
+}
+
+std::string MonthAbbreviation(int month) {
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (month < 1 || month > 12)
+        return {};
+    return months[static_cast<std::size_t>(month - 1)];
+}
+
+std::string FormatDayMonth(TDateTime date) {
+    TDateParts parts = DecodeDateTime(date);
+    return Format("%.2d-%s", parts.Day, MonthAbbreviation(parts.Month));
+}
+
+std::string FormatDayMonthPrefix(TDateTime date) {
+    TDateParts parts = DecodeDateTime(date);
+    return Format("%.2d-%s-", parts.Day, MonthAbbreviation(parts.Month));
+}
+
+void ShowWarning(const std::string& text) {
+    Dialogs().Show(TDialogIcon::Warning, text);
+}
+void ShowError(const std::string& text) {
+    Dialogs().Show(TDialogIcon::Error, text);
+}
+void ShowInformation(const std::string& text) {
+    Dialogs().Show(TDialogIcon::Information, text);
+}
+
+bool AskYesNo(const std::string& text) {
+    return Dialogs().Ask(text, TDialogButtons::YesNo) == TDialogAnswer::Yes;
+}
+
+bool AskOkCancel(const std::string& text) {
+    return Dialogs().Ask(text, TDialogButtons::OkCancel) == TDialogAnswer::Ok;
+}
+
+bool DeleteDirectoryTree(const std::string& directory) {
+    std::error_code error;
+    fs::file_status status = fs::symlink_status(directory, error);
+    if (error || !fs::exists(status))
+        return false;
+    if (fs::is_symlink(status)) {
+        // The tree's own root as a link: remove the link, keep what it points to.
+        if (!fs::is_directory(directory, error))
+            return false;
+        fs::remove(directory, error);
+        return true;
+    }
+    if (!fs::is_directory(status))
+        return false;
+    DeleteChildren(directory);
+    fs::remove(directory, error);
+    return true;
+}
+
+bool ContainsFileNameSpecialChar(const std::string& text) {
+    return text.find_first_of(" /\\()><*:\"|,.+=?") != std::string::npos;
+}
+
+} // namespace parvela

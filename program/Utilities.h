@@ -1,0 +1,69 @@
+#pragma once
+// Small stateless functions through which the rest of the program reaches the operating
+// system: child processes, the desktop's opener, the temporary directory, the registry, the
+// day-month notation of the model input files, directory deletion, file-name characters and
+// one-line message boxes.
+
+#include "framework/DateTime.h"
+#include "platform/Registry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace parvela {
+
+enum class TWindowShowMode { Hidden = 0, Minimized = 1, Normal = 2 };
+
+// Runs a batch script as "/bin/sh <script>" in `workingDirectory` (the current directory when
+// empty) and waits for it, letting the user interface process its pending events at least
+// every 500 ms. The child's output goes to the script's path with ".log" in place of its
+// extension. Returns the child's exit code (128 + the signal for a child ended by a signal),
+// or -1 when the script does not exist or the process cannot be started. The show mode is
+// accepted for the callers' sake; a console window is not a thing here.
+int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDirectory,
+                   TWindowShowMode showMode);
+
+// Asks the desktop to open the file with its default program (xdg-open, or the program named
+// by PARVELA_OPENER), in `directory` (the file's own directory when empty; a trailing "/" is
+// removed). True when the opener accepted the request.
+bool StartProgram(const std::string& fileName, const std::string& parameters,
+                  const std::string& directory);
+
+// Opens a file or web address with the desktop's opener; a failure is shown as
+// "Error executing %s (errorcode %d)".
+void OpenDocument(const std::string& target);
+
+// $TMP, else $TEMP, else the executable's directory; ending in "/".
+std::string GetTempDirectory();
+
+// Empty when the key or the value is missing.
+std::string ReadRegistryString(TRegistryRoot root, const std::string& key, const std::string& name);
+// Raises "Registry key nog found %s\%s" when the key or the value is missing or no integer.
+std::int32_t ReadRegistryInteger(TRegistryRoot root, const std::string& key,
+                                 const std::string& name);
+// Creates the key when missing; a store that cannot be written loses the value silently.
+void WriteRegistryInteger(TRegistryRoot root, const std::string& key, const std::string& name,
+                          std::int32_t value);
+
+// "05-Mar"; the English month table, whatever the user's language.
+std::string FormatDayMonth(TDateTime date);
+// "05-Mar-", for a year to follow.
+std::string FormatDayMonthPrefix(TDateTime date);
+// "Jan" to "Dec" for 1 to 12; empty for any other number.
+std::string MonthAbbreviation(int month);
+
+void ShowWarning(const std::string& text);
+void ShowError(const std::string& text);
+void ShowInformation(const std::string& text);
+bool AskYesNo(const std::string& text);
+bool AskOkCancel(const std::string& text);
+
+// Deletes the directory with everything in it. Symbolic links are removed, never followed:
+// what they point to stays. Entries that cannot be deleted stay without a message. False when
+// the directory does not exist.
+bool DeleteDirectoryTree(const std::string& directory);
+
+// True when the text holds a blank or one of / \ ( ) > < * : " | , . + = ?
+bool ContainsFileNameSpecialChar(const std::string& text);
+
+} // namespace parvela

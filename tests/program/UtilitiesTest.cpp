@@ -1,0 +1,216 @@
+#include "program/Utilities.h"
+#include "framework/DateTime.h"
+#include "platform/ExecutablePath.h"
+#include "platform/ScriptedDialogs.h"
+#include "platform/UiHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace parvela {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+class CountingUiHooks : public IUiHooks {
+public:
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void ProcessPendingEvents() override { ++pumped; }
+    int pumped = 0;
+};
+
+class UtilitiesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory_ = fs::path(PARVELA_TEST_WORK_DIR) / "utilities" /
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(directory_);
+        fs::create_directories(directory_);
+    }
+
+    fs::path WriteScript(const std::string& name, const std::string& body) {
+        fs::path script = directory_ / name;
+        std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+        return script;
+    }
+
+    fs::path directory_;
+};
+
+TEST_F(UtilitiesTest, ExecuteAndWaitReturnsTheExitCodeAndLogsTheOutput) {
+    fs::path workDirectory = directory_ / "work dir";
+    fs::create_directories(workDirectory);
+    fs::path script = WriteScript("run_it's \"odd\".sh", "echo hello; pwd; exit 3");
+    EXPECT_EQ(3, ExecuteAndWait(script.string(), workDirectory.string(), TWindowShowMode::Normal));
+    std::string log = ReadFile(directory_ / "run_it's \"odd\".log");
+    EXPECT_EQ("hello\n" + workDirectory.string() + "\n", log);
+}
+
+TEST_F(UtilitiesTest, ExecuteAndWaitOfAMissingScriptIsMinusOne) {
+    EXPECT_EQ(-1, ExecuteAndWait((directory_ / "absent.sh").string(), "", TWindowShowMode::Normal));
+}
+
+TEST_F(UtilitiesTest, ExecuteAndWaitProcessesEventsWhileTheChildRuns) {
+    CountingUiHooks hooks;
+    SetUiHooks(&hooks);
+    fs::path script = WriteScript("run_slow.sh", "sleep 1.3");
+    EXPECT_EQ(0, ExecuteAndWait(script.string(), directory_.string(), TWindowShowMode::Normal));
+    SetUiHooks(nullptr);
+    EXPECT_GE(hooks.pumped, 2) << "at least one pump per 500 ms step";
+    EXPECT_LE(hooks.pumped, 5) << "the wait is not a busy loop";
+}
+
+TEST_F(UtilitiesTest, AChildEndedBySignalIsAFailure) {
+    fs::path script = WriteScript("run_killed.sh", "kill -9 $$");
+    EXPECT_EQ(128 + 9, ExecuteAndWait(script.string(), "", TWindowShowMode::Hidden));
+}
+
+TEST_F(UtilitiesTest, TheOpenerGetsTheFileAndTheDirectoryWithoutItsSlash) {
+    fs::path record = directory_ / "opened.txt";
+    fs::path opener = WriteScript("opener.sh", "echo \"$1|$(pwd)\" > '" + record.string() + "'");
+    fs::permissions(opener, fs::perms::owner_all);
+    setenv("PARVELA_OPENER", opener.c_str(), 1);
+    EXPECT_TRUE(StartProgram("report.htm", "", directory_.string() + "/"));
+    EXPECT_EQ("report.htm|" + directory_.string() + "\n", ReadFile(record));
+}
+
+TEST_F(UtilitiesTest, OpenDocumentReportsARefusal) {
+    fs::path opener = WriteScript("refusing.sh", "exit 4");
+    fs::permissions(opener, fs::perms::owner_all);
+    setenv("PARVELA_OPENER", opener.c_str(), 1);
+    TScriptedDialogs dialogs;
+    TScopedDialogs scoped(dialogs);
+    OpenDocument("https://example.org/manual");
+    ASSERT_EQ(1u, dialogs.Boxes().size());
+    EXPECT_EQ(TDialogIcon::Error, dialogs.Boxes()[0].Box.Icon);
+    EXPECT_EQ("Error executing https://example.org/manual (errorcode 4)",
+              dialogs.Boxes()[0].Box.Text);
+    EXPECT_FALSE(StartProgram("x.htm", "", ""));
+}
+
+struct TempCase {
+    const char* tmp;
+    const char* temp;
+    const char* expected; // null: the executable's directory
+};
+
+class TempDirectoryTest : public ::testing::TestWithParam<TempCase> {};
+
+TEST_P(TempDirectoryTest, EndsInExactlyOneSlash) {
+    auto set = [](const char* name, const char* value) {
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    };
+    set("TMP", GetParam().tmp);
+    set("TEMP", GetParam().temp);
+    EXPECT_EQ(GetParam().expected ? GetParam().expected : ExecutableDirectory(),
+              GetTempDirectory());
+}
+
+INSTANTIATE_TEST_SUITE_P(Environment, TempDirectoryTest,
+                         ::testing::Values(TempCase{"/var/tmp1", "/var/tmp2", "/var/tmp1/"},
+                                           TempCase{nullptr, "/var/tmp2", "/var/tmp2/"},
+                                           TempCase{nullptr, "/var/tmp2/", "/var/tmp2/"},
+                                           TempCase{nullptr, nullptr, nullptr}));
+
+TEST(DayMonth, UsesTheEnglishTableWithTwoDigitDays) {
+    EXPECT_EQ("01-Jan", FormatDayMonth(EncodeDate(2001, 1, 1)));
+    EXPECT_EQ("31-Dec", FormatDayMonth(EncodeDate(1999, 12, 31)));
+    EXPECT_EQ("05-Mar", FormatDayMonth(EncodeDateTime(2001, 3, 5, 14, 30, 0)));
+    EXPECT_EQ("05-May-", FormatDayMonthPrefix(EncodeDate(2001, 5, 5)));
+    EXPECT_EQ("Sep", MonthAbbreviation(9));
+    EXPECT_EQ("", MonthAbbreviation(13));
+    EXPECT_EQ("", MonthAbbreviation(0));
+}
+
+TEST(FileNameCharacters, AllSixteenAreRefused) {
+    for (char c : std::string(" /\\()><*:\"|,.+=?"))
+        EXPECT_TRUE(ContainsFileNameSpecialChar(std::string("ab") + c + "cd")) << c;
+    EXPECT_FALSE(ContainsFileNameSpecialChar("Rice_2024-B7"));
+    EXPECT_FALSE(ContainsFileNameSpecialChar(""));
+}
+
+TEST_F(UtilitiesTest, DeleteDirectoryTreeRemovesNestedDirectories) {
+    EXPECT_FALSE(DeleteDirectoryTree((directory_ / "absent").string()));
+    fs::path tree = directory_ / "run";
+    fs::create_directories(tree / "GLIDAR" / "deeper");
+    std::ofstream(tree / "GLIDAR" / "17.gld") << "x";
+    std::ofstream(tree / "GLIDAR" / "deeper" / "a.txt") << "y";
+    EXPECT_TRUE(DeleteDirectoryTree(tree.string()));
+    EXPECT_FALSE(fs::exists(tree));
+}
+
+TEST_F(UtilitiesTest, DeleteDirectoryTreeNeverFollowsALink) {
+    fs::path outside = directory_ / "users-files";
+    fs::create_directories(outside);
+    std::ofstream(outside / "precious.txt") << "keep me";
+    fs::path tree = directory_ / "run";
+    fs::create_directories(tree);
+    fs::create_directory_symlink(outside, tree / "link-to-dir");
+    fs::create_symlink(outside / "precious.txt", tree / "link-to-file");
+    EXPECT_TRUE(DeleteDirectoryTree(tree.string()));
+    EXPECT_FALSE(fs::exists(tree));
+    EXPECT_EQ("keep me", ReadFile(outside / "precious.txt"));
+
+    fs::path linkedRoot = directory_ / "linked-root";
+    fs::create_directory_symlink(outside, linkedRoot);
+    EXPECT_TRUE(DeleteDirectoryTree(linkedRoot.string()));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(linkedRoot)));
+    EXPECT_EQ("keep me", ReadFile(outside / "precious.txt"));
+}
+
+TEST_F(UtilitiesTest, RegistryFunctionsOnTheMachineStore) {
+    fs::path store = directory_ / "machine.ini";
+    setenv("PARVELA_MACHINE_REGISTRY", store.c_str(), 1);
+    const std::string key = "SOFTWARE\\PARVELA\\VERSION_2.4.2_CN";
+    EXPECT_EQ("", ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DataPath"));
+    try {
+        ReadRegistryInteger(HKEY_LOCAL_MACHINE, key, "LastOpenedProject");
+        ADD_FAILURE() << "a missing value must raise";
+    } catch (const Exception& e) {
+        EXPECT_EQ("Registry key nog found SOFTWARE\\PARVELA\\VERSION_2.4.2_CN\\LastOpenedProject",
+                  e.Message());
+    }
+    WriteRegistryInteger(HKEY_LOCAL_MACHINE, key, "LastOpenedProject", 17);
+    EXPECT_EQ(17, ReadRegistryInteger(HKEY_LOCAL_MACHINE, key, "LastOpenedProject"));
+
+    setenv("PARVELA_MACHINE_REGISTRY", "/proc/parvela/registry.ini", 1);
+    EXPECT_NO_THROW(WriteRegistryInteger(HKEY_LOCAL_MACHINE, key, "LastOpenedProject", 18));
+}
+
+TEST(MessageBoxes, AskAndShowThroughTheDialogs) {
+    TScriptedDialogs dialogs;
+    TScopedDialogs scoped(dialogs);
+    dialogs.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::No);
+    dialogs.QueueAnswer(TDialogAnswer::Ok).QueueAnswer(TDialogAnswer::Cancel);
+    EXPECT_TRUE(AskYesNo("q1"));
+    EXPECT_FALSE(AskYesNo("q2"));
+    EXPECT_TRUE(AskOkCancel("q3"));
+    EXPECT_FALSE(AskOkCancel("q4"));
+    ShowWarning("w");
+    ShowError("e");
+    ShowInformation("i");
+    ASSERT_EQ(7u, dialogs.Boxes().size());
+    EXPECT_EQ(TDialogButtons::YesNo, dialogs.Boxes()[0].Box.Buttons);
+    EXPECT_EQ(TDialogButtons::OkCancel, dialogs.Boxes()[2].Box.Buttons);
+    EXPECT_EQ(TDialogIcon::Warning, dialogs.Boxes()[4].Box.Icon);
+    EXPECT_EQ(TDialogIcon::Error, dialogs.Boxes()[5].Box.Icon);
+    EXPECT_EQ(TDialogIcon::Information, dialogs.Boxes()[6].Box.Icon);
+}
+
+} // namespace
+} // namespace parvela
