@@ -1,0 +1,31 @@
+// The frame of a model program: one argument, the input file; results in the working
+// directory; input faults go to ID.err (exit code 0, no ok flag), an unreadable input file or
+// an internal failure give a non-zero exit code.
+#pragma once
+
+#include "models/common/InputFile.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace parvela::models {
+
+struct RunContext {
+    std::string id;                  // the input file's base name
+    std::filesystem::path directory; // the working directory: companion and result files
+    std::filesystem::path File(const std::string& name) const { return directory / name; }
+};
+
+struct ModelProgram {
+    std::string name;   // "GLIDAR"
+    std::string okFlag; // "glidar.ok"
+    // Checks and runs; reports faults to the issues and writes no result file then.
+    std::function<void(const InputFile&, const RunContext&, Issues&)> run;
+};
+
+enum ExitCode { ExitDone = 0, ExitUsage = 1, ExitUnreadableInput = 2, ExitFailure = 3 };
+
+int RunModelProgram(const ModelProgram& program, int argc, char** argv);
+
+} // namespace parvela::models
