@@ -166,6 +166,19 @@ void TDACDatabaseClass::SortItems(const TItemLess& less) {
               [&](const auto& a, const auto& b) { return less(*a, *b); });
 }
 
+void TDACDatabaseClass::TransferItem(int index, TDACDatabaseClass& target) {
+    AssertOpen("TransferItem");
+    target.AssertOpen("TransferItem");
+    Assert(index >= 0 && index <= LastIndex(),
+           Format("%s.%s : Internal error", GetClassName(), "TransferItem"));
+    std::unique_ptr<TDACDatabaseClassItem> item = std::move((*items_)[index]);
+    items_->erase(items_->begin() + index);
+    item->owner_ = &target;
+    target.items_->push_back(std::move(item));
+    if (currentIndex_ > LastIndex())
+        currentIndex_ = LastIndex();
+}
+
 void TDACDatabaseClass::SortItemsOnItemID(bool ascending) {
     SortItems([ascending](const TDACDatabaseClassItem& a, const TDACDatabaseClassItem& b) {
         const int order = CompareForSort(a.ItemID(), b.ItemID());

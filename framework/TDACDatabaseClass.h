@@ -86,6 +86,10 @@ protected:
     void SortItems(const TItemLess& less);
     // Sorts by ItemID as text ignoring case ("10" before "9").
     void SortItemsOnItemID(bool ascending);
+    // Moves the item at `index`, state and values unchanged, to the end of `target` (a list
+    // of the same item class), which becomes its owner. The current index is adjusted as by
+    // Delete.
+    void TransferItem(int index, TDACDatabaseClass& target);
 
 private:
     void AssertOpen(const char* operation) const;

@@ -208,6 +208,7 @@ protected:
 
 private:
     friend class TDACColumnPairBase;
+    friend class TDACDatabaseClass; // moves items between lists
     void RegisterColumn(TDACColumnPairBase& column) { columns_.push_back(&column); }
     void CheckStateAllows(const char* operation, const char* failureText) const;
     [[noreturn]] void Fail(const char* operation, const std::string& text) const;
