@@ -1,0 +1,9 @@
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+
+#include "program/TDatabaseConnection.h"
+
+namespace parvela {
+
+PARVELA_LIST_DEFINITIONS(ApplicationSchemes)
+
+} // namespace parvela

@@ -1,0 +1,9 @@
+#include "UnitsFromGenerator/TdcApplicationTypes.h"
+
+#include "program/TDatabaseConnection.h"
+
+namespace parvela {
+
+PARVELA_LIST_DEFINITIONS(ApplicationTypes)
+
+} // namespace parvela

@@ -1,0 +1,9 @@
+#include "UnitsFromGenerator/TdcApplications.h"
+
+#include "program/TDatabaseConnection.h"
+
+namespace parvela {
+
+PARVELA_LIST_DEFINITIONS(Applications)
+
+} // namespace parvela

@@ -1,0 +1,9 @@
+#include "UnitsFromGenerator/TdcProjects.h"
+
+#include "program/TDatabaseConnection.h"
+
+namespace parvela {
+
+PARVELA_LIST_DEFINITIONS(Projects)
+
+} // namespace parvela

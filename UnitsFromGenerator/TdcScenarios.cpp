@@ -1,0 +1,9 @@
+#include "UnitsFromGenerator/TdcScenarios.h"
+
+#include "program/TDatabaseConnection.h"
+
+namespace parvela {
+
+PARVELA_LIST_DEFINITIONS(Scenarios)
+
+} // namespace parvela

@@ -1,0 +1,29 @@
+#pragma once
+// Whole-database operations about the use of an application scheme by assessments. Each
+// walks every project and its assessments; nothing is cached. The overloads without a
+// database work on the program's database connection.
+
+#include <cstdint>
+
+namespace parvela {
+
+class TDACDatabase;
+
+// True when any assessment of any project uses the scheme.
+bool IsApplicationSchemeUsed(TDACDatabase& database, std::int32_t schemeID);
+bool IsApplicationSchemeUsed(std::int32_t schemeID);
+
+// What a change of the scheme on behalf of the given assessment affects:
+// 0 nobody's results and no other assessment shares the scheme; 1 only the given
+// assessment's valid results; 2 other assessments share the scheme, no valid results are
+// affected; 3 other assessments share the scheme and valid results will be lost.
+int ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID);
+int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID);
+
+// Clears and saves VALIDRESULTS of every assessment that uses the scheme. Without a lock
+// override: an assessment of a locked project fails with the lock message, and the ones
+// invalidated before stay saved.
+void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID);
+void InvalidateSchemeResults(std::int32_t schemeID);
+
+} // namespace parvela
