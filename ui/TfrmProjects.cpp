@@ -1,0 +1,10 @@
+#include "TfrmProjects.h"
+
+namespace parvela {
+
+TfrmProjects::TfrmProjects(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmProjects");
+    setModal(true);
+}
+
+} // namespace parvela

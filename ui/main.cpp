@@ -1,0 +1,39 @@
+// The program's entry: refuses a second instance, creates the main window and the projects
+// window, and runs the event loop.
+
+#include "TParvelaApplication.h"
+#include "TfrmAssessments.h"
+#include "TfrmProjects.h"
+#include "framework/Singleton.h"
+#include "platform/Dialogs.h"
+#include "platform/UiHooks.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtUiHooks.h"
+#include "platform/qt/SingleInstance.h"
+#include "program/ProgramIdentity.h"
+
+#include <memory>
+
+int main(int argc, char** argv) {
+    using namespace parvela;
+    TParvelaApplication application(argc, argv);
+    TSingleInstance instance(QString::fromStdString(ProgramTitle()));
+    if (!instance.Start())
+        return 0;
+    TQtDialogs dialogs;
+    TQtUiHooks uiHooks;
+    SetDialogs(&dialogs);
+    SetUiHooks(&uiHooks);
+    int result = 0;
+    {
+        auto mainWindow = std::make_unique<TfrmAssessments>();
+        auto projectsWindow = std::make_unique<TfrmProjects>(mainWindow.get());
+        instance.SetMainWindow(mainWindow.get());
+        mainWindow->show();
+        result = application.exec();
+    }
+    SingletonCleanup::DestroyAll();
+    SetUiHooks(nullptr);
+    SetDialogs(nullptr);
+    return result;
+}
