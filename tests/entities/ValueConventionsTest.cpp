@@ -1,0 +1,146 @@
+// Reading rows through the entity classes: NULLs written by plain SQL and the text form of
+// the text-stored booleans.
+
+#include "EntityTest.h"
+
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcApplicationTypes.h"
+#include "UnitsFromGenerator/TdcApplications.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "UnitsFromGenerator/TdcProjects.h"
+#include "UnitsFromGenerator/TdcScenarios.h"
+#include "framework/DateTime.h"
+#include "framework/MissingValues.h"
+
+#include <functional>
+
+namespace parvela::test {
+namespace {
+
+class ValueConventionsTest : public EntityTest {};
+
+TEST_P(ValueConventionsTest, NullColumnsOfAnAssessmentReadAsTheMissingValues) {
+    RunRawSQL("INSERT INTO ASSESSMENTS (ASSESSMENTID, SELECTEDFOREXECUTION) VALUES (5, FALSE)");
+    TdcAssessments list(Db());
+    list.Open();
+    ASSERT_EQ(list.Count(), 1);
+    const TdciAssessments& item = list.Item();
+    EXPECT_EQ(item.ASSESSMENTID(), 5);
+    EXPECT_EQ(item.CAPTION(), "");
+    EXPECT_EQ(item.ERRORMESSAGE(), "");
+    EXPECT_EQ(item.PROJECTID(), MissingInteger);
+    EXPECT_EQ(item.SCENARIOID(), MissingInteger);
+    EXPECT_EQ(item.APPLICATIONSCHEMEID(), MissingInteger);
+    EXPECT_TRUE(IsMissingReal(item.CREATIONDATE()));
+    EXPECT_TRUE(IsMissingReal(item.MODIFICATIONDATE()));
+    EXPECT_FALSE(item.VALIDRESULTS()) << "a NULL VALIDRESULTS reads as false";
+    EXPECT_FALSE(item.SELECTEDFOREXECUTION());
+    // A NULL scenario is not 0 and so passes the scenario check.
+    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { item.Validate(); }),
+              "Caption should not be empty");
+}
+
+TEST_P(ValueConventionsTest, NullYearsOfAScenarioReadAsZeroAndNullTextsAsEmpty) {
+    RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION) VALUES (7, 'Vercelli')");
+    TdcScenarios list(Db());
+    list.Open();
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Item().STARTYEAR(), 0);
+    EXPECT_EQ(list.Item().ENDYEAR(), 0);
+    EXPECT_EQ(list.Item().GLIDAR_data(), "");
+    EXPECT_EQ(list.Item().MUNDRE_rain(), "");
+}
+
+TEST_P(ValueConventionsTest, NullRealsDatesAndKeysOfAnApplicationReadAsMissing) {
+    RunRawSQL("INSERT INTO APPLICATIONS (APPLICATIONID) VALUES (9)");
+    TdcApplications list(Db());
+    list.Open();
+    ASSERT_EQ(list.Count(), 1);
+    const TdciApplications& item = list.Item();
+    EXPECT_EQ(item.APPLICATIONSCHEMEID(), MissingInteger);
+    EXPECT_EQ(item.APPLICATIONTYPEID(), MissingInteger);
+    EXPECT_TRUE(IsMissingReal(item.APPLICATIONDATE()));
+    EXPECT_TRUE(IsMissingReal(item.DOSAGE()));
+    EXPECT_TRUE(IsMissingReal(item.APPLICATIONPARAMETER()));
+    EXPECT_TRUE(IsMissingReal(item.SPRAYDRIFTPERC()));
+}
+
+TEST_P(ValueConventionsTest, StoredValuesReadBackWithTheirTypes) {
+    AddProject(17, "Rice 2020", true);
+    TdcProjects list(Db());
+    list.Open();
+    ASSERT_EQ(list.Count(), 1);
+    const TdciProjects& item = list.Item();
+    EXPECT_EQ(item.PROJECTID(), 17);
+    EXPECT_EQ(item.ItemID(), "17");
+    EXPECT_EQ(item.CAPTION(), "Rice 2020");
+    EXPECT_EQ(item.DESCRIPTION(), "D");
+    EXPECT_EQ(item.COMMENT(), "C");
+    EXPECT_EQ(item.CREATIONDATE(), EncodeDateTime(2020, 3, 1, 10, 0, 0));
+    EXPECT_EQ(item.MODIFICATIONDATE(), EncodeDateTime(2020, 3, 2, 11, 0, 0));
+    EXPECT_FALSE(item.BUSY());
+    EXPECT_TRUE(item.LOCKED());
+    EXPECT_TRUE(item.IsLocked());
+    EXPECT_EQ(item.ItemState(), isBrowse);
+}
+
+// A NULL in a column that is read through its text form fails the whole Open.
+struct TextBooleanCase {
+    const char* table;
+    const char* insert;
+    std::function<void(TDACDatabase&)> open;
+};
+
+class TextBooleanTest : public EntityTest {
+protected:
+    static std::vector<TextBooleanCase> Cases() {
+        return {
+            {"PROJECTS", "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', NULL, FALSE)",
+             [](TDACDatabase& db) { TdcProjects(db).Open(); }},
+            {"PROJECTS", "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', FALSE, NULL)",
+             [](TDACDatabase& db) { TdcProjects(db).Open(); }},
+            {"APPLICATIONSCHEMES", "INSERT INTO APPLICATIONSCHEMES (APPLICATIONSCHEMEID, CAPTION, LOCKED) VALUES (1, 'S', NULL)",
+             [](TDACDatabase& db) { TdcApplicationSchemes(db).Open(); }},
+            {"ASSESSMENTS", "INSERT INTO ASSESSMENTS (ASSESSMENTID, SELECTEDFOREXECUTION) VALUES (1, NULL)",
+             [](TDACDatabase& db) { TdcAssessments(db).Open(); }},
+        };
+    }
+};
+
+TEST_P(TextBooleanTest, ANullTextBooleanFailsTheOpen) {
+    for (const TextBooleanCase& c : Cases()) {
+        SCOPED_TRACE(c.insert);
+        RunRawSQL(std::string("DELETE FROM ") + c.table);
+        RunRawSQL(c.insert);
+        EXPECT_EQ(MessageOf<Exception>([&] { c.open(Db()); }),
+                  "TDACDatabase.StrToBoolean: empty string");
+    }
+}
+
+TEST_P(TextBooleanTest, AFailedOpenLeavesTheListClosedAndTheRecordSetReusable) {
+    RunRawSQL("INSERT INTO APPLICATIONSCHEMES (APPLICATIONSCHEMEID, CAPTION, LOCKED) VALUES "
+              "(1, 'S', NULL)");
+    TdcApplicationSchemes list(Db());
+    EXPECT_THROW(list.Open(), Exception);
+    EXPECT_FALSE(list.IsOpen());
+    EXPECT_EQ(list.Count(), -1);
+    RunRawSQL("UPDATE APPLICATIONSCHEMES SET LOCKED = TRUE");
+    list.Open();
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_TRUE(list.Item().LOCKED());
+}
+
+TEST_P(ValueConventionsTest, ApplicationTypesComeWithTheDatabase) {
+    TdcApplicationTypes list(Db());
+    list.Open();
+    ASSERT_TRUE(list.LocateByItemID("1", false));
+    EXPECT_EQ(list.Item().APPLICATIONTYPEID(), 1);
+    EXPECT_EQ(list.Item().CAPTION(), "Spray application on crop");
+    EXPECT_EQ(list.Item().GLIDARCODE(), "AppCrpUsr");
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(ValueConventionsTest);
+PARVELA_INSTANTIATE_DATABASE_TEST(TextBooleanTest);
+
+} // namespace
+} // namespace parvela::test
