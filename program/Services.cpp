@@ -3,6 +3,7 @@
 #include "TApplicationSettings.h"
 #include "TDatabaseConnection.h"
 #include "framework/FormatSettings.h"
+#include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
 
 namespace parvela {
@@ -30,11 +31,13 @@ void StartServices(const TServiceStartOptions& options) {
     TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
     database.SetTrueString("True");
     database.SetFalseString("False");
+    TDACSaver::CreateSingleton(database);
 }
 
 std::vector<std::string> StopServices() {
     std::vector<std::string> stopped;
     Stop<TVersionInfo>(stopped);
+    Stop<TDACSaver>(stopped);
     Stop<TDatabaseConnection>(stopped);
     Stop<TApplicationSettings>(stopped);
     return stopped;

@@ -1,0 +1,79 @@
+#include "program/Services.h"
+#include "framework/TDACSaver.h"
+#include "framework/TVersionInfo.h"
+#include "platform/ScriptedDialogs.h"
+#include "program/TApplicationSettings.h"
+#include "program/TDatabaseConnection.h"
+#include "tests/support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace parvela {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string WriteSettings(const std::string& databaseName) {
+    fs::path directory = fs::path(PARVELA_TEST_WORK_DIR) / "services" /
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(directory);
+    fs::path file = directory / "parvela.ini";
+    std::ofstream(file) << "[Database]\nDatabaseName=" << databaseName
+                        << "\nUserName=\nPassword=\n";
+    return file.string();
+}
+
+class ServicesTest : public test::DatabaseTest {
+protected:
+    void TearDown() override {
+        StopServices();
+        test::DatabaseTest::TearDown();
+    }
+};
+
+TEST_P(ServicesTest, StartInOrderAndStopInTheStopOrder) {
+    StartServices({WriteSettings(ConnectionString())});
+    EXPECT_TRUE(TVersionInfo::SingletonExists());
+    EXPECT_TRUE(TApplicationSettings::SingletonExists());
+    EXPECT_TRUE(TDACSaver::SingletonExists());
+    TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
+    EXPECT_TRUE(database.Connected());
+    EXPECT_EQ("True", database.BooleanToStr(true));
+    EXPECT_EQ("False", database.BooleanToStr(false));
+    EXPECT_EQ(0, database.GetNewID("PROJECTS"));
+    EXPECT_EQ((std::vector<std::string>{"TVersionInfo", "TDACSaver", "TDatabaseConnection",
+                                        "TApplicationSettings"}),
+              StopServices());
+    EXPECT_TRUE(StopServices().empty()) << "stopping twice does nothing";
+}
+
+TEST_P(ServicesTest, AFailedConnectionIsShownAndEndsTheStartThere) {
+    TScriptedDialogs dialogs;
+    TScopedDialogs scoped(dialogs);
+    std::string wrong = IsSQLite() ? "Driver=NoSuchDriver;Database=/nonexistent/x.db"
+                                   : "parvela_no_such_data_source";
+    try {
+        StartServices({WriteSettings(wrong)});
+        ADD_FAILURE() << "the start must fail";
+    } catch (const EDatabaseError& failure) {
+        ASSERT_EQ(1u, dialogs.Boxes().size());
+        const TMessageBox& box = dialogs.Boxes()[0].Box;
+        EXPECT_EQ(TDialogIcon::Error, box.Icon);
+        EXPECT_EQ("Could not connect to database.\rPlease verify the database settings in the "
+                  ".ini file.\r\r(ErrorMessage = " +
+                      failure.Message() + ", ErrorClass = EDatabaseError)",
+                  box.Text);
+        EXPECT_FALSE(failure.Message().empty()) << "the driver manager's message";
+    }
+    EXPECT_FALSE(TDatabaseConnection::SingletonExists());
+    EXPECT_FALSE(TDACSaver::SingletonExists()) << "the steps after the failure do not run";
+    EXPECT_TRUE(TApplicationSettings::SingletonExists());
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(ServicesTest);
+
+} // namespace
+} // namespace parvela
