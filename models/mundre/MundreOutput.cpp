@@ -10,7 +10,8 @@ namespace {
 
 std::string ValueLine(const char* quantity, double value, const char* unit,
                       const std::string& date) {
-    return Printf("%-40s %14.6f  %-8s %s", quantity, value, unit, date.c_str());
+    std::string line = Printf("%-40s %14.6f  %-8s %s", quantity, value, unit, date.c_str());
+    return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
 template <typename Value> const PondDay& Highest(const std::vector<PondDay>& days, Value value) {
