@@ -1,0 +1,70 @@
+#include "db/DatabaseCreator.h"
+
+#include "framework/Exceptions.h"
+#include "framework/TDACDatabase.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace parvela::db {
+
+namespace {
+
+void RunScript(TDACDatabase& database, std::string_view script, Engine engine) {
+    for (const std::string& statement : SplitStatements(script, engine))
+        database.ExecSQL(statement);
+}
+
+} // namespace
+
+void CreateSchema(TDACDatabase& database, Engine engine) {
+    database.StartTransaction(TIsolationLevel::ReadCommitted);
+    try {
+        RunScript(database, SchemaScript(engine), engine);
+        RunScript(database, ReferenceDataScript(), engine);
+        database.Commit();
+    } catch (...) {
+        try {
+            database.Rollback();
+        } catch (const Exception&) {
+            // the first failure is the one to report
+        }
+        throw;
+    }
+}
+
+std::string SQLiteConnectionString(const std::string& file) {
+    // The driver takes the value up to the next ";" as it stands; it knows no braces.
+    if (file.find(';') != std::string::npos)
+        throw Exception("An SQLite database path must not contain \";\": " + file);
+    return "Driver=SQLite3;Database=" + file;
+}
+
+void CreateDatabase(const std::string& connectionString, Engine engine, const std::string& userName,
+                    const std::string& password) {
+    TDACDatabase database;
+    database.SetODBCConnection(connectionString, userName, password);
+    database.SetConnected(true);
+    CreateSchema(database, engine);
+    database.SetConnected(false);
+}
+
+void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(file, error)) {
+        if (!overwrite)
+            throw Exception("The file \"" + file +
+                            "\" exists already (use --force to replace it).");
+        if (!fs::remove(file, error) || error)
+            throw EOSError("Cannot remove \"" + file + "\": " + error.message());
+    }
+    try {
+        CreateDatabase(SQLiteConnectionString(file), Engine::SQLite);
+    } catch (...) {
+        fs::remove(file, error);
+        throw;
+    }
+}
+
+} // namespace parvela::db

@@ -1,0 +1,122 @@
+#!/bin/bash
+# A throw-away PostgreSQL server for the tests, on a free loopback port.
+#   pg-test-server.sh start <dir>   initdb into <dir>/data, start, write <dir>/connection.txt
+#   pg-test-server.sh stop <dir>    stop the server and remove <dir>
+# PostgreSQL refuses to run as root: as root the server runs as the "postgres" system user.
+set -euo pipefail
+
+usage() {
+    echo "usage: $0 start|stop <dir>" >&2
+    exit 2
+}
+
+[ $# -eq 2 ] || usage
+command=$1
+dir=$2
+
+pg_bin_dir() {
+    local newest
+    newest=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -t/ -k5,5n | tail -n 1)
+    if [ -z "$newest" ] || [ ! -x "$newest/initdb" ]; then
+        echo "$0: no PostgreSQL server binaries under /usr/lib/postgresql" >&2
+        exit 1
+    fi
+    echo "$newest"
+}
+
+# Runs a command as the server's owner.
+as_owner() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u postgres -- "$@"
+    else
+        "$@"
+    fi
+}
+
+port_in_use() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+free_port() {
+    local port tries
+    for tries in $(seq 1 200); do
+        port=$((20000 + (RANDOM * 32768 + RANDOM) % 40000))
+        if ! port_in_use "$port"; then
+            echo "$port"
+            return 0
+        fi
+    done
+    echo "$0: no free loopback port found" >&2
+    return 1
+}
+
+start() {
+    local bin user port
+    bin=$(pg_bin_dir)
+    if [ -f "$dir/data/postmaster.pid" ]; then
+        stop_server "$bin"
+    fi
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    dir=$(cd "$dir" && pwd)
+    if [ "$(id -u)" -eq 0 ]; then
+        chown postgres: "$dir"
+    fi
+    user=postgres
+    as_owner "$bin/initdb" -D "$dir/data" -U "$user" -A trust -E UTF8 --locale=C \
+        >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+    # Another process may take the port between the test and the start: try again then.
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        port=$(free_port)
+        if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+            -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='' -c fsync=off -c full_page_writes=off -c max_connections=200" \
+            start >/dev/null; then
+            break
+        fi
+        port=""
+    done
+    if [ -z "$port" ]; then
+        echo "$0: the server did not start; see $dir/server.log" >&2
+        cat "$dir/server.log" >&2 || true
+        exit 1
+    fi
+    local ready
+    for ready in $(seq 1 100); do
+        if "$bin/pg_isready" -q -h 127.0.0.1 -p "$port" -U "$user"; then
+            break
+        fi
+        sleep 0.1
+    done
+    "$bin/pg_isready" -q -h 127.0.0.1 -p "$port" -U "$user" || {
+        echo "$0: the server does not answer on port $port" >&2
+        exit 1
+    }
+    cat >"$dir/connection.txt.tmp" <<INFO
+port=$port
+user=$user
+connection=Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;UID=$user;BoolsAsChar=0
+INFO
+    mv "$dir/connection.txt.tmp" "$dir/connection.txt"
+    echo "PostgreSQL test server on 127.0.0.1:$port ($dir)"
+}
+
+stop_server() {
+    as_owner "$1/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null 2>&1 || true
+}
+
+stop() {
+    local bin
+    bin=$(pg_bin_dir)
+    if [ -d "$dir/data" ]; then
+        stop_server "$bin"
+    fi
+    rm -rf "$dir"
+    echo "PostgreSQL test server stopped ($dir)"
+}
+
+case "$command" in
+start) start ;;
+stop) stop ;;
+*) usage ;;
+esac
