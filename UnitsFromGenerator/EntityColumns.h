@@ -13,10 +13,12 @@
 // setter:          Yes or No.
 // new-row value:   an expression in the item constructor, where `owner` is the item's list
 //                  and `now` the moment of creation.
+//
+// SORT_COLUMNS: the definition index (0 is the key) of each sort index, in sort-index order.
 
 #define PARVELA_Projects_TABLE PROJECTS
 #define PARVELA_Projects_KEY PROJECTID
-#define PARVELA_Projects_SORTABLE_COLUMNS 8
+#define PARVELA_Projects_SORT_COLUMNS 0, 1, 2, 3, 4, 5, 6, 7
 #define PARVELA_Projects_COLUMNS(X)                                                                \
     X(CAPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())             \
     X(DESCRIPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())         \
@@ -28,7 +30,7 @@
 
 #define PARVELA_Assessments_TABLE ASSESSMENTS
 #define PARVELA_Assessments_KEY ASSESSMENTID
-#define PARVELA_Assessments_SORTABLE_COLUMNS 15
+#define PARVELA_Assessments_SORT_COLUMNS 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14
 #define PARVELA_Assessments_COLUMNS(X)                                                             \
     X(CAPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())             \
     X(DESCRIPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())         \
@@ -48,10 +50,11 @@
     X(MODIFICATIONDATE, ftDateTime, ftDateTime, ReadDateTime, WrittenAndCompared, Yes, now)        \
     X(COMMENT, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())
 
-// Scenarios sort on the key, caption, description and the first four data columns only.
+// Scenarios sort on the key, caption, description and the first four data columns only:
+// sort indexes 0..6 are these definition indexes.
 #define PARVELA_Scenarios_TABLE SCENARIOS
 #define PARVELA_Scenarios_KEY SCENARIOID
-#define PARVELA_Scenarios_SORTABLE_COLUMNS 7
+#define PARVELA_Scenarios_SORT_COLUMNS 0, 1, 2, 5, 6, 7, 8
 #define PARVELA_Scenarios_COLUMNS(X)                                                               \
     X(CAPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())             \
     X(DESCRIPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())         \
@@ -67,7 +70,7 @@
 // LOCKED of a scheme is read but never written: a new row gets the database default.
 #define PARVELA_ApplicationSchemes_TABLE APPLICATIONSCHEMES
 #define PARVELA_ApplicationSchemes_KEY APPLICATIONSCHEMEID
-#define PARVELA_ApplicationSchemes_SORTABLE_COLUMNS 4
+#define PARVELA_ApplicationSchemes_SORT_COLUMNS 0, 1, 2, 3
 #define PARVELA_ApplicationSchemes_COLUMNS(X)                                                      \
     X(CAPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())             \
     X(DESCRIPTION, ftString, ftString, ReadString, WrittenAndCompared, Yes, std::string())         \
@@ -75,7 +78,7 @@
 
 #define PARVELA_Applications_TABLE APPLICATIONS
 #define PARVELA_Applications_KEY APPLICATIONID
-#define PARVELA_Applications_SORTABLE_COLUMNS 7
+#define PARVELA_Applications_SORT_COLUMNS 0, 1, 2, 3, 4, 5, 6
 #define PARVELA_Applications_COLUMNS(X)                                                            \
     X(APPLICATIONSCHEMEID, ftInteger, ftInteger, ReadInteger, WrittenAndCompared, Yes,             \
       owner->ApplicationSchemeIDForNewItem())                                                      \
@@ -89,7 +92,7 @@
 // Reference data: no setters.
 #define PARVELA_ApplicationTypes_TABLE APPLICATIONTYPES
 #define PARVELA_ApplicationTypes_KEY APPLICATIONTYPEID
-#define PARVELA_ApplicationTypes_SORTABLE_COLUMNS 3
+#define PARVELA_ApplicationTypes_SORT_COLUMNS 0, 1, 2
 #define PARVELA_ApplicationTypes_COLUMNS(X)                                                        \
     X(CAPTION, ftString, ftString, ReadString, WrittenAndCompared, No, std::string())              \
     X(GLIDARCODE, ftString, ftString, ReadString, WrittenAndCompared, No, std::string())

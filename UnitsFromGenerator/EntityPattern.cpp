@@ -3,15 +3,15 @@
 namespace parvela {
 
 std::function<bool(const TDACDatabaseClassItem&, const TDACDatabaseClassItem&)>
-EntityColumnOrder(int fieldIndex, bool ascending, int sortableColumns,
+EntityColumnOrder(int fieldIndex, bool ascending, std::span<const int> sortColumns,
                   std::int32_t (*key)(const TDACDatabaseClassItem&)) {
-    if (fieldIndex < 0 || fieldIndex >= sortableColumns)
+    if (fieldIndex < 0 || fieldIndex >= static_cast<int>(sortColumns.size()))
         throw Exception("internal error");
+    // The item's column pairs are the definition's columns after the key.
+    const int column = sortColumns[static_cast<std::size_t>(fieldIndex)] - 1;
     return [=](const TDACDatabaseClassItem& a, const TDACDatabaseClassItem& b) {
-        const int order =
-            fieldIndex == 0
-                ? CompareForSort(key(a), key(b))
-                : a.Columns()[fieldIndex - 1]->CompareCurrent(*b.Columns()[fieldIndex - 1]);
+        const int order = column < 0 ? CompareForSort(key(a), key(b))
+                                     : a.Columns()[column]->CompareCurrent(*b.Columns()[column]);
         return ascending ? order < 0 : order > 0;
     };
 }

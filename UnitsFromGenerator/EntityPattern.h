@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #define PARVELA_STRINGIFY_(x) #x
@@ -35,7 +36,7 @@
 #define PARVELA_TABLE(Entity) PARVELA_##Entity##_TABLE
 #define PARVELA_KEY(Entity) PARVELA_##Entity##_KEY
 #define PARVELA_COLUMNS(Entity) PARVELA_##Entity##_COLUMNS
-#define PARVELA_SORTABLE_COLUMNS(Entity) PARVELA_##Entity##_SORTABLE_COLUMNS
+#define PARVELA_SORT_COLUMNS(Entity) PARVELA_##Entity##_SORT_COLUMNS
 
 #define PARVELA_USE_WrittenAndCompared ::parvela::TDACColumnPairBase::WrittenAndCompared
 #define PARVELA_USE_Written ::parvela::TDACColumnPairBase::Written
@@ -43,10 +44,11 @@
 
 namespace parvela {
 
-// The order of two items of one entity by the column with the given index (0 is the key,
-// then the columns in table order); "internal error" outside the sortable columns.
+// The order of two items of one entity by the column of a sort index: `sortColumns` gives
+// the definition index of each sort index (0 is the key, then the columns in table order);
+// "internal error" for any other sort index.
 std::function<bool(const TDACDatabaseClassItem&, const TDACDatabaseClassItem&)>
-EntityColumnOrder(int fieldIndex, bool ascending, int sortableColumns,
+EntityColumnOrder(int fieldIndex, bool ascending, std::span<const int> sortColumns,
                   std::int32_t (*key)(const TDACDatabaseClassItem&));
 
 } // namespace parvela
@@ -148,11 +150,11 @@ public:
         SetRecordSet(std::make_unique<Trs##Entity>(&database));                                    \
     }                                                                                              \
     void Tdc##Entity::SortOnField(int fieldIndex, bool ascending) {                                \
-        SortItems(EntityColumnOrder(fieldIndex, ascending, PARVELA_SORTABLE_COLUMNS(Entity),       \
-                                    [](const TDACDatabaseClassItem& item) {                        \
-                                        return static_cast<const Tdci##Entity&>(item).PARVELA_KEY( \
-                                            Entity)();                                             \
-                                    }));                                                           \
+        static constexpr int sortColumns[] = {PARVELA_SORT_COLUMNS(Entity)};                       \
+        SortItems(EntityColumnOrder(                                                               \
+            fieldIndex, ascending, sortColumns, [](const TDACDatabaseClassItem& item) {            \
+                return static_cast<const Tdci##Entity&>(item).PARVELA_KEY(Entity)();               \
+            }));                                                                                   \
     }
 
 // ---- Item ---------------------------------------------------------------------------------

@@ -95,13 +95,18 @@ class TextBooleanTest : public EntityTest {
 protected:
     static std::vector<TextBooleanCase> Cases() {
         return {
-            {"PROJECTS", "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', NULL, FALSE)",
+            {"PROJECTS",
+             "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', NULL, FALSE)",
              [](TDACDatabase& db) { TdcProjects(db).Open(); }},
-            {"PROJECTS", "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', FALSE, NULL)",
+            {"PROJECTS",
+             "INSERT INTO PROJECTS (PROJECTID, CAPTION, BUSY, LOCKED) VALUES (1, 'P', FALSE, NULL)",
              [](TDACDatabase& db) { TdcProjects(db).Open(); }},
-            {"APPLICATIONSCHEMES", "INSERT INTO APPLICATIONSCHEMES (APPLICATIONSCHEMEID, CAPTION, LOCKED) VALUES (1, 'S', NULL)",
+            {"APPLICATIONSCHEMES",
+             "INSERT INTO APPLICATIONSCHEMES (APPLICATIONSCHEMEID, CAPTION, LOCKED) VALUES (1, "
+             "'S', NULL)",
              [](TDACDatabase& db) { TdcApplicationSchemes(db).Open(); }},
-            {"ASSESSMENTS", "INSERT INTO ASSESSMENTS (ASSESSMENTID, SELECTEDFOREXECUTION) VALUES (1, NULL)",
+            {"ASSESSMENTS",
+             "INSERT INTO ASSESSMENTS (ASSESSMENTID, SELECTEDFOREXECUTION) VALUES (1, NULL)",
              [](TDACDatabase& db) { TdcAssessments(db).Open(); }},
         };
     }
