@@ -291,6 +291,32 @@ TEST_P(ItemListTest, SortOnFieldByColumnKind) {
     EXPECT_EQ(MessageOf<Exception>([&] { list.SortOnField(7, true); }), "internal error");
 }
 
+TEST_P(ItemListTest, RowThatCannotBeReadAbortsOpenAndLeavesTheListClosed) {
+    InsertRows({1, 2});
+    Exec("UPDATE TESTITEMS SET LOCKED=NULL WHERE TESTITEMID=2");
+    TdcTestItems list(Db());
+    EXPECT_EQ(MessageOf<Exception>([&] { list.Open(); }),
+              "TDACDatabase.StrToBoolean: empty string");
+    EXPECT_FALSE(list.IsOpen());
+    EXPECT_EQ(list.Count(), -1);
+    EXPECT_FALSE(list.RecordSet()->IsOpen());
+    Exec("UPDATE TESTITEMS SET LOCKED=" + BooleanLiteral(false) + " WHERE TESTITEMID=2");
+    list.Open();
+    EXPECT_EQ(list.Count(), 2);
+}
+
+TEST_P(ItemListTest, DestroyingAListWithUnsavedItemsDiscardsThem) {
+    InsertRows({1});
+    {
+        TdcTestItems list(Db());
+        list.Open();
+        list.Item().SetCaption("never saved");
+        list.Insert();
+    }
+    EXPECT_EQ(Db().SelectValue("CAPTION", "TESTITEMS", "TESTITEMID=1").AsString(), "Item 1");
+    EXPECT_EQ(Db().SelectValue("COUNT(*)", "TESTITEMS", "").AsInteger(), 1);
+}
+
 INSTANTIATE_FRAMEWORK_ENGINES(ItemListTest);
 
 } // namespace
