@@ -83,9 +83,12 @@ DailySeries ReadMeteo(const std::filesystem::path& path, Issues& issues) {
     DailySeries meteo = DailySeries::Read(path, MeteoColumns, issues);
     for (Day day = meteo.First(); !meteo.Empty() && day <= meteo.Last(); ++day) {
         const std::vector<double>& row = meteo.At(day);
-        if (row[TemMax] < row[TemMin] || row[Rain] < 0 || row[Radiation] < 0) {
+        const bool plausible = row[TemMin] >= -60 && row[TemMax] <= 60 &&
+                               row[TemMax] >= row[TemMin] && row[Rain] >= 0 && row[Radiation] >= 0;
+        if (!plausible) {
             issues.Add("File " + meteo.FileName() + ", " + FormatDate(day) +
-                       ": maximum temperature below minimum, or negative radiation or rain");
+                       ": temperatures outside -60 to 60 C or maximum below minimum, or "
+                       "negative radiation or rain");
             return DailySeries(meteo.FileName(), 0);
         }
     }

@@ -40,6 +40,17 @@ KeywordLine ParseKeywordLine(const std::string& text, int line) {
     return keyword;
 }
 
+// "table [horizon] name [(unit)]"; a keyword line whose value begins with the word "table"
+// (a scheme called "Table grapes") has another shape.
+bool IsTableHeader(const std::vector<std::string>& words) {
+    if (!EqualsNoCase(words.front(), "table"))
+        return false;
+    std::size_t name = 1;
+    if (words.size() > 2 && EqualsNoCase(words[1], "horizon"))
+        name = 2;
+    return words.size() == name + 1 || (words.size() == name + 2 && IsUnit(words.back()));
+}
+
 Table ParseTableHeader(const std::vector<std::string>& words, int line) {
     Table table;
     table.line = line;
@@ -73,7 +84,7 @@ InputFile InputFile::Parse(const std::string& fileName, const std::vector<std::s
             continue;
         const std::vector<std::string> words = SplitWords(text);
         const bool isEnd = EqualsNoCase(words.front(), "end_table");
-        const bool isStart = EqualsNoCase(words.front(), "table");
+        const bool isStart = IsTableHeader(words);
         if (open && isEnd) {
             file.AddTable(std::move(*open), issues);
             open.reset();

@@ -11,8 +11,10 @@ namespace {
 
 void RemoveStaleResults(const ModelProgram& program, const RunContext& context) {
     std::error_code ignored;
-    for (const std::string& name : {program.okFlag, context.id + ".err", context.id + ".sum"})
-        std::filesystem::remove(context.File(name), ignored);
+    std::filesystem::remove(context.File(program.okFlag), ignored);
+    std::filesystem::remove(context.File(context.id + ".err"), ignored);
+    for (const std::string& extension : program.resultExtensions)
+        std::filesystem::remove(context.File(context.id + extension), ignored);
 }
 
 void WriteErrorFile(const ModelProgram& program, const RunContext& context,
@@ -26,6 +28,21 @@ void WriteErrorFile(const ModelProgram& program, const RunContext& context,
 }
 
 } // namespace
+
+std::filesystem::path RunContext::Companion(const std::string& name,
+                                            const std::string& extension) const {
+    const std::filesystem::path exact = File(name + extension);
+    std::error_code error;
+    if (std::filesystem::exists(exact, error))
+        return exact;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() == extension && Trim(path.stem().string()) == name &&
+            entry.is_regular_file(error))
+            return path;
+    }
+    return exact;
+}
 
 int RunModelProgram(const ModelProgram& program, int argc, char** argv) {
     if (argc != 2) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace parvela::models {
 
@@ -15,11 +16,18 @@ struct RunContext {
     std::string id;                  // the input file's base name
     std::filesystem::path directory; // the working directory: companion and result files
     std::filesystem::path File(const std::string& name) const { return directory / name; }
+    // A companion file named after a keyword value. Values are read without surrounding
+    // blanks, a scenario caption may have them: "<name><extension>" is also found when its
+    // base name carries blanks around the name.
+    std::filesystem::path Companion(const std::string& name, const std::string& extension) const;
 };
 
 struct ModelProgram {
     std::string name;   // "GLIDAR"
     std::string okFlag; // "glidar.ok"
+    // Extensions of the result files ID.<ext> that a new run removes first, so that no result
+    // of an earlier run outlives a failed one (ID.err and the ok flag always go).
+    std::vector<std::string> resultExtensions;
     // Checks and runs; reports faults to the issues and writes no result file then.
     std::function<void(const InputFile&, const RunContext&, Issues&)> run;
 };

@@ -17,8 +17,8 @@ struct Sources {
 
 std::optional<Sources> ReadSources(const GlidarInput& input, const RunContext& context,
                                    Issues& issues) {
-    Sources sources{ReadMeteo(context.File(input.meteoStation + ".met"), issues),
-                    DailySeries::Read(context.File(input.pondingFile + ".pnd"), 2, issues)};
+    Sources sources{ReadMeteo(context.Companion(input.meteoStation, ".met"), issues),
+                    DailySeries::Read(context.Companion(input.pondingFile, ".pnd"), 2, issues)};
     if (sources.meteo.Empty() || sources.ponding.Empty())
         return std::nullopt;
     for (Day day = sources.ponding.First(); day <= sources.ponding.Last(); ++day)
@@ -124,7 +124,9 @@ std::optional<Hydrology> LoadHydrology(const GlidarInput& input, const RunContex
     bool valid = true;
     for (std::size_t column : {DepPnd, FlvDra, FlvPer})
         valid = CheckCached(boundary, column, 0, 1e6, issues) && valid;
-    valid = CheckCached(soil, ThetaSol, 0, 1, issues) && valid;
+    valid = CheckCached(soil, ThetaSol, 1e-6, 1, issues) && valid;
+    for (std::size_t column : {TemWat, TemSol})
+        valid = CheckCached(soil, column, -60, 60, issues) && valid;
     valid = boundary.RequireCoverage(input.start, input.end, issues) && valid;
     valid = soil.RequireCoverage(input.start, input.end, issues) && valid;
     if (!valid)

@@ -27,5 +27,6 @@ void RunGlidar(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"GLIDAR", "glidar.ok", RunGlidar}, argc, argv);
+    return RunModelProgram(ModelProgram{"GLIDAR", "glidar.ok", {".sum", ".e2m", ".out"}, RunGlidar},
+                           argc, argv);
 }

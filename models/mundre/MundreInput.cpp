@@ -56,7 +56,10 @@ std::map<Day, double> ReadLoadings(const InputFile& input, Issues& issues) {
     if (table == nullptr)
         return loadings;
     for (const TableRow& row : table->rows) {
-        if (row.words.size() != 2) {
+        // A template's row format may add the unit: "05-May-1990 0.20 (mg.m-2)".
+        const bool withUnit =
+            row.words.size() == 3 && row.words[2].front() == '(' && row.words[2].back() == ')';
+        if (row.words.size() != 2 && !withUnit) {
             issues.AddAt(input.FileName(), row.line, "a Loadings row reads \"date mg.m-2\"");
             continue;
         }
@@ -140,9 +143,10 @@ std::optional<MundreInput> ReadMundreInput(const InputFile& input, Issues& issue
 
 std::optional<MundreForcing> ReadForcing(const MundreInput& input, const RunContext& context,
                                          Issues& issues) {
-    MundreForcing forcing{ReadMeteo(context.File(input.meteoStation + ".met"), issues),
-                          DailySeries::Read(context.File(input.meteoStation + ".rai"), 1, issues),
-                          ReadDrainage(input, context, issues)};
+    MundreForcing forcing{
+        ReadMeteo(context.Companion(input.meteoStation, ".met"), issues),
+        DailySeries::Read(context.Companion(input.meteoStation, ".rai"), 1, issues),
+        ReadDrainage(input, context, issues)};
     if (!issues.Empty())
         return std::nullopt;
     const bool meteoCovers = forcing.meteo.RequireCoverage(input.start, input.end, issues);

@@ -26,5 +26,6 @@ void RunMundre(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"MUNDRE", "mundre.ok", RunMundre}, argc, argv);
+    return RunModelProgram(ModelProgram{"MUNDRE", "mundre.ok", {".sum", ".out"}, RunMundre}, argc,
+                           argv);
 }

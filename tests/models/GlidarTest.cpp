@@ -162,8 +162,9 @@ TEST_P(GlidarBadInputTest, WritesErrorLinesAndNoOkFlag) {
     PrepareGlidarRun(run.directory, Id, input, assessment);
     c.spoil(input, run.directory);
     WriteLines(run.File(Id + ".gld"), input);
-    // A stale flag of an earlier run must not survive a failed one.
-    WriteLines(run.File("glidar.ok"), {});
+    // Results of an earlier run must not survive a failed one.
+    for (const std::string& stale : {std::string("glidar.ok"), Id + ".sum", Id + ".e2m"})
+        WriteLines(run.File(stale), {"stale"});
     run.exitCode = RunProgram(Glidar(), {run.File(Id + ".gld").string()}, run.directory);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(run.Has("glidar.ok"));
@@ -258,6 +259,12 @@ INSTANTIATE_TEST_SUITE_P(
                      WriteLines(d / "Testfield.met", met);
                  },
                  "(one row per day, without gaps)"},
+        BadInput{"FormationCycle",
+                 [](Lines& l, fs::path) {
+                     const auto at = std::find(l.begin(), l.end(), "0.5 ABC -> M1");
+                     l.insert(at + 1, "0.5 M1 -> ABC");
+                 },
+                 "forms a compound from itself"},
         BadInput{"MissingSoilParameter", [](Lines& l, fs::path) { Remove(l, "CntOm"); },
                  "keyword CntOm is missing"},
         BadInput{
@@ -265,6 +272,41 @@ INSTANTIATE_TEST_SUITE_P(
             [](Lines& l, fs::path) { Replace(l, "OptCofFre_ABC", "pH-dependent OptCofFre_ABC"); },
             "OptCofFre_ABC: option \"pH-dependent\" is not supported"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(GlidarRunTest, SchemeCaptionsAndScenarioCaptionsAreTakenWhole) {
+    Assessment assessment;
+    assessment.scheme = "Table grapes (early)";
+    assessment.scenario = "Test field ";
+    GlidarRun run{FreshDirectory("glidar-captions")};
+    // As the writer names them: the weather file after the trimmed caption, the ponding file
+    // after the caption as stored.
+    WriteLines(run.File(Id + ".gld"), ExpandGlidarTemplate(TestGlidarTemplate(), assessment));
+    WriteLines(run.File("Test field.met"), TestMeteo(1990, 1991));
+    WriteLines(run.File("Test field .pnd"), TestPonding(1990, 1991));
+    run.exitCode = RunProgram(Glidar(), {run.File(Id + ".gld").string()}, run.directory);
+    ASSERT_EQ(run.exitCode, 0);
+    ASSERT_TRUE(run.Has("glidar.ok")) << ReadFileText(run.File(Id + ".err"));
+    const Lines block = run.Block();
+    // Not a table header: a header has no keyword after the table's name and unit.
+    EXPECT_NE(std::find(block.begin(), block.end(), "Application scheme : Table grapes (early)"),
+              block.end());
+    EXPECT_NE(std::find(block.begin(), block.end(), "Meteo station      : Test field"),
+              block.end());
+}
+
+TEST(GlidarRunTest, MetaboliteReachedTwiceIsOneCompound) {
+    Assessment assessment;
+    assessment.metabolites = {MetaboliteAttributes(), MetaboliteAttributes()};
+    const GlidarRun run = RunGlidar("glidar-metabolite-twice", assessment);
+    ASSERT_TRUE(run.Has("glidar.ok")) << ReadFileText(run.File(Id + ".err"));
+    const Lines block = run.Block();
+    EXPECT_EQ(std::count_if(block.begin(), block.end(),
+                            [](const std::string& l) { return l.rfind("M1 ", 0) == 0; }),
+              1);
+    // The repeated formation line is the same path, not a second share of the parent.
+    EXPECT_EQ(MassBalanceOf(run, "M1").formed,
+              MassBalanceOf(RunGlidar("glidar-metabolite-once"), "M1").formed);
+}
 
 TEST(GlidarRunTest, UnreadableInputGivesNonZeroExitCode) {
     const fs::path directory = FreshDirectory("glidar-unreadable");

@@ -141,7 +141,8 @@ TEST_P(MundreBadInputTest, WritesErrorLinesAndNoOkFlag) {
     c.spoil(input, handOver, run.directory);
     WriteLines(run.File(Id + ".mnd"), input);
     WriteLines(run.File(Id + ".e2m"), handOver);
-    WriteLines(run.File("mundre.ok"), {});
+    for (const std::string& stale : {std::string("mundre.ok"), Id + ".sum"})
+        WriteLines(run.File(stale), {"stale"});
     run.exitCode = RunProgram(Mundre(), {run.File(Id + ".mnd").string()}, run.directory);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(run.Has("mundre.ok"));
@@ -250,6 +251,19 @@ TEST(MundreMassBalanceTest, TemplateOverrideLineReplacesTheGeneratedOne) {
     EXPECT_GT(sorbing.Value(Sediment), weak.Value(Sediment));
     EXPECT_LT(sorbing.Value("Maximum 28-day TWA concentration in water"),
               weak.Value("Maximum 28-day TWA concentration in water"));
+}
+
+TEST(MundreRunTest, LoadingRowsMayCarryTheirUnit) {
+    const Assessment s;
+    Lines withUnit = TestMundreTemplate();
+    Replace(withUnit, "Row format", "Row format: @APPDATE @DOSAGE (mg.m-2)");
+    const Lines input = ExpandMundreTemplate(withUnit, s);
+    ASSERT_NE(std::find(input.begin(), input.end(), " 05-May-1990 0.20 (mg.m-2)"), input.end());
+    const Lines handOver = HandOver(s, 0.5, 0.02);
+    const MundreRun plain = RunMundre("mundre-unit-plain", s, handOver);
+    const MundreRun unit = RunMundre("mundre-unit", input, s, handOver);
+    ASSERT_TRUE(unit.Has("mundre.ok")) << ReadFileText(unit.File(Id + ".err"));
+    EXPECT_EQ(unit.Value(Peak), plain.Value(Peak));
 }
 
 TEST(MundreMassBalanceTest, MassIsConserved) {
