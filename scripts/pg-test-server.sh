@@ -13,6 +13,8 @@ usage() {
 [ $# -eq 2 ] || usage
 command=$1
 dir=$2
+mkdir -p "$(dirname "$dir")"
+dir="$(cd "$(dirname "$dir")" && pwd)/$(basename "$dir")"
 
 pg_bin_dir() {
     local newest
@@ -58,7 +60,6 @@ start() {
     fi
     rm -rf "$dir"
     mkdir -p "$dir"
-    dir=$(cd "$dir" && pwd)
     if [ "$(id -u)" -eq 0 ]; then
         chown postgres: "$dir"
     fi
@@ -114,6 +115,9 @@ stop() {
     rm -rf "$dir"
     echo "PostgreSQL test server stopped ($dir)"
 }
+
+# The server's owner may not be allowed into the caller's working directory.
+cd /
 
 case "$command" in
 start) start ;;

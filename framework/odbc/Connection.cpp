@@ -69,6 +69,10 @@ bool Connection::IsSQLite() const {
     return ContainsIgnoringCase(dbmsName_, "sqlite");
 }
 
+bool Connection::IsPostgreSQL() const {
+    return ContainsIgnoringCase(dbmsName_, "postgres");
+}
+
 SQLHDBC Connection::Handle() const {
     if (!IsOpen())
         throw EDatabaseError("TDACDatabase: Database not connected.");
@@ -81,13 +85,36 @@ void Connection::Open() {
     const std::string text =
         BuildConnectionString(options_.Database, options_.UserName, options_.Password);
     Connect(text);
-    // A locked SQLite database must be waited for, not reported as an error at once. The
-    // driver takes the busy timeout only from the connection string.
-    if (IsSQLite() && !ConnectionStringValue(text, "Timeout")) {
+    // Some settings the drivers take only from the connection string; a data source name
+    // does not reveal the driver before the connection is made.
+    const std::string completed = WithDriverSettings(text);
+    if (completed != text) {
         Close();
-        Connect(text + (text.empty() || text.back() == ';' ? "" : ";") +
-                "Timeout=" + SQLiteBusyTimeoutMs);
+        Connect(completed);
     }
+}
+
+std::string Connection::WithDriverSettings(const std::string& text) const {
+    struct Setting {
+        bool applies;
+        const char* key;
+        const char* value;
+    };
+    const Setting settings[] = {
+        // A locked SQLite database is waited for, not reported as an error at once.
+        {IsSQLite(), "Timeout", SQLiteBusyTimeoutMs},
+        // psqlODBC hands booleans out as the characters 1 and 0 unless told otherwise.
+        {IsPostgreSQL(), "BoolsAsChar", "0"},
+    };
+    std::string completed = text;
+    for (const Setting& setting : settings) {
+        if (!setting.applies || ConnectionStringValue(completed, setting.key))
+            continue;
+        if (!completed.empty() && completed.back() != ';')
+            completed += ';';
+        completed += std::string(setting.key) + "=" + setting.value;
+    }
+    return completed;
 }
 
 void Connection::Connect(const std::string& connectionString) {

@@ -32,6 +32,7 @@ public:
     // The database product reported by the driver ("SQLite", "PostgreSQL").
     const std::string& DbmsName() const { return dbmsName_; }
     bool IsSQLite() const;
+    bool IsPostgreSQL() const;
 
     // Executes a statement that returns no rows.
     void ExecDirect(const std::string& sql);
@@ -49,6 +50,8 @@ public:
 private:
     void Connect(const std::string& connectionString);
     void ReadDriverInfo();
+    // The connection string with the settings this driver needs and the caller left out.
+    std::string WithDriverSettings(const std::string& text) const;
     void EndTransaction(SQLSMALLINT completion);
     void SetAutocommit(bool on);
     void SQLiteRollbackQuietly();

@@ -139,6 +139,12 @@ TEST_P(SchemaTest, BooleanColumnsDefaultToFalse) {
     EXPECT_FALSE(assessment->FieldByName("VALIDRESULTS").AsBoolean());
     auto scheme = Db().OpenQuery("SELECT LOCKED FROM APPLICATIONSCHEMES");
     EXPECT_EQ(scheme->FieldByName("LOCKED").AsString(), "False");
+    // The driver reports every one of them as a boolean column, not as text or a number.
+    for (const auto* query : {project.get(), assessment.get(), scheme.get()})
+        for (int i = 0; i < query->FieldCount(); ++i)
+            EXPECT_EQ(query->FieldByName(query->FieldName(i)).AsVariant().GetKind(),
+                      TVariant::Kind::Boolean)
+                << query->FieldName(i);
 }
 
 TEST_P(SchemaTest, KeysAreUnique) {
