@@ -173,6 +173,16 @@ TEST_P(ItemTest, CancelChangesCopiesBackAndRefusesABrowsingItem) {
     EXPECT_EQ(fresh.Caption(), "new");
 }
 
+TEST_P(ItemTest, CancelChangesOfABrowsingItemCopiesBackBeforeItFails) {
+    // A column that is not compared can differ while the item stays isBrowse.
+    TdciTestItems& item = First();
+    item.SetLocked(true);
+    ASSERT_EQ(item.ItemState(), isBrowse);
+    EXPECT_THROW(item.CancelChanges(), Exception);
+    EXPECT_FALSE(item.Locked());
+    EXPECT_EQ(item.ItemState(), isBrowse);
+}
+
 TEST_P(ItemTest, ValidationRefusesTheSaveAndIsValidAnswersNo) {
     TdciTestItems& item = First();
     item.SetCaption("  ");
