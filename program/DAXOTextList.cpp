@@ -67,6 +67,13 @@ std::vector<std::string> ReadDAXOTextList(std::string_view text) {
     return items;
 }
 
+std::string TrimText(std::string_view text) {
+    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
 namespace {
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -17,6 +17,9 @@ inline constexpr char DAXOListSeparator = ';';
 
 std::vector<std::string> ReadDAXOTextList(std::string_view text);
 
+// The text without the characters 0 to 32 at either end, as blank GUIDs and paths are told.
+std::string TrimText(std::string_view text);
+
 // Items "name=value". Names compare without regard to letter case; the first item with the
 // name counts and its value is everything after the first "="; an absent name reads empty.
 class TDAXOAttributeList {

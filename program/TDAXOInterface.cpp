@@ -1,6 +1,7 @@
 #include "TDAXOInterface.h"
 
 #include "framework/Format.h"
+#include "program/DAXOTextList.h"
 #include "program/TDAXORegistry.h"
 
 #include <dlfcn.h>
@@ -13,13 +14,6 @@
 namespace parvela {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
 
 std::string Qualified(const char* operation, const std::string& text) {
     return Format("%s.%s : ", TDAXOInterface::ClassName, operation) + text;
@@ -50,7 +44,7 @@ private:
 
 std::string LocateLibraryOrFail(const char* operation) {
     std::string path = LocateLibraryPath();
-    if (Trimmed(path).empty())
+    if (TrimText(path).empty())
         throw Exception(Qualified(operation, "Error locating the DAXO dll path"));
     return path;
 }
@@ -172,7 +166,7 @@ void TDAXOInterface::CheckInstance(const char* operation) const {
 
 void TDAXOInterface::CheckGuid(const std::string& guid, const char* operation,
                                const char* message) const {
-    if (Trimmed(guid).empty())
+    if (TrimText(guid).empty())
         throw Exception(Qualified(operation, message));
 }
 
@@ -206,7 +200,7 @@ std::string TDAXOInterface::FetchText(std::int32_t initialSize, const TextCall& 
 void TDAXOInterface::TestForException() {
     CheckInstance("TestForException");
     std::string text = FetchText(ErrorTextSize, exports_.GetLastError, false);
-    if (!Trimmed(text).empty())
+    if (!TrimText(text).empty())
         throw EDAXOException(text);
 }
 

@@ -3,6 +3,7 @@
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "program/DAXOTextList.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,13 +14,6 @@ namespace parvela {
 namespace {
 
 constexpr const char* SoftwareKey = "SOFTWARE\\";
-
-std::string Trimmed(const std::string& text) {
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
 
 bool ValueExists(TRegistryRoot root, const std::string& key, const std::string& valueName,
                  bool raiseIfMissing, const std::string& registryPath) {
@@ -49,7 +43,7 @@ std::string AskForLibraryPath() {
 } // namespace
 
 TDAXORegistry::TDAXORegistry(const std::string& registryPath) : registryPath_(registryPath) {
-    Assert(!Trimmed(registryPath).empty());
+    Assert(!TrimText(registryPath).empty());
 }
 
 std::string TDAXORegistry::KeyPath() const {
@@ -58,7 +52,7 @@ std::string TDAXORegistry::KeyPath() const {
 
 void TDAXORegistry::CheckOperation(const std::string& valueName) const {
     CheckSingletonExists();
-    Assert(!Trimmed(valueName).empty());
+    Assert(!TrimText(valueName).empty());
 }
 
 bool TDAXORegistry::LocalMachineValueExists(const std::string& valueName,

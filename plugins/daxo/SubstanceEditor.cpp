@@ -352,6 +352,11 @@ public:
                 throw std::runtime_error("The DAXO windows need a widget application.");
             return;
         }
+        // Without a display Qt would end the whole host process.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            throw std::runtime_error("The DAXO windows need a graphical session.");
         owned_ = std::make_unique<QApplication>(argc_, argv_);
     }
 
