@@ -11,4 +11,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql \
   postgresql sqlite3 libsqlite3-dev libinih-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  xvfb xauth xdg-utils fonts-dejavu-core
+  xvfb xauth xdg-utils fonts-dejavu-core locales
