@@ -46,6 +46,7 @@ struct Field {
     double exchangeCoefficient = 0; // CofMasTraWatSol (m.d-1)
     double soilTemperatureLag = 0;  // TimConTemSol (d)
     double dryDepth = 0;            // DepPndMin (mm): shallower water counts as dry
+    bool Ponded(double depth) const { return depth > dryDepth && depth > 0; }
 };
 
 struct GlidarInput {

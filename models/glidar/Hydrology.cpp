@@ -37,16 +37,12 @@ std::optional<Sources> ReadSources(const GlidarInput& input, const RunContext& c
     return sources;
 }
 
-bool Ponded(const Field& field, double depth) {
-    return depth > field.dryDepth && depth > 0;
-}
-
 DailySeries ComputeBoundary(const Field& field, const Sources& sources, const std::string& name) {
     DailySeries boundary(name, sources.first);
     for (Day day = sources.first; day <= sources.last; ++day) {
         const double depth = sources.ponding.At(day)[0];
         const double outflow = sources.ponding.At(day)[1];
-        boundary.Append({depth, outflow, Ponded(field, depth) ? field.percolation : 0.0});
+        boundary.Append({depth, outflow, field.Ponded(depth) ? field.percolation : 0.0});
     }
     return boundary;
 }
@@ -60,7 +56,7 @@ DailySeries ComputeSoil(const Field& field, const Sources& sources, const std::s
     for (Day day = sources.first; day <= sources.last; ++day) {
         const double air = MeanTemperature(sources.meteo, day);
         soilTemperature += follow * (air - soilTemperature);
-        const bool ponded = Ponded(field, sources.ponding.At(day)[0]);
+        const bool ponded = field.Ponded(sources.ponding.At(day)[0]);
         soil.Append(
             {air, soilTemperature, ponded ? field.thetaSaturated : field.thetaFieldCapacity});
     }

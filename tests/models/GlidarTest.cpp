@@ -44,7 +44,6 @@ struct MassBalance {
 };
 
 MassBalance MassBalanceOf(const GlidarRun& run, const std::string& code) {
-    const auto row = RowOf(ReadFileLines(run.File(Id + ".sum")), code);
     // The report block has a row for the code too; the mass balance row has ten words.
     for (const std::string& line : ReadFileLines(run.File(Id + ".sum"))) {
         const auto words = RowOf({line}, code);
@@ -133,23 +132,6 @@ struct BadInput {
 
 void PrintTo(const BadInput& c, std::ostream* os) {
     *os << c.name;
-}
-
-void Replace(Lines& lines, const std::string& containing, const std::string& by) {
-    for (std::string& line : lines)
-        if (line.find(containing) != std::string::npos) {
-            line = by;
-            return;
-        }
-    FAIL() << "no line holds " << containing;
-}
-
-void Remove(Lines& lines, const std::string& containing) {
-    const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
-        return l.find(containing) != std::string::npos;
-    });
-    ASSERT_NE(found, lines.end()) << containing;
-    lines.erase(found);
 }
 
 class GlidarBadInputTest : public ::testing::TestWithParam<BadInput> {};

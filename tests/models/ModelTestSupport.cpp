@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdarg>
@@ -544,6 +545,24 @@ Lines TestRain(int firstYear, int lastYear) {
         lines.push_back(Fmt("%s %6.1f", Date(y, m, d).c_str(), doy % 5 == 0 ? 12.0 : 0.0));
     });
     return lines;
+}
+
+void Replace(Lines& lines, const std::string& containing, const std::string& by) {
+    for (std::string& line : lines)
+        if (Contains(line, containing)) {
+            line = by;
+            return;
+        }
+    ADD_FAILURE() << "no line holds " << containing;
+}
+
+void Remove(Lines& lines, const std::string& containing) {
+    const auto found = std::find_if(lines.begin(), lines.end(),
+                                    [&](const std::string& l) { return Contains(l, containing); });
+    if (found == lines.end())
+        ADD_FAILURE() << "no line holds " << containing;
+    else
+        lines.erase(found);
 }
 
 std::filesystem::path FreshDirectory(const std::string& name) {

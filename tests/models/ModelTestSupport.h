@@ -55,6 +55,10 @@ Lines TestMeteo(int firstYear, int lastYear);
 Lines TestPonding(int firstYear, int lastYear);
 Lines TestRain(int firstYear, int lastYear);
 
+// Replaces the first line that holds the text, or removes it; a test fault when none does.
+void Replace(Lines& lines, const std::string& containing, const std::string& by);
+void Remove(Lines& lines, const std::string& containing);
+
 // A fresh, empty directory for one test.
 std::filesystem::path FreshDirectory(const std::string& name);
 

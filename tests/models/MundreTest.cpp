@@ -120,15 +120,6 @@ void PrintTo(const BadInput& c, std::ostream* os) {
     *os << c.name;
 }
 
-void Replace(Lines& lines, const std::string& containing, const std::string& by) {
-    for (std::string& line : lines)
-        if (line.find(containing) != std::string::npos) {
-            line = by;
-            return;
-        }
-    FAIL() << "no line holds " << containing;
-}
-
 class MundreBadInputTest : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(MundreBadInputTest, WritesErrorLinesAndNoOkFlag) {
