@@ -83,7 +83,12 @@ Transformed Step(const GlidarInput& input, const Compound& compound,
         field.topSoilThickness * LitresPerM3 * (conditions.theta + field.bulkDensity * kd);
     const double leachRate = conditions.percolation / soilCapacity;
     if (!conditions.ponded) {
-        // Without standing water the dissolved mass goes into the soil.
+        // A field drained empty that day sends its standing water, with what it holds, to the
+        // pond; otherwise the water's mass stays behind in the soil.
+        if (conditions.drainage > 0) {
+            totals.drained += mass.water;
+            mass.water = 0;
+        }
         mass.soil += mass.water;
         mass.water = 0;
         const double soil = mass.soil / (1 + soilRate + leachRate);

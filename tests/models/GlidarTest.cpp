@@ -427,6 +427,34 @@ TEST(GlidarMassBalanceTest, SoilApplicationsReachTheTopSoilOrBelowIt) {
     EXPECT_EQ(inj.drained, 0);
 }
 
+TEST(GlidarMassBalanceTest, DrainingTheFieldEmptySendsItsWaterToThePond) {
+    Assessment late;
+    late.applications = {{25, 8, "AppCrpUsr", 1.0, 0.0, 0.0}};
+    const GlidarRun kept = RunGlidar("glidar-kept", late);
+    GlidarRun drained{FreshDirectory("glidar-drained-empty")};
+    PrepareGlidarRun(drained.directory, Id, ExpandGlidarTemplate(TestGlidarTemplate(), late), late);
+    // The flooding ends on 1 September: the 50 mm of water flow out that day.
+    Lines ponding = ReadFileLines(drained.File("Testfield.pnd"));
+    for (std::string& line : ponding)
+        if (line.rfind("01-Sep-", 0) == 0)
+            line = line.substr(0, 11) + "    0.0   50.0";
+    WriteLines(drained.File("Testfield.pnd"), ponding);
+    drained.exitCode =
+        RunProgram(Glidar(), {drained.File(Id + ".gld").string()}, drained.directory);
+    ASSERT_TRUE(drained.Has("glidar.ok")) << ReadFileText(drained.File(Id + ".err"));
+    const MassBalance before = MassBalanceOf(kept, "ABC");
+    const MassBalance after = MassBalanceOf(drained, "ABC");
+    EXPECT_GT(after.drained, before.drained);
+    EXPECT_LE(after.drained, after.applied);
+    const auto row = RowOf(ReadFileLines(drained.File(Id + ".e2m")), "01-Sep-1990");
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_EQ(Number(row[1]), 50.0);
+    EXPECT_GT(Number(row[2]), 0);
+    const double out = after.intercepted + after.drained + after.transformed + after.leached +
+                       after.below + after.inWater + after.inSoil;
+    EXPECT_NEAR(out, after.applied, 1e-4);
+}
+
 TEST(GlidarMassBalanceTest, ApplicationsRepeatInEverySimulatedYear) {
     Assessment threeYears;
     threeYears.endYear = 1992;
