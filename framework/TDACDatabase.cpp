@@ -184,13 +184,29 @@ std::unique_ptr<TDACQuery> TDACDatabase::OpenQuery(const std::string& sql) {
 std::int32_t TDACDatabase::GetNewID(const std::string& tableName) {
     Assert(!Trimmed(tableName).empty());
     const std::string key = "'" + UpperCase(Trimmed(tableName)) + "'";
+    // Two programs that both find no counter row both insert it; the one refused finds the
+    // row on its second attempt. (On SQLite the write lock is taken first, so never there.)
+    bool insertRefused = false;
+    try {
+        return DrawNewID(key, insertRefused);
+    } catch (const EDatabaseError&) {
+        if (!insertRefused)
+            throw;
+    }
+    return DrawNewID(key, insertRefused);
+}
+
+std::int32_t TDACDatabase::DrawNewID(const std::string& key, bool& insertRefused) {
     const std::string condition = Format("%s=%s", CounterKeyColumn, key);
     // A transaction left open by someone else is not ours to roll back.
     StartTransaction(TIsolationLevel::ReadCommitted);
     try {
         const auto count = SelectValue("COUNT(*)", CounterTable, condition).AsInteger();
-        if (count == 0)
+        if (count == 0) {
+            insertRefused = true;
             ExecSQL(Format("INSERT INTO %s VALUES(%s, %d)", CounterTable, key, -1));
+            insertRefused = false;
+        }
         ExecSQL(Format("UPDATE %s SET %s=%s+1 WHERE %s=%s", CounterTable, CounterValueColumn,
                        CounterValueColumn, CounterKeyColumn, key));
         const auto id = static_cast<std::int32_t>(

@@ -107,6 +107,10 @@ public:
     odbc::Connection& Connection();
 
 private:
+    // One attempt of GetNewID in its own transaction; `insertRefused` tells whether the
+    // counter row's INSERT was what failed.
+    std::int32_t DrawNewID(const std::string& key, bool& insertRefused);
+
     std::unique_ptr<odbc::Connection> connection_;
     std::uint8_t databaseType_ = 0; // 0 not set, 4 ODBC
     bool connected_ = false;
