@@ -1,0 +1,295 @@
+#include "TZentorModel.h"
+
+#include "TDAXOInterface.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "Utilities.h"
+#include "framework/CommaText.h"
+#include "framework/Exceptions.h"
+#include "framework/Format.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace parvela {
+
+std::string TrueText = "TRUE";
+std::string FalseText = "FALSE";
+
+namespace {
+
+constexpr const char* ScriptHeader = "#!/bin/sh";
+constexpr const char* SummaryHeading = "Summary output of model: ";
+constexpr std::size_t SummaryUnderlineBase = 25;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+TTextLines SplitTextLines(const std::string& text) {
+    TTextLines lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+void SaveTextLines(const std::string& path, const TTextLines& lines) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines)
+        file << line << "\r\n";
+    file.flush();
+    if (!file)
+        throw EOSError(Format("Cannot write the file %s: %s", path, std::strerror(errno)));
+}
+
+TTextLines LoadTextLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return {};
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return SplitTextLines(text);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CopyTextFile(const std::string& source, const std::string& target) {
+    if (!FileExists(source))
+        return false;
+    SaveTextLines(target, LoadTextLines(source));
+    return true;
+}
+
+bool CreateDirectoryLevel(const std::string& path) {
+    if (!DirectoryExists(path))
+        mkdir(path.c_str(), 0777);
+    return DirectoryExists(path);
+}
+
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string FileNamePart(const std::string& caption) {
+    std::string part = caption;
+    std::replace(part.begin(), part.end(), '/', '_');
+    part.erase(std::remove(part.begin(), part.end(), '\0'), part.end());
+    return part;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ChangeFileNameExtension(const std::string& fileName, const std::string& extension) {
+    const std::string name = ExtractFileName(fileName);
+    const std::size_t dot = name.rfind('.');
+    return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + extension;
+}
+
+TZentorModel::TZentorModel(std::string modelDirectory)
+    : modelDirectory_(std::move(modelDirectory)) {
+    TDAXOInterface& plugin = TDAXOInterface::GetSingleton();
+    TrueText = plugin.BooleanTrue();
+    FalseText = plugin.BooleanFalse();
+}
+
+TZentorModel::~TZentorModel() = default;
+
+void TZentorModel::SetNames(std::string modelName, std::string executableName,
+                            std::string okFlagFileName, std::string reportStartMarker,
+                            std::string reportEndMarker, std::string inputExtension) {
+    modelName_ = std::move(modelName);
+    executableName_ = std::move(executableName);
+    okFlagFileName_ = std::move(okFlagFileName);
+    reportStartMarker_ = std::move(reportStartMarker);
+    reportEndMarker_ = std::move(reportEndMarker);
+    inputExtension_ = std::move(inputExtension);
+}
+
+std::string TZentorModel::RunModelDirectory() const {
+    return assessment_->RunDirectory() + "/" + modelName_;
+}
+
+std::string TZentorModel::RunModelFile(const std::string& fileName) const {
+    return RunModelDirectory() + "/" + fileName;
+}
+
+std::string TZentorModel::AssessmentFile(const std::string& extension) const {
+    return RunModelFile(std::to_string(assessment_->ASSESSMENTID()) + extension);
+}
+
+std::string TZentorModel::InputFilePath() const {
+    return AssessmentFile(inputExtension_);
+}
+
+TDACDatabase& TZentorModel::Database() const {
+    return assessment_->OwnerList()->Database();
+}
+
+bool TZentorModel::Execute(TdciAssessments* assessment, bool run) {
+    if (!assessment)
+        return false;
+    assessment_ = assessment;
+    bool ok = PrepareModelDirectory(run);
+    if (ok)
+        ok = WriteInputFiles();
+    if (run && ok)
+        return RunModel();
+    return ok;
+}
+
+bool TZentorModel::PrepareModelDirectory(bool clean) {
+    CreateDirectoryLevel(assessment_->RunDirectory());
+    if (clean)
+        DeleteDirectoryTree(RunModelDirectory());
+    return CreateDirectoryLevel(RunModelDirectory());
+}
+
+void TZentorModel::SetErrorMessage(const std::string& text) {
+    assessment_->SetSkipLockCheck(true);
+    assessment_->SetERRORMESSAGE(text);
+}
+
+void TZentorModel::SetAssessmentReport(const std::string& text) {
+    assessment_->SetSkipLockCheck(true);
+    assessment_->SetASSESSMENTREPORT(text);
+}
+
+void TZentorModel::SaveAssessment() {
+    assessment_->Save();
+}
+
+void TZentorModel::ReadErrorFile() {
+    if (!assessment_)
+        return;
+    SetErrorMessage("");
+    const std::string errorFile = AssessmentFile(".err");
+    if (FileExists(errorFile)) {
+        std::vector<std::string> items{"Error in model: " + modelName_};
+        for (const std::string& line : LoadTextLines(errorFile))
+            if (!line.empty() && line.front() != '*')
+                items.push_back(line);
+        SetErrorMessage(CommaText(items));
+    }
+    SaveAssessment();
+}
+
+void TZentorModel::ReadSummaryBlock() {
+    const std::string summaryFile = AssessmentFile(".sum");
+    if (!assessment_ || !FileExists(summaryFile))
+        return;
+    TTextLines block;
+    bool inside = false;
+    for (const std::string& line : LoadTextLines(summaryFile)) {
+        if (Contains(line, reportEndMarker_)) {
+            if (inside) {
+                block.push_back(line + "@");
+                block.push_back("@");
+            }
+            inside = false;
+        } else if (Contains(line, reportStartMarker_)) {
+            inside = true;
+        }
+        if (inside)
+            block.push_back(line + "@");
+    }
+    std::string report = assessment_->ASSESSMENTREPORT() + "@" + SummaryHeading + modelName_ + "@" +
+                         std::string(SummaryUnderlineBase + modelName_.size(), '-') + "@";
+    for (const std::string& line : block)
+        report += line + "\r\n";
+    SetAssessmentReport(report);
+    SaveAssessment();
+}
+
+bool TZentorModel::OkFlagExists() const {
+    return FileExists(RunModelFile(okFlagFileName_));
+}
+
+std::string TZentorModel::ModelCommandLine() const {
+    return ShellQuote(modelDirectory_ + executableName_) + " " +
+           ShellQuote(assessment_->InputFileName());
+}
+
+bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
+    TTextLines script{ScriptHeader};
+    script.insert(script.end(), linesBeforeModel.begin(), linesBeforeModel.end());
+    script.push_back(ModelCommandLine());
+    const std::string scriptPath =
+        RunModelFile("run_" + FileNamePart(assessment_->CAPTION()) + ".sh");
+    SaveTextLines(scriptPath, script);
+    return ExecuteAndWait(scriptPath, RunModelDirectory(), TWindowShowMode::Normal) == 0;
+}
+
+void TZentorModel::ShowResults(TdciAssessments* /*assessment*/, TTextLines& lines) {
+    lines.clear();
+    lines.push_back(SummaryHeading + modelName_);
+    lines.push_back("");
+}
+
+bool TZentorModel::CollectMetabolites(const std::string& parentGuid, const std::string& parentCode,
+                                      TTextLines& formationLines, TDAXOGUIDList& compounds,
+                                      int compartment) {
+    std::vector<std::string> chain{parentGuid};
+    CollectMetabolitesOnChain(parentGuid, parentCode, formationLines, compounds, compartment,
+                              chain);
+    return true;
+}
+
+void TZentorModel::CollectMetabolitesOnChain(const std::string& parentGuid,
+                                             const std::string& parentCode,
+                                             TTextLines& formationLines, TDAXOGUIDList& compounds,
+                                             int compartment, std::vector<std::string>& chain) {
+    std::unique_ptr<TDAXOGUIDList> metabolites;
+    TDAXOInterface::GetSingleton().GetMetaboliteGUIDList(parentGuid, compartment, true, false,
+                                                         metabolites);
+    for (TDAXOGUIDEntry& entry : *metabolites) {
+        const std::string guid = entry.GUID;
+        TDAXOAttributeList attributes = entry.Attributes ? *entry.Attributes : TDAXOAttributeList();
+        const std::string code = attributes.Value("SubstanceCode");
+        if (std::find(chain.begin(), chain.end(), guid) != chain.end())
+            throw Exception(Format("The metabolite %s (%s) of %s is an earlier compound of its "
+                                   "own chain: the metabolites form a cycle",
+                                   code, guid, parentCode));
+        compounds.Add(guid, entry.Attributes ? std::move(entry.Attributes)
+                                             : std::make_unique<TDAXOAttributeList>());
+        formationLines.push_back(
+            Format("%s %s -> %s", attributes.Value("FraPrtDau"), parentCode, code));
+        chain.push_back(guid);
+        CollectMetabolitesOnChain(guid, code, formationLines, compounds, compartment, chain);
+        chain.pop_back();
+    }
+}
+
+} // namespace parvela

@@ -1,0 +1,124 @@
+#pragma once
+// The base of the two model drivers: the model's subdirectory of an assessment's run
+// directory, the order of preparing, writing and running, the run script, the reading of the
+// error and summary files back into the assessment, and the walk over a substance's
+// metabolites.
+
+#include "program/DAXOTextList.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace parvela {
+
+class TDACDatabase;
+class TdciAssessments;
+
+// The plug-in's words for true and false; replaced each time a driver is constructed.
+extern std::string TrueText;
+extern std::string FalseText;
+
+using TTextLines = std::vector<std::string>;
+
+// A text split into lines at carriage returns, line feeds and their pairs; a final line
+// break ends the last line and starts none.
+TTextLines SplitTextLines(const std::string& text);
+// Every line, the last one included, followed by a carriage return and a line feed.
+// Raises EOSError when the file cannot be written.
+void SaveTextLines(const std::string& path, const TTextLines& lines);
+// Empty when the file cannot be read.
+TTextLines LoadTextLines(const std::string& path);
+// Copies a text file line by line; false when the source cannot be read.
+bool CopyTextFile(const std::string& source, const std::string& target);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates one directory level; true when the directory exists afterwards.
+bool CreateDirectoryLevel(const std::string& path);
+// The text as one shell word: in single quotes, an inner ' written as '\''.
+std::string ShellQuote(const std::string& text);
+// A caption as part of a file name: a "/" would leave the directory, so it becomes "_".
+std::string FileNamePart(const std::string& caption);
+// The file name of the path with its extension replaced (`extension` includes the dot).
+std::string ChangeFileNameExtension(const std::string& fileName, const std::string& extension);
+std::string ExtractFileName(const std::string& path);
+
+class TZentorModel {
+public:
+    explicit TZentorModel(std::string modelDirectory);
+    virtual ~TZentorModel();
+    TZentorModel(const TZentorModel&) = delete;
+    TZentorModel& operator=(const TZentorModel&) = delete;
+
+    virtual void SetModelNames() = 0;
+    virtual bool WriteInputFiles() = 0;
+    virtual bool RunModel() = 0;
+    virtual void ReadErrorFile();
+    virtual void ReadSummary() = 0;
+    // Writes the input files and, with `run`, runs the model; false when the assessment is
+    // none, the model directory cannot be made, the input cannot be written or the run
+    // failed.
+    virtual bool Execute(TdciAssessments* assessment, bool run);
+    virtual void ShowResults(TdciAssessments* assessment, TTextLines& lines);
+
+    // True when the model directory exists afterwards; `clean` empties it first.
+    bool PrepareModelDirectory(bool clean);
+    // Depth-first over the metabolites of the compartment: each one added to `compounds`
+    // (with its attribute list) and its formation line to `formationLines`, its daughters
+    // before the parent's next metabolite. A chain that returns to one of its own earlier
+    // compounds raises an Exception naming it.
+    bool CollectMetabolites(const std::string& parentGuid, const std::string& parentCode,
+                            TTextLines& formationLines, TDAXOGUIDList& compounds, int compartment);
+
+    const std::string& ModelDirectory() const { return modelDirectory_; }
+    void SetModelDirectory(const std::string& directory) { modelDirectory_ = directory; }
+    TdciAssessments* Assessment() const { return assessment_; }
+    const std::string& ModelName() const { return modelName_; }
+    const std::string& ExecutableName() const { return executableName_; }
+    const std::string& OkFlagFileName() const { return okFlagFileName_; }
+    const std::string& InputFileExtension() const { return inputExtension_; }
+
+    // RunDirectory + "/" + ModelName.
+    std::string RunModelDirectory() const;
+    // A file of the model directory.
+    std::string RunModelFile(const std::string& fileName) const;
+    // The model directory's file named by the assessment key and the extension.
+    std::string AssessmentFile(const std::string& extension) const;
+    // RunModelFile of ASSESSMENTID + the input extension.
+    std::string InputFilePath() const;
+
+protected:
+    void SetNames(std::string modelName, std::string executableName, std::string okFlagFileName,
+                  std::string reportStartMarker, std::string reportEndMarker,
+                  std::string inputExtension);
+    // The report block between the markers appended to ASSESSMENTREPORT.
+    void ReadSummaryBlock();
+    // True when the ok-flag file exists.
+    bool OkFlagExists() const;
+    // Writes "run_" + caption + ".sh" with the lines before the model's own line, runs it in
+    // the model directory and returns whether it ended with exit code 0.
+    bool RunScript(const TTextLines& linesBeforeModel);
+    // The line that starts the model program with the input file as its only argument.
+    std::string ModelCommandLine() const;
+    // The database of the assessment's list.
+    TDACDatabase& Database() const;
+    void SetErrorMessage(const std::string& text);
+    void SetAssessmentReport(const std::string& text);
+    void SaveAssessment();
+
+private:
+    void CollectMetabolitesOnChain(const std::string& parentGuid, const std::string& parentCode,
+                                   TTextLines& formationLines, TDAXOGUIDList& compounds,
+                                   int compartment, std::vector<std::string>& chain);
+
+    std::string modelDirectory_;
+    TdciAssessments* assessment_ = nullptr;
+    std::string modelName_;
+    std::string executableName_;
+    std::string okFlagFileName_;
+    std::string reportStartMarker_;
+    std::string reportEndMarker_;
+    std::string inputExtension_;
+};
+
+} // namespace parvela

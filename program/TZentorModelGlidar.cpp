@@ -1,0 +1,368 @@
+#include "TZentorModelGlidar.h"
+
+#include "TDAXOInterface.h"
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcApplicationTypes.h"
+#include "UnitsFromGenerator/TdcApplications.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "UnitsFromGenerator/TdcScenarios.h"
+#include "Utilities.h"
+#include "framework/Exceptions.h"
+#include "framework/Format.h"
+#include "framework/TDACDatabase.h"
+#include "platform/UiHooks.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace parvela {
+
+namespace {
+
+// Sort index of APPLICATIONDATE in the applications list.
+constexpr int ApplicationDateField = 3;
+constexpr int RequiredSorptionOption = 3;
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string UpperCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// "%-16s <Name>_<code> <unit>" filled with the attribute's value.
+struct TParameterLine {
+    const char* Format; // empty: an empty line
+    const char* Attribute;
+};
+
+void WriteParameterLines(const TDAXOAttributeList& compound,
+                         std::initializer_list<TParameterLine> parameters, TTextLines& output) {
+    const std::string code = compound.Value("SubstanceCode");
+    for (const TParameterLine& parameter : parameters) {
+        if (!*parameter.Format)
+            output.emplace_back();
+        else
+            output.push_back(Format(parameter.Format, compound.Value(parameter.Attribute), code));
+    }
+}
+
+std::string CanopyOptionText(int option) {
+    switch (option) {
+    case 1:
+        return "Lumped";
+    case 2:
+        return "Specified";
+    case 3:
+        return "Calculated";
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+TZentorModelGlidar::TZentorModelGlidar(std::string modelDirectory)
+    : TZentorModel(std::move(modelDirectory)) {
+    SetModelNames();
+}
+
+void TZentorModelGlidar::SetModelNames() {
+    SetNames("GLIDAR", "glidarmodel", "glidar.ok", "GLIDAR REPORT", "End of GLIDAR REPORT", ".gld");
+}
+
+bool TZentorModelGlidar::WriteInputFiles() {
+    meteoStation_.clear();
+    TdcScenarios scenarios(Database());
+    scenarios.SetFilter("SCENARIOID=%d", {Assessment()->SCENARIOID()});
+    scenarios.Open();
+    if (scenarios.Count() == 0) {
+        SetErrorMessage("scenario not found");
+        return false;
+    }
+    const TdciScenarios& scenario = scenarios.Item();
+    meteoStation_ = scenario.CAPTION();
+    TTextLines output;
+    WriteTemplateLines(scenario, SplitTextLines(scenario.GLIDAR_data()), output);
+    const std::string inputFile = InputFilePath();
+    SaveTextLines(inputFile, output);
+    Assessment()->SetInputFileName(inputFile);
+    SaveTextLines(RunModelFile(FileNamePart(Trim(meteoStation_)) + ".met"),
+                  SplitTextLines(scenario.GLIDAR_meteo()));
+    SaveTextLines(RunModelFile(FileNamePart(meteoStation_) + ".pnd"),
+                  SplitTextLines(scenario.GLIDAR_pond()));
+    if (PreloadScenarioFile(meteoStation_ + ".bfo"))
+        PreloadScenarioFile(meteoStation_ + ".swe");
+    return true;
+}
+
+void TZentorModelGlidar::WriteTemplateLines(const TdciScenarios& scenario,
+                                            const TTextLines& templateLines, TTextLines& output) {
+    auto has = [](const std::string& line, const char* placeholder) {
+        return line.find(placeholder) != std::string::npos;
+    };
+    for (std::size_t i = 0; i < templateLines.size(); ++i) {
+        const std::string& line = templateLines[i];
+        if (has(line, "@START")) {
+            output.push_back("01-Jan-" + std::to_string(scenario.STARTYEAR()) + "       TimStart");
+        } else if (has(line, "@STOP")) {
+            output.push_back("31-Dec-" + std::to_string(scenario.ENDYEAR()) + "       TimEnd");
+        } else if (has(line, "@APPLICATIONSCHEME")) {
+            TdcApplicationSchemes schemes(Database());
+            schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
+            schemes.Open();
+            output.push_back((schemes.Count() > 0 ? schemes.Item().CAPTION() : std::string()) +
+                             " ApplicationScheme");
+        } else if (has(line, "@APPLICATIONSTABLE")) {
+            WriteApplicationsTable(output);
+        } else if (has(line, "@SUBSTANCE")) {
+            const std::string* lineA =
+                i + 1 < templateLines.size() ? &templateLines[i + 1] : nullptr;
+            const std::string* lineB =
+                i + 2 < templateLines.size() ? &templateLines[i + 2] : nullptr;
+            WriteSubstanceSection(lineA, lineB, output);
+            i += 2;
+        } else if (has(line, "@METEO")) {
+            output.push_back(meteoStation_ + " MeteoStation");
+        } else if (has(line, "@PONDINGDEPTHFILE")) {
+            output.push_back(meteoStation_ + " PondingDepthFile");
+        } else {
+            output.push_back(line);
+        }
+    }
+}
+
+void TZentorModelGlidar::WriteApplicationsTable(TTextLines& output) {
+    std::map<std::int32_t, std::string> codes;
+    TdcApplicationTypes types(Database());
+    types.Open();
+    for (types.First(); !types.Eof(); types.Next())
+        codes[types.Item().APPLICATIONTYPEID()] = types.Item().GLIDARCODE();
+
+    output.push_back("table Applications");
+    TdcApplicationSchemes schemes(Database());
+    schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
+    schemes.Open();
+    if (schemes.Count() > 0) {
+        TdcApplications& applications = schemes.Item().Applications();
+        applications.Open();
+        applications.SortOnField(ApplicationDateField, true);
+        for (applications.First(); !applications.Eof(); applications.Next()) {
+            const TdciApplications& application = applications.Item();
+            const auto code = codes.find(application.APPLICATIONTYPEID());
+            output.push_back(ApplicationRow(
+                application.APPLICATIONDATE(), code == codes.end() ? std::string() : code->second,
+                application.DOSAGE(), application.APPLICATIONPARAMETER()));
+        }
+    }
+    output.push_back("end_table");
+}
+
+std::string TZentorModelGlidar::ApplicationRow(TDateTime date, const std::string& code,
+                                               double dosage, double parameter) {
+    std::string row = Format("%-13s %9s %9.4f", FormatDayMonth(date), code, dosage);
+    if (code == "AppSolTil" || code == "AppSolInj")
+        row += Format("%9f", parameter);
+    else if (code == "AppCrpUsr")
+        row += Format("%9f", InterceptionFraction(Assessment()->SCENARIOID(), date));
+    return row;
+}
+
+double TZentorModelGlidar::InterceptionFraction(int scenarioID, TDateTime date) {
+    const std::string sql = Format("Select %s from %s where %s order by InterceptionID", "*",
+                                   "Interceptions", Format("scenarioID = %d", scenarioID));
+    const auto query = Database().OpenQuery(sql);
+    const int year = DecodeDateTime(date).Year;
+    const TDateTime day = DayNumber(date);
+    for (; !query->Eof(); query->Next()) {
+        const TDateTime end = EncodeDate(year, query->FieldByName("EndMonth").AsInteger(),
+                                         query->FieldByName("EndDay").AsInteger());
+        if (day > end)
+            continue;
+        const TDateTime begin = EncodeDate(year, query->FieldByName("BeginMonth").AsInteger(),
+                                           query->FieldByName("BeginDay").AsInteger());
+        if (day >= begin)
+            return query->FieldByName("InterceptionFraction").AsFloat();
+    }
+    return 0;
+}
+
+void TZentorModelGlidar::WriteSubstanceSection(const std::string* lineA, const std::string* lineB,
+                                               TTextLines& output) {
+    const std::string guid = Assessment()->SUBSTANCEGUID();
+    std::unique_ptr<TDAXOAttributeList> substance;
+    TDAXOInterface::GetSingleton().GetSubstanceInfoListByGUID(guid, false, substance);
+    if (!substance || substance->Empty())
+        return;
+    const std::string code = substance->Value("SubstanceCode");
+    TDAXOGUIDList compounds;
+    compounds.Add(guid, std::move(substance));
+    TTextLines formationLines;
+    CollectMetabolites(guid, code, formationLines, compounds, DAXOSoilCompartment);
+
+    output.push_back(code + " SubstanceName");
+    output.push_back("table compounds");
+    for (const TDAXOGUIDEntry& compound : compounds)
+        output.push_back(compound.Attributes->Value("SubstanceCode"));
+    output.push_back("end_table");
+    output.emplace_back();
+    output.push_back("table FraPrtDau (mol.mol-1)");
+    output.insert(output.end(), formationLines.begin(), formationLines.end());
+    output.push_back("end_table");
+    output.emplace_back();
+    for (const TDAXOGUIDEntry& compound : compounds)
+        WriteTransformationBlock(*compound.Attributes, output);
+    WriteHorizonTable("table horizon FacZTra (-)", compounds,
+                      {"1.0", "1.0", "0.5", "0.5", "0.5", "0.0", "0.0"}, output);
+    if (lineA)
+        output.push_back(*lineA);
+    WriteHorizonTable("table horizon FacZSor (-)", compounds,
+                      {"-99", "-99", "-99", "-99", "-99", "-99"}, output);
+    for (const TDAXOGUIDEntry& compound : compounds)
+        WriteSorptionAndCropBlock(*compound.Attributes, output);
+    if (lineB)
+        output.push_back(*lineB);
+}
+
+void TZentorModelGlidar::WriteHorizonTable(const std::string& header,
+                                           const TDAXOGUIDList& compounds,
+                                           const std::vector<std::string>& rowValues,
+                                           TTextLines& output) {
+    output.push_back(header);
+    std::string codes = "hor";
+    for (const TDAXOGUIDEntry& compound : compounds)
+        codes += " " + compound.Attributes->Value("SubstanceCode");
+    output.push_back(codes);
+    for (std::size_t row = 0; row < rowValues.size(); ++row) {
+        std::string line = std::to_string(row + 1);
+        for (std::size_t i = 0; i < compounds.Count(); ++i)
+            line += " " + rowValues[row];
+        output.push_back(line);
+    }
+    output.push_back("end_table");
+    output.emplace_back();
+}
+
+void TZentorModelGlidar::WriteTransformationBlock(const TDAXOAttributeList& compound,
+                                                  TTextLines& output) {
+    const std::string code = compound.Value("SubstanceCode");
+    output.push_back("EqlDom_Input     OptDT50_" + code);
+    output.push_back(Format("%-16s MolMas_%s (g.mol-1)", compound.Value("MolMass"), code));
+    output.push_back((UpperCase(compound.Value("OptCntLiqTraRef")) == TrueText
+                          ? "OptimumConditions OptCntLiqTraRef_"
+                          : "NonOptimumConditions OptCntLiqTraRef_") +
+                     code);
+    WriteParameterLines(compound,
+                        {{"%-16s DT50Ref_%s (d)", "DT50Ref"},
+                         {"%-16s TemRefTra_%s (C)", "TemRefTra"},
+                         {"%-16s ExpLiqTra_%s (-)", "ExpLiqTra"},
+                         {"%-16s CntLiqTraRef_%s (kg.kg-1)", "CntLiqTraRef"},
+                         {"%-16s MolEntTra_%s (kJ.mol-1)", "MolEntTra"},
+                         {"", ""}},
+                        output);
+}
+
+void TZentorModelGlidar::WriteSorptionAndCropBlock(const TDAXOAttributeList& compound,
+                                                   TTextLines& output) {
+    const std::string code = compound.Value("SubstanceCode");
+    WriteParameterLines(
+        compound,
+        {{"%-16s MolEntSor_%s (kJ.mol-1)", "MolEntSor"}, {"%-16s TemRefSor_%s (C)", "TemRefSor"}},
+        output);
+    if (StrToInt(compound.Value("OptCofFreCode")) != RequiredSorptionOption)
+        throw Exception("Invalid option for OptCofFre");
+    output.push_back(Format("%-16s OptCofFre_%s", "pH-independent", code));
+    WriteParameterLines(compound,
+                        {{"%-16s KomEql_%s (L.kg-1)", "KomEql"},
+                         {"%-16s KomEqlMax_%s (L.kg-1)", "KomEql"},
+                         {"%-16s ConLiqRef_%s (mg.L-1)", "ConLiqRef"},
+                         {"", ""},
+                         {"%-16s ExpFre_%s (-)", "ExpFre"},
+                         {"%-16s PreVapRef_%s (Pa)", "PreVapRef"},
+                         {"%-16s TemRefVap_%s (C)", "TemRefVap"},
+                         {"%-16s SlbWatRef_%s (mg.L-1)", "SlbWatRef"},
+                         {"%-16s TemRefSlb_%s (C)", "TemRefSlb"},
+                         {"%-16s MolEntSlb_%s (kJ.mol-1)", "MolEntSlb"},
+                         {"%-16s MolEntVap_%s (kJ.mol-1)", "MolEntVap"},
+                         {"", ""},
+                         {"%-16s CofDesRat_%s (d-1)", "CofDesRat"},
+                         {"%-16s FacSorNeqEql_%s (-)", "FacSorNeqEql"},
+                         {"", ""},
+                         {"%-16s FacUpt_%s (-)", "FacUpt"},
+                         {"", ""}},
+                        output);
+    const std::string canopyOption = CanopyOptionText(StrToInt(compound.Value("OptDspCrp")));
+    if (!canopyOption.empty())
+        output.push_back(Format("%-16s OptDspCrp_%s", canopyOption, code));
+    WriteParameterLines(compound,
+                        {{"%-16s DT50DspCrp_%s (d)", "DT50DspCrp"},
+                         {"%-16s DT50PenCrp_%s (d)", "DT50PenCrp"},
+                         {"%-16s DT50VolCrp_%s (d)", "DT50VolCrp"},
+                         {"%-16s DT50TraCrp_%s (d)", "DT50TraCrp"},
+                         {"%-16s FacWasCrp_%s (m-1)", "FacWasCrp"},
+                         {"", ""},
+                         {"%-16s TemRefDif_%s (C)", "TemRefDif"},
+                         {"%-16s CofDifWatRef_%s (m2.d-1)", "CofDifWatRef"},
+                         {"%-16s CofDifAirRef_%s (m2.d-1)", "CofDifAirRef"},
+                         {"", ""},
+                         {"%-16s DT50AnaRef_%s (d)", "DT50AnaRef"},
+                         {"%-16s DT50WatLayRef_%s (d)", "DT50WatLayRef"},
+                         {"%-16s TemRefTraAna_%s (C)", "TemRefTraAna"},
+                         {"%-16s MolEntTraAna_%s (kJ.mol-1)", "MolEntTraAna"},
+                         {"", ""}},
+                        output);
+}
+
+std::string TZentorModelGlidar::CacheFile(const std::string& fileName) const {
+    return scenarioCacheDirectory_ + FileNamePart(fileName);
+}
+
+bool TZentorModelGlidar::PreloadScenarioFile(const std::string& fileName) {
+    const std::string target = RunModelFile(FileNamePart(fileName));
+    if (!scenarioCacheDirectory_.empty() && FileExists(CacheFile(fileName)) &&
+        !FileExists(target)) {
+        TWaitCursor busy;
+        CopyTextFile(CacheFile(fileName), target);
+    }
+    return FileExists(target);
+}
+
+void TZentorModelGlidar::SaveScenarioFile(const std::string& fileName) {
+    const std::string source = RunModelFile(FileNamePart(fileName));
+    if (!scenarioCacheDirectory_.empty() && !FileExists(CacheFile(fileName)) && FileExists(source))
+        CopyTextFile(source, CacheFile(fileName));
+}
+
+bool TZentorModelGlidar::RunModel() {
+    if (!RunScript({}))
+        return false;
+    const bool ok = CheckRun();
+    SaveScenarioFile(meteoStation_ + ".bfo");
+    SaveScenarioFile(meteoStation_ + ".swe");
+    return ok;
+}
+
+bool TZentorModelGlidar::CheckRun() {
+    ReadErrorFile();
+    ReadSummary();
+    return OkFlagExists();
+}
+
+void TZentorModelGlidar::ReadSummary() {
+    ReadSummaryBlock();
+}
+
+void TZentorModelGlidar::ShowResults(TdciAssessments* assessment, TTextLines& lines) {
+    TZentorModel::ShowResults(assessment, lines);
+    if (assessment && !assessment->ERRORMESSAGE().empty())
+        lines.push_back(assessment->ERRORMESSAGE());
+}
+
+} // namespace parvela

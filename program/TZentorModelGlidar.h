@@ -1,0 +1,64 @@
+#pragma once
+// The driver of GLIDAR, the paddy-field model: its input file from the scenario's template,
+// the scheme's applications, the interception table and the substance data of the plug-in,
+// its companion files, and the per-scenario cache of the two files GLIDAR produces.
+
+#include "TZentorModel.h"
+#include "framework/DateTime.h"
+
+namespace parvela {
+
+class TDAXOAttributeList;
+class TdciScenarios;
+
+class TZentorModelGlidar : public TZentorModel {
+public:
+    explicit TZentorModelGlidar(std::string modelDirectory);
+
+    void SetModelNames() override;
+    // False only when the scenario cannot be loaded.
+    bool WriteInputFiles() override;
+    bool RunModel() override;
+    void ReadSummary() override;
+    void ShowResults(TdciAssessments* assessment, TTextLines& lines) override;
+    // The error file, then the summary, then whether "glidar.ok" exists.
+    bool CheckRun();
+
+    // The fraction of the first interception period of the scenario that holds the date,
+    // the periods taken within the date's own year; 0 when none does.
+    double InterceptionFraction(int scenarioID, TDateTime date);
+
+    // Copies the file from the scenario cache into the model directory unless it is there;
+    // true when the model directory holds it afterwards.
+    bool PreloadScenarioFile(const std::string& fileName);
+    // Copies the file from the model directory into the scenario cache unless the cache
+    // holds it already.
+    void SaveScenarioFile(const std::string& fileName);
+
+    const std::string& MeteoStation() const { return meteoStation_; }
+    // The directory shared by all projects that keeps one ".bfo" and ".swe" per scenario.
+    const std::string& ScenarioCacheDirectory() const { return scenarioCacheDirectory_; }
+    void SetScenarioCacheDirectory(const std::string& directory) {
+        scenarioCacheDirectory_ = directory;
+    }
+
+private:
+    void WriteTemplateLines(const TdciScenarios& scenario, const TTextLines& templateLines,
+                            TTextLines& output);
+    void WriteApplicationsTable(TTextLines& output);
+    std::string ApplicationRow(TDateTime date, const std::string& code, double dosage,
+                               double parameter);
+    void WriteSubstanceSection(const std::string* lineA, const std::string* lineB,
+                               TTextLines& output);
+    static void WriteTransformationBlock(const TDAXOAttributeList& compound, TTextLines& output);
+    static void WriteSorptionAndCropBlock(const TDAXOAttributeList& compound, TTextLines& output);
+    // One row per value, numbered from 1, with the value once per compound.
+    static void WriteHorizonTable(const std::string& header, const TDAXOGUIDList& compounds,
+                                  const std::vector<std::string>& rowValues, TTextLines& output);
+    std::string CacheFile(const std::string& fileName) const;
+
+    std::string meteoStation_;
+    std::string scenarioCacheDirectory_;
+};
+
+} // namespace parvela
