@@ -141,6 +141,15 @@ TEST_F(DeliveredScenariosTest, InterceptionsCoverTheYearWithKnownGrowthStages) {
             EXPECT_FALSE(r.beginMonth == 2 && r.beginDay == 29);
             EXPECT_FALSE(r.endMonth == 2 && r.endDay == 29);
         }
+        // The stages run through the rice season, from bare field to harvest.
+        std::vector<std::string> codes;
+        for (const auto& row : database->Query(
+                 "SELECT BBCH.Code FROM Interceptions, BBCH WHERE Interceptions.BBCH_ID = "
+                 "BBCH.ID AND Interceptions.ScenarioID = " +
+                 std::to_string(s.id) + " ORDER BY Interceptions.InterceptionID"))
+            codes.push_back(row[0]);
+        EXPECT_EQ(codes,
+                  (std::vector<std::string>{"00", "13", "21", "30", "51", "61", "71", "89", "00"}));
         // The crop intercepts most when it is fully grown.
         EXPECT_EQ(InterceptionFraction(rows, 1, 15), 0);
         EXPECT_GT(InterceptionFraction(rows, 8, 25), InterceptionFraction(rows, 6, 10));
@@ -197,10 +206,16 @@ std::vector<ApplicationRow> SchemeApplications(const ScenarioDatabase& database,
     return rows;
 }
 
-TEST_F(DeliveredScenariosTest, FilledInTemplatesAreAcceptedByBothModels) {
+// With one metabolite, and without any (empty formation table, one value per horizon row).
+class FilledInTemplatesTest : public DeliveredScenariosTest,
+                              public ::testing::WithParamInterface<int> {};
+
+TEST_P(FilledInTemplatesTest, AreAcceptedByBothModels) {
+    const int metabolites = GetParam();
     for (const ScenarioRow& s : database->Scenarios()) {
         SCOPED_TRACE(s.caption);
         Assessment assessment;
+        assessment.metabolites.resize(static_cast<std::size_t>(metabolites));
         assessment.scenario = s.caption;
         assessment.startYear = s.startYear;
         assessment.endYear = s.endYear;
@@ -208,7 +223,8 @@ TEST_F(DeliveredScenariosTest, FilledInTemplatesAreAcceptedByBothModels) {
         assessment.applications = SchemeApplications(*database, s.id);
         ASSERT_EQ(assessment.applications.size(), 2u);
 
-        const fs::path run = FreshDirectory("delivered-" + s.caption);
+        const fs::path run =
+            FreshDirectory("delivered-" + s.caption + "-" + std::to_string(metabolites));
         const fs::path glidar = run / "GLIDAR";
         const fs::path mundre = run / "MUNDRE";
         fs::create_directories(glidar);
@@ -225,6 +241,7 @@ TEST_F(DeliveredScenariosTest, FilledInTemplatesAreAcceptedByBothModels) {
         EXPECT_GT(Number(parent[1]), 0); // some of the spray reaches the paddy water
         EXPECT_NEAR(Number(parent[3]), 3 * 2 * 0.5, 1e-9);
         EXPECT_GT(Number(parent[5]), 0); // and drains to the pond after rain
+        EXPECT_EQ(RowOf(glidarBlock, "M1").size(), metabolites == 0 ? 0u : 6u);
 
         WriteLines(mundre / "5.mnd", ExpandMundreTemplate(SplitText(s.mundreData), assessment));
         WriteLines(mundre / (s.caption + ".met"), SplitText(s.mundreMeteo));
@@ -237,6 +254,12 @@ TEST_F(DeliveredScenariosTest, FilledInTemplatesAreAcceptedByBothModels) {
         EXPECT_GT(MundreValue(mundreBlock, "Global maximum concentration in water"), 0);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Substances, FilledInTemplatesTest, ::testing::Values(0, 1),
+                         [](const auto& info) {
+                             return info.param == 0 ? std::string("WithoutMetabolite")
+                                                    : std::string("WithOneMetabolite");
+                         });
 
 } // namespace
 } // namespace parvela::models::test
