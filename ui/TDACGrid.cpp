@@ -1,0 +1,195 @@
+#include "TDACGrid.h"
+
+#include "TParvelaApplication.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+
+namespace parvela {
+
+namespace {
+
+// Every move of the current row, by mouse, keyboard or program, is put to the grid's
+// row-changing event first; a refused move leaves current row and selection alone.
+class TVetoSelectionModel : public QItemSelectionModel {
+public:
+    TVetoSelectionModel(QAbstractItemModel* model, TDACGrid& grid)
+        : QItemSelectionModel(model, &grid), grid_(grid) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override {
+        const QModelIndex current = currentIndex();
+        if (index.isValid() && current.isValid() && index.row() != current.row() &&
+            !grid_.AllowRowChange(current.row() + 1, index.row() + 1))
+            return;
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+    void select(const QItemSelection& selection, SelectionFlags command) override {
+        if (LeavesCurrentRow(selection))
+            return;
+        QItemSelectionModel::select(selection, command);
+    }
+    using QItemSelectionModel::select;
+
+private:
+    // The selection follows the current row; one of another row is the rest of a refused move.
+    bool LeavesCurrentRow(const QItemSelection& selection) const {
+        const QModelIndex current = currentIndex();
+        if (!current.isValid() || selection.isEmpty())
+            return false;
+        for (const QItemSelectionRange& range : selection)
+            if (range.top() <= current.row() && current.row() <= range.bottom())
+                return false;
+        return true;
+    }
+
+    TDACGrid& grid_;
+};
+
+} // namespace
+
+TDACGrid::TDACGrid(QWidget* parent) : QTableWidget(parent) {
+    setSelectionModel(new TVetoSelectionModel(model(), *this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDACGrid::HeaderClicked);
+    setRowCount(1);
+}
+
+void TDACGrid::SetRowCount(int rows) {
+    setRowCount(std::max(rows, 2) - 1);
+    for (int row = 0; row < rowCount(); ++row)
+        setRowHeight(row, dataHeight_);
+}
+
+void TDACGrid::SetColCount(int columns) {
+    setColumnCount(columns);
+    for (int column = 0; column < columns; ++column)
+        if (!horizontalHeaderItem(column))
+            setHorizontalHeaderItem(column, new QTableWidgetItem());
+}
+
+int TDACGrid::Row() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+bool TDACGrid::SetRow(int row) {
+    int column = 0;
+    while (column < columnCount() - 1 && isColumnHidden(column))
+        ++column;
+    setCurrentCell(row - 1, column,
+                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return Row() == row;
+}
+
+std::string TDACGrid::Cell(int column, int row) const {
+    const QTableWidgetItem* cell = row == 0 ? horizontalHeaderItem(column) : item(row - 1, column);
+    return cell ? cell->text().toStdString() : std::string();
+}
+
+QTableWidgetItem* TDACGrid::EnsureItem(int column, int tableRow) {
+    QTableWidgetItem* cell = item(tableRow, column);
+    if (!cell) {
+        cell = new QTableWidgetItem();
+        cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        setItem(tableRow, column, cell);
+    }
+    return cell;
+}
+
+void TDACGrid::SetCell(int column, int row, const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (row == 0) {
+        if (!horizontalHeaderItem(column))
+            setHorizontalHeaderItem(column, new QTableWidgetItem());
+        horizontalHeaderItem(column)->setText(value);
+        return;
+    }
+    EnsureItem(column, row - 1)->setText(value);
+}
+
+void TDACGrid::SetColWidth(int column, int width) {
+    if (width < 0) {
+        setColumnHidden(column, true);
+        return;
+    }
+    setColumnHidden(column, width == 0);
+    setColumnWidth(column, width);
+}
+
+int TDACGrid::ColWidth(int column) const {
+    return isColumnHidden(column) ? -1 : columnWidth(column);
+}
+
+void TDACGrid::SetRowHeights(int headerHeight, int dataHeight) {
+    dataHeight_ = dataHeight;
+    verticalHeader()->setDefaultSectionSize(dataHeight);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setFixedHeight(headerHeight);
+    for (int row = 0; row < rowCount(); ++row)
+        setRowHeight(row, dataHeight);
+}
+
+void TDACGrid::ScrollToRow(int row) {
+    if (row >= 1 && row <= rowCount())
+        scrollToItem(EnsureItem(0, row - 1));
+}
+
+bool TDACGrid::AllowRowChange(int oldRow, int newRow) {
+    if (!rowChanging_ || changing_)
+        return true;
+    bool allow = true;
+    changing_ = true;
+    try {
+        rowChanging_(oldRow, newRow, allow);
+    } catch (const std::exception& failure) {
+        // A failure must not unwind through the view's event handling: shown, and the move
+        // refused.
+        allow = false;
+        ReportGeneralError(failure);
+    }
+    changing_ = false;
+    return allow;
+}
+
+void TDACGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseMoveEvent(event);
+}
+
+void TDACGrid::HeaderClicked(int column) {
+    const Qt::SortOrder order = column == sortColumn_ && sortOrder_ == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    SortByColumn(column, order);
+}
+
+void TDACGrid::SortByColumn(int column, Qt::SortOrder order) {
+    bool allow = true;
+    if (maySort_)
+        maySort_(allow);
+    if (!allow)
+        return;
+    sortColumn_ = column;
+    sortOrder_ = order;
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column, order);
+    sortItems(column, order);
+    if (sorted_)
+        sorted_();
+}
+
+} // namespace parvela

@@ -1,0 +1,73 @@
+#pragma once
+// The browse grid of the editing windows: a table of texts whose rows count as in a grid
+// with a header row (row 0 is the header, data rows from 1), with the three events that the
+// connector binds: row changing with a veto (mouse, keyboard and programmatic moves alike),
+// may-sort with a veto, and sorted. A click on a column header sorts by that column and
+// shows the indicator.
+
+#include <QTableWidget>
+
+#include <functional>
+#include <string>
+
+namespace parvela {
+
+class TDACGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    // (old row, new row, allow in/out)
+    using TRowChanging = std::function<void(int, int, bool&)>;
+    using TMaySort = std::function<void(bool&)>;
+    using TSorted = std::function<void()>;
+
+    explicit TDACGrid(QWidget* parent = nullptr);
+
+    // Rows including the header row; at least 2 (header and one data row).
+    int RowCount() const { return rowCount() + 1; }
+    void SetRowCount(int rows);
+    int ColCount() const { return columnCount(); }
+    void SetColCount(int columns);
+    // The selected data row (1 for the first), 0 when there is none.
+    int Row() const;
+    // Selects the data row; the row-changing event decides as for a user's move. False when
+    // it was refused.
+    bool SetRow(int row);
+    // Row 0 is the header.
+    std::string Cell(int column, int row) const;
+    void SetCell(int column, int row, const std::string& text);
+    // -1 hides the column.
+    void SetColWidth(int column, int width);
+    int ColWidth(int column) const;
+    void SetRowHeights(int headerHeight, int dataHeight);
+    void ScrollToRow(int row);
+
+    // Sorts the data rows by the column's texts, keeping the selected item, when the may-sort
+    // event allows it.
+    void SortByColumn(int column, Qt::SortOrder order = Qt::AscendingOrder);
+
+    void SetOnRowChanging(TRowChanging handler) { rowChanging_ = std::move(handler); }
+    void SetOnMaySort(TMaySort handler) { maySort_ = std::move(handler); }
+    void SetOnSorted(TSorted handler) { sorted_ = std::move(handler); }
+    bool HasRowChangingHandler() const { return static_cast<bool>(rowChanging_); }
+
+    // Asked by the selection model before the current row moves.
+    bool AllowRowChange(int oldRow, int newRow);
+
+protected:
+    // No selection by dragging: a row is chosen by a click or the keys.
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void HeaderClicked(int column);
+    QTableWidgetItem* EnsureItem(int column, int tableRow);
+
+    TRowChanging rowChanging_;
+    TMaySort maySort_;
+    TSorted sorted_;
+    int dataHeight_ = 18;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool changing_ = false;
+};
+
+} // namespace parvela
