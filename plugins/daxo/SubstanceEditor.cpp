@@ -56,6 +56,7 @@ QTableWidget* MakeTable(const QStringList& headers) {
     table->setHorizontalHeaderLabels(headers);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(24);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     return table;
 }
@@ -125,7 +126,7 @@ void SubstanceEditor::BuildLayout() {
     connect(AddButton(metaboliteButtons, "Remove metabolite"), &QPushButton::clicked, this,
             &SubstanceEditor::RemoveMetabolite);
     metaboliteLayout->addLayout(metaboliteButtons);
-    rightLayout->addWidget(metaboliteBox, 1);
+    rightLayout->addWidget(metaboliteBox, 2);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
 
@@ -216,6 +217,8 @@ void SubstanceEditor::ShowSubstance(int row) {
         AddAttributeRow(attribute);
     for (const auto& link : collection_.substances[row].metabolites)
         AddMetaboliteRow(link);
+    attributes_->resizeColumnToContents(NameColumn);
+    metabolites_->resizeColumnToContents(SubstanceColumn);
 }
 
 void SubstanceEditor::CommitShownSubstance() {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -296,6 +297,49 @@ TEST_F(PluginLibraryTest, AttributeListsCarryWhatTheProgramReads) {
     EXPECT_NE(epsilon.find("OptDspCrp=2"), std::string::npos);
     EXPECT_NE(epsilon.find("OptCntLiqTraRef=FALSE"), std::string::npos);
     EXPECT_NE(InfoList(ZetaGuid).find("DataIncomplete=TRUE"), std::string::npos);
+}
+
+// Every attribute that the model input writers and the substance checks read.
+const char* const AttributesTheProgramReads[] = {
+    "SubstanceGUID", "SubstanceCode", "MolMass",      "OptCntLiqTraRef", "DT50Ref",
+    "TemRefTra",     "ExpLiqTra",     "CntLiqTraRef", "MolEntTra",       "MolEntSor",
+    "TemRefSor",     "OptCofFreCode", "KomEql",       "ConLiqRef",       "ExpFre",
+    "PreVapRef",     "TemRefVap",     "SlbWatRef",    "TemRefSlb",       "MolEntSlb",
+    "MolEntVap",     "CofDesRat",     "FacSorNeqEql", "FacUpt",          "OptDspCrp",
+    "DT50DspCrp",    "DT50PenCrp",    "DT50VolCrp",   "DT50TraCrp",      "FacWasCrp",
+    "TemRefDif",     "CofDifWatRef",  "CofDifAirRef", "DT50AnaRef",      "DT50WatLayRef",
+    "TemRefTraAna",  "MolEntTraAna",  "DT50WatRef",   "TemRefTraWat",    "MolEntTraWat",
+    "DT50SedRef",    "TemRefSed",     "MolEntTraSed", "KomSed",          "ConLiqRefSed",
+    "ExpFreSed",     "KomSus",        "ConLiqRefSus", "ExpFreSus",       "KSorMph",
+    "DataIncomplete"};
+
+// The value of `name` in a list text whose items hold no blanks or quotes.
+std::optional<std::string> ValueIn(const std::string& list, const std::string& name) {
+    std::string text = ";" + list + ";";
+    size_t at = text.find(";" + name + "=");
+    if (at == std::string::npos)
+        return std::nullopt;
+    size_t start = at + name.size() + 2;
+    return text.substr(start, text.find(';', start) - start);
+}
+
+TEST_F(PluginLibraryTest, UsableSubstancesAndMetabolitesCarryEveryAttributeWithPlainValues) {
+    CreateLibrary();
+    for (const std::string& guid : {AlphaGuid, AlphaM1Guid, AlphaM2Guid, AlphaM3Guid, BetaGuid,
+                                    BetaWaterGuid, BetaSedimentGuid, EtaGuid}) {
+        std::string list = InfoList(guid);
+        for (const char* name : AttributesTheProgramReads) {
+            auto value = ValueIn(list, name);
+            ASSERT_TRUE(value) << guid << " lacks " << name;
+            EXPECT_FALSE(value->empty()) << guid << " " << name;
+            EXPECT_EQ(value->find(','), std::string::npos) << "\".\" decimals only";
+        }
+        EXPECT_EQ(ValueIn(list, "OptCofFreCode"), "3") << guid;
+        EXPECT_EQ(ValueIn(list, "OptDspCrp"), "1") << guid;
+        EXPECT_EQ(ValueIn(list, "OptCntLiqTraRef"), "TRUE") << guid;
+        EXPECT_EQ(ValueIn(list, "DataIncomplete"), "FALSE") << guid;
+        EXPECT_EQ(ValueIn(list, "SubstanceGUID"), guid);
+    }
 }
 
 TEST_F(PluginLibraryTest, MetaboliteListsPerCompartment) {

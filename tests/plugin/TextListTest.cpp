@@ -19,6 +19,10 @@ struct ReadCase {
     Items expected;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TextListReadTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(TextListReadTest, Reads) {
