@@ -6,6 +6,8 @@ namespace parvela {
 
 TBorrowedList::TBorrowedList(TDACDatabaseClass& list)
     : list_(list), wasLocked_(list.Locked()), wasOpen_(list.IsOpen()) {
+    if (wasOpen_ && !list_.Eof())
+        currentItemID_ = list_.Item().ItemID();
     list_.SetLocked(false);
     try {
         if (!wasOpen_)
@@ -18,8 +20,12 @@ TBorrowedList::TBorrowedList(TDACDatabaseClass& list)
 
 TBorrowedList::~TBorrowedList() {
     list_.SetLocked(wasLocked_);
-    if (!wasOpen_)
+    if (!wasOpen_) {
         CloseQuietly(list_);
+        return;
+    }
+    if (!currentItemID_.empty() && list_.IsOpen() && list_.HasItems())
+        list_.LocateByItemID(currentItemID_, false);
 }
 
 void DropUnsavedItem(TDACDatabaseClass& list, const std::string& itemID) {

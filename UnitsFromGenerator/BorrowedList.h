@@ -8,7 +8,7 @@
 namespace parvela {
 
 // Lifts the lock of a list and opens it when it was closed, for the duration of a copy;
-// both are put back whatever happens.
+// both are put back whatever happens, and so is the current item of a list that was open.
 class TBorrowedList {
 public:
     explicit TBorrowedList(TDACDatabaseClass& list);
@@ -20,6 +20,7 @@ private:
     TDACDatabaseClass& list_;
     bool wasLocked_;
     bool wasOpen_;
+    std::string currentItemID_;
 };
 
 // Removes the item with that ItemID from the list when it is still unsaved (no statement).

@@ -6,6 +6,7 @@
 #include "tests/support/TestDatabase.h"
 
 #include "framework/Exceptions.h"
+#include "framework/Format.h"
 
 #include <gtest/gtest.h>
 
