@@ -52,25 +52,42 @@ free_port() {
     return 1
 }
 
-start() {
-    local bin user port
-    bin=$(pg_bin_dir)
-    if [ -f "$dir/data/postmaster.pid" ]; then
-        stop_server "$bin"
+# The data directory: <dir>/data, or, when the server's owner cannot reach <dir> (a tree
+# below /root), a private directory under /tmp that <dir>/datadir names.
+data_dir() {
+    if [ -f "$dir/datadir" ]; then
+        cat "$dir/datadir"
+    else
+        echo "$dir/data"
     fi
-    rm -rf "$dir"
+}
+
+start() {
+    local bin user port data
+    bin=$(pg_bin_dir)
+    if [ -d "$dir" ]; then
+        stop_server "$bin"
+        remove_dir
+    fi
     mkdir -p "$dir"
+    data="$dir/data"
     if [ "$(id -u)" -eq 0 ]; then
         chown postgres: "$dir"
+        if ! runuser -u postgres -- test -w "$dir"; then
+            data=$(mktemp -d /tmp/parvela-pg-data.XXXXXX)
+            chown postgres: "$data"
+            rmdir "$data"
+            echo "$data" >"$dir/datadir"
+        fi
     fi
     user=postgres
-    as_owner "$bin/initdb" -D "$dir/data" -U "$user" -A trust -E UTF8 --locale=C \
+    as_owner "$bin/initdb" -D "$data" -U "$user" -A trust -E UTF8 --locale=C \
         >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
     # Another process may take the port between the test and the start: try again then.
     local attempt
     for attempt in 1 2 3 4 5; do
         port=$(free_port)
-        if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        if as_owner "$bin/pg_ctl" -D "$data" -l "$data/server.log" -w -t 60 \
             -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='' -c fsync=off -c full_page_writes=off -c max_connections=200" \
             start >/dev/null; then
             break
@@ -78,8 +95,8 @@ start() {
         port=""
     done
     if [ -z "$port" ]; then
-        echo "$0: the server did not start; see $dir/server.log" >&2
-        cat "$dir/server.log" >&2 || true
+        echo "$0: the server did not start" >&2
+        cat "$data/server.log" >&2 || true
         exit 1
     fi
     local ready
@@ -99,20 +116,31 @@ user=$user
 connection=Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;UID=$user;BoolsAsChar=0
 INFO
     mv "$dir/connection.txt.tmp" "$dir/connection.txt"
-    echo "PostgreSQL test server on 127.0.0.1:$port ($dir)"
+    echo "PostgreSQL test server on 127.0.0.1:$port ($data)"
+}
+
+remove_dir() {
+    local data
+    data=$(data_dir)
+    case "$data" in
+    /tmp/parvela-pg-data.*) rm -rf "$data" ;;
+    esac
+    rm -rf "$dir"
 }
 
 stop_server() {
-    as_owner "$1/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null 2>&1 || true
+    local data
+    data=$(data_dir)
+    if [ -f "$data/postmaster.pid" ]; then
+        as_owner "$1/pg_ctl" -D "$data" -m fast -w -t 60 stop >/dev/null 2>&1 || true
+    fi
 }
 
 stop() {
     local bin
     bin=$(pg_bin_dir)
-    if [ -d "$dir/data" ]; then
-        stop_server "$bin"
-    fi
-    rm -rf "$dir"
+    stop_server "$bin"
+    remove_dir
     echo "PostgreSQL test server stopped ($dir)"
 }
 
