@@ -21,9 +21,9 @@ void PrintTo(const KeywordCase& c, std::ostream* os) {
     *os << '"' << c.line << '"';
 }
 
-class KeywordLineTest : public ::testing::TestWithParam<KeywordCase> {};
+class ModelKeywordLineTest : public ::testing::TestWithParam<KeywordCase> {};
 
-TEST_P(KeywordLineTest, GivesValueKeywordAndUnit) {
+TEST_P(ModelKeywordLineTest, GivesValueKeywordAndUnit) {
     const KeywordCase& c = GetParam();
     Issues issues;
     const InputFile file = InputFile::Parse("x.gld", {c.line}, issues);
@@ -37,7 +37,7 @@ TEST_P(KeywordLineTest, GivesValueKeywordAndUnit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    WriterLines, KeywordLineTest,
+    WriterLines, ModelKeywordLineTest,
     ::testing::Values(
         KeywordCase{"01-Jan-1990       TimStart", "TimStart", "01-Jan-1990", ""},
         KeywordCase{"31-Dec-1992        TimEnd", "TimEnd", "31-Dec-1992", ""},
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeywordCase{"                 KomEql_M1 (L.kg-1)", "KomEql_M1", "", "L.kg-1"},
         KeywordCase{"No        OptDailyOutput", "OptDailyOutput", "No", ""}));
 
-TEST(InputFileTest, ReadsTablesAndSkipsComments) {
+TEST(ModelInputFileTest, ReadsTablesAndSkipsComments) {
     Issues issues;
     const InputFile file = InputFile::Parse("x.gld",
                                             {"* comment",
@@ -120,9 +120,9 @@ struct FaultCase {
     std::string message;
 };
 
-class InputFaultTest : public ::testing::TestWithParam<FaultCase> {};
+class ModelInputFaultTest : public ::testing::TestWithParam<FaultCase> {};
 
-TEST_P(InputFaultTest, IsReportedWithItsLine) {
+TEST_P(ModelInputFaultTest, IsReportedWithItsLine) {
     Issues issues;
     InputFile::Parse("x.gld", GetParam().lines, issues);
     ASSERT_FALSE(issues.Empty());
@@ -130,7 +130,7 @@ TEST_P(InputFaultTest, IsReportedWithItsLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Faults, InputFaultTest,
+    Faults, ModelInputFaultTest,
     ::testing::Values(
         FaultCase{{"table compounds", "ABC"}, "x.gld line 1: table compounds has no end_table"},
         FaultCase{{"ABC SubstanceName", "end_table"}, "x.gld line 2: end_table without a table"},
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{{"table compounds", "end_table", "table compounds", "end_table"},
                   "x.gld line 3: table compounds is given again (first on line 1)"}));
 
-TEST(InputFileTest, RepeatedLineWithTheSameValueIsAccepted) {
+TEST(ModelInputFileTest, RepeatedLineWithTheSameValueIsAccepted) {
     Issues issues;
     const InputFile file =
         InputFile::Parse("x.gld", {"1 DT50Ref_M1 (d)", "1 DT50Ref_M1 (d)"}, issues);
@@ -148,7 +148,7 @@ TEST(InputFileTest, RepeatedLineWithTheSameValueIsAccepted) {
     EXPECT_EQ(file.RequireNumber("dt50ref_m1", Positive, issues), 1.0); // any letter case
 }
 
-TEST(InputFileTest, TypedReadersReportMissingAndBadValues) {
+TEST(ModelInputFileTest, TypedReadersReportMissingAndBadValues) {
     Issues issues;
     const InputFile file = InputFile::Parse(
         "x.mnd", {"abc VolWat (m3)", "-1 DepWat (m)", "1990-01-01 TimStart", "Maybe Opt"}, issues);
@@ -166,7 +166,7 @@ TEST(InputFileTest, TypedReadersReportMissingAndBadValues) {
             "x.mnd line 4: Opt: \"Maybe\" is not Yes or No", "x.mnd: keyword Missing is missing"}));
 }
 
-TEST(DatesTest, ParsesAndFormatsTheModelDates) {
+TEST(ModelDatesTest, ParsesAndFormatsTheModelDates) {
     EXPECT_EQ(FormatDate(*ParseDate("05-May-1990")), "05-May-1990");
     EXPECT_EQ(FormatDate(*ParseDate("5-may-1990")), "05-May-1990");
     EXPECT_EQ(*ParseDate("01-Mar-2000") - *ParseDate("28-Feb-2000"), 2); // leap year
@@ -181,7 +181,7 @@ TEST(DatesTest, ParsesAndFormatsTheModelDates) {
     EXPECT_EQ(YearOf(*ParseDate("31-Dec-1992")), 1992);
 }
 
-TEST(TextTest, NumbersAreReadWithAPointWhateverTheLocale) {
+TEST(ModelTextTest, NumbersAreReadWithAPointWhateverTheLocale) {
     EXPECT_EQ(ParseNumber("0.25"), 0.25);
     EXPECT_EQ(ParseNumber("1E-05"), 1e-05);
     EXPECT_EQ(ParseNumber("+3"), 3.0);
