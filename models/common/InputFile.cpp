@@ -214,6 +214,11 @@ std::optional<bool> InputFile::RequireYesNo(const std::string& keyword, Issues& 
     return std::nullopt;
 }
 
+std::optional<bool> InputFile::OptionalYesNo(const std::string& keyword, bool absent,
+                                             Issues& issues) const {
+    return Find(keyword) == nullptr ? std::optional<bool>(absent) : RequireYesNo(keyword, issues);
+}
+
 const Table* InputFile::RequireTable(const std::string& name, Issues& issues) const {
     const Table* table = FindTable(name);
     if (table == nullptr)

@@ -63,6 +63,9 @@ public:
     std::optional<Day> RequireDate(const std::string& keyword, Issues& issues) const;
     // "Yes" or "No" (also "True" or "False"), any letter case.
     std::optional<bool> RequireYesNo(const std::string& keyword, Issues& issues) const;
+    // The same for an option that may be left out.
+    std::optional<bool> OptionalYesNo(const std::string& keyword, bool absent,
+                                      Issues& issues) const;
     const Table* RequireTable(const std::string& name, Issues& issues) const;
 
     // A value of a table row or keyword line checked against a range; reports faults.

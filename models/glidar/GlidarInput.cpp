@@ -244,7 +244,7 @@ std::optional<GlidarInput> ReadGlidarInput(const InputFile& input, Issues& issue
     result.order = ParentsFirst(codes.size(), result.formations, input.FileName(), issues);
     result.applications = ReadApplications(input, issues);
     const auto field = ReadField(input, issues);
-    const auto daily = input.RequireYesNo("OptDailyOutput", issues);
+    const auto daily = input.OptionalYesNo("OptDailyOutput", false, issues);
     if (!issues.Empty())
         return std::nullopt;
     result.start = *start;

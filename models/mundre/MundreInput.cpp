@@ -129,7 +129,7 @@ std::optional<MundreInput> ReadMundreInput(const InputFile& input, Issues& issue
     const auto substance = ReadSubstance(input, issues);
     const auto pond = ReadPond(input, issues);
     result.loadings = ReadLoadings(input, issues);
-    const auto daily = input.RequireYesNo("OptDailyOutput", issues);
+    const auto daily = input.OptionalYesNo("OptDailyOutput", false, issues);
     if (!issues.Empty())
         return std::nullopt;
     result.start = *start;

@@ -166,6 +166,18 @@ TEST(ModelInputFileTest, TypedReadersReportMissingAndBadValues) {
             "x.mnd line 4: Opt: \"Maybe\" is not Yes or No", "x.mnd: keyword Missing is missing"}));
 }
 
+TEST(ModelInputFileTest, OptionalYesNoTakesItsDefaultOnlyWhenLeftOut) {
+    Issues issues;
+    const InputFile file =
+        InputFile::Parse("x.gld", {"yes OptA", "FALSE OptB", "Sometimes OptC"}, issues);
+    EXPECT_EQ(file.OptionalYesNo("OptA", false, issues), true);
+    EXPECT_EQ(file.OptionalYesNo("OptB", true, issues), false);
+    EXPECT_EQ(file.OptionalYesNo("OptD", true, issues), true);
+    EXPECT_TRUE(issues.Empty());
+    EXPECT_FALSE(file.OptionalYesNo("OptC", false, issues));
+    EXPECT_EQ(issues.Messages().size(), 1u);
+}
+
 TEST(ModelDatesTest, ParsesAndFormatsTheModelDates) {
     EXPECT_EQ(FormatDate(*ParseDate("05-May-1990")), "05-May-1990");
     EXPECT_EQ(FormatDate(*ParseDate("5-may-1990")), "05-May-1990");
