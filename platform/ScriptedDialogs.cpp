@@ -2,6 +2,11 @@
 
 namespace parvela {
 
+TScriptedDialogs::~TScriptedDialogs() {
+    if (&Dialogs() == this)
+        SetDialogs(nullptr);
+}
+
 TScriptedDialogs& TScriptedDialogs::QueueAnswer(TDialogAnswer answer) {
     answers_.push_back(answer);
     return *this;

@@ -23,6 +23,12 @@ struct TShownBox {
 
 class TScriptedDialogs final : public IDialogs {
 public:
+    TScriptedDialogs() = default;
+    // Uninstalls itself when still in force, so that no dangling dialogs stay installed.
+    ~TScriptedDialogs() override;
+    TScriptedDialogs(const TScriptedDialogs&) = delete;
+    TScriptedDialogs& operator=(const TScriptedDialogs&) = delete;
+
     // Answers for the questions, in the order they will be asked. Boxes with only OK take
     // no answer from the queue.
     TScriptedDialogs& QueueAnswer(TDialogAnswer answer);

@@ -135,6 +135,11 @@ std::unique_ptr<QFileDialog> BuildOpenFileDialog(const TOpenFileRequest& request
     return dialog;
 }
 
+TQtDialogs::~TQtDialogs() {
+    if (&Dialogs() == this)
+        SetDialogs(nullptr);
+}
+
 TDialogAnswer TQtDialogs::ShowMessageBox(const TMessageBox& box) {
     const auto messageBox = BuildMessageBox(box, QApplication::activeWindow());
     messageBox->exec();

@@ -33,6 +33,12 @@ std::unique_ptr<QFileDialog> BuildOpenFileDialog(const TOpenFileRequest& request
 // The boxes and the dialog are modal, parented to the active window.
 class TQtDialogs final : public IDialogs {
 public:
+    TQtDialogs() = default;
+    // Uninstalls itself when still in force.
+    ~TQtDialogs() override;
+    TQtDialogs(const TQtDialogs&) = delete;
+    TQtDialogs& operator=(const TQtDialogs&) = delete;
+
     TDialogAnswer ShowMessageBox(const TMessageBox& box) override;
     std::optional<std::string> OpenFile(const TOpenFileRequest& request) override;
 };

@@ -162,6 +162,23 @@ TEST_F(QtDialogsTest, ClosingABoxWithoutAButtonGivesItsEscapeAnswer) {
     }
 }
 
+TEST_F(QtDialogsTest, InstalledQtDialogsServeTheProgramAndUninstallThemselves) {
+    IDialogs* standard = &Dialogs();
+    {
+        TQtDialogs dialogs;
+        SetDialogs(&dialogs);
+        QString shown;
+        WhenModalShown<QMessageBox>([&shown](QMessageBox& box) {
+            shown = box.windowTitle() + QLatin1Char('|') + box.text();
+            box.button(QMessageBox::Ok)->click();
+        });
+        Dialogs().Show(TDialogIcon::None, "Results of next assessments are invalid");
+        EXPECT_EQ(shown,
+                  QStringLiteral("Parvela_2.4.2_CN|Results of next assessments are invalid"));
+    }
+    EXPECT_EQ(&Dialogs(), standard);
+}
+
 TEST_F(QtDialogsTest, FileFiltersBecomeQtNameFilters) {
     const struct {
         const char* filter;

@@ -151,6 +151,22 @@ TEST(Dialogs, ScopedInstallationRestoresThePreviousDialogs) {
     EXPECT_EQ(&Dialogs(), standard);
 }
 
+TEST(Dialogs, DestroyedDialogsUninstallThemselves) {
+    IDialogs* standard = &Dialogs();
+    TScriptedDialogs kept;
+    {
+        TScriptedDialogs shortLived;
+        SetDialogs(&shortLived);
+    }
+    EXPECT_EQ(&Dialogs(), standard);
+    SetDialogs(&kept);
+    {
+        TScriptedDialogs other; // not installed: leaves the installed ones alone
+    }
+    EXPECT_EQ(&Dialogs(), &kept);
+    SetDialogs(nullptr);
+}
+
 TEST(Dialogs, WithoutAWindowSystemQuestionsAreRefusedAndMessagesGoToStandardError) {
     SetDialogs(nullptr);
     testing::internal::CaptureStderr();
