@@ -69,6 +69,11 @@ bool Connection::IsSQLite() const {
     return ContainsIgnoringCase(dbmsName_, "sqlite");
 }
 
+TextEncoding Connection::Encoding() const {
+    // The SQLite driver works in UTF-8 and has no wide functions.
+    return IsOpen() && !IsSQLite() ? TextEncoding::Utf16 : TextEncoding::Utf8;
+}
+
 bool Connection::IsPostgreSQL() const {
     return ContainsIgnoringCase(dbmsName_, "postgres");
 }
@@ -124,14 +129,18 @@ void Connection::Connect(const std::string& connectionString) {
         SQLSetConnectAttrW(dbc, SQL_ATTR_PACKET_SIZE,
                            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(options_.PacketSize)),
                            0);
-    WideString wide = Utf8ToWide(connectionString);
-    SQLWCHAR completed[1024] = {};
+    // Before the connection is made the driver is unknown: the narrow function passes the
+    // text to an UTF-8 driver unchanged and to a Unicode driver widened, which holds for
+    // connection strings in ASCII.
+    std::string text = connectionString;
+    SQLCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
     const SQLRETURN result =
-        SQLDriverConnectW(dbc, nullptr, wide.data(), static_cast<SQLSMALLINT>(wide.size()),
-                          completed, 1024, &completedLength, SQL_DRIVER_NOPROMPT);
+        SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                         static_cast<SQLSMALLINT>(text.size()), completed, sizeof completed,
+                         &completedLength, SQL_DRIVER_NOPROMPT);
     if (!Succeeded(result)) {
-        std::string message = DiagnosticMessage(SQL_HANDLE_DBC, dbc);
+        std::string message = DiagnosticMessage(SQL_HANDLE_DBC, dbc, TextEncoding::Utf8);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         throw EDatabaseError(message.empty() ? "SQLDriverConnect failed" : message);
     }
@@ -167,7 +176,7 @@ void Connection::SetAutocommit(bool on) {
     const auto value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     Check(SQLSetConnectAttrW(Handle(), SQL_ATTR_AUTOCOMMIT,
                              reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(value)), 0),
-          SQL_HANDLE_DBC, dbc_, "SQLSetConnectAttr");
+          SQL_HANDLE_DBC, dbc_, "SQLSetConnectAttr", Encoding());
 }
 
 void Connection::BeginTransaction(TIsolationLevel level) {
@@ -202,7 +211,7 @@ void Connection::EndTransaction(SQLSMALLINT completion) {
     const SQLRETURN result = SQLEndTran(SQL_HANDLE_DBC, Handle(), completion);
     std::string message;
     if (!Succeeded(result)) {
-        message = DiagnosticMessage(SQL_HANDLE_DBC, dbc_);
+        message = DiagnosticMessage(SQL_HANDLE_DBC, dbc_, Encoding());
         SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
     }
     inTransaction_ = false;

@@ -4,6 +4,7 @@
 
 #include "framework/TDACDatabase.h"
 #include "framework/odbc/ConnectionOptions.h"
+#include "framework/odbc/Diagnostics.h"
 
 #include <sql.h>
 
@@ -33,6 +34,8 @@ public:
     const std::string& DbmsName() const { return dbmsName_; }
     bool IsSQLite() const;
     bool IsPostgreSQL() const;
+    // How statements, names, values and messages cross to this driver.
+    TextEncoding Encoding() const;
 
     // Executes a statement that returns no rows.
     void ExecDirect(const std::string& sql);

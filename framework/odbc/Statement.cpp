@@ -64,9 +64,10 @@ ValueKind ValueKindOf(SQLSMALLINT sqlType) {
 
 Statement::Statement(Connection& connection)
     : chunkBytes_(std::max(connection.Options().BlobChunkSize, MinimumChunkBytes)),
-      trimChar_(connection.Options().TrimChar) {
+      trimChar_(connection.Options().TrimChar), encoding_(connection.Encoding()) {
     const SQLHDBC dbc = connection.Handle();
-    Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
+    Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_), SQL_HANDLE_DBC, dbc, "SQLAllocHandle",
+          encoding_);
     const long long limit = connection.Options().BlobSize;
     if (limit > 0)
         SQLSetStmtAttrW(stmt_, SQL_ATTR_MAX_LENGTH,
@@ -79,13 +80,19 @@ Statement::~Statement() {
 }
 
 void Statement::CheckResult(SQLRETURN result, const char* operation) {
-    Check(result, SQL_HANDLE_STMT, stmt_, operation);
+    Check(result, SQL_HANDLE_STMT, stmt_, operation, encoding_);
 }
 
 void Statement::ExecDirect(const std::string& sql) {
-    WideString wide = Utf8ToWide(sql);
-    const SQLRETURN result =
-        SQLExecDirectW(stmt_, wide.data(), static_cast<SQLINTEGER>(wide.size()));
+    SQLRETURN result;
+    if (encoding_ == TextEncoding::Utf16) {
+        WideString wide = Utf8ToWide(sql);
+        result = SQLExecDirectW(stmt_, wide.data(), static_cast<SQLINTEGER>(wide.size()));
+    } else {
+        std::string narrow = sql;
+        result = SQLExecDirect(stmt_, reinterpret_cast<SQLCHAR*>(narrow.data()),
+                               static_cast<SQLINTEGER>(narrow.size()));
+    }
     if (result != SQL_NO_DATA)
         CheckResult(result, "SQLExecDirect");
 }
@@ -95,14 +102,25 @@ std::vector<ColumnInfo> Statement::Columns() {
     CheckResult(SQLNumResultCols(stmt_, &count), "SQLNumResultCols");
     std::vector<ColumnInfo> columns;
     for (SQLUSMALLINT number = 1; number <= count; ++number) {
-        SQLWCHAR name[512] = {};
+        constexpr SQLSMALLINT NameCapacity = 512;
         SQLSMALLINT nameLength = 0, type = 0, decimals = 0, nullable = 0;
         SQLULEN size = 0;
-        CheckResult(SQLDescribeColW(stmt_, number, name, 512, &nameLength, &type, &size, &decimals,
-                                    &nullable),
-                    "SQLDescribeCol");
-        const auto length = std::min<std::size_t>(static_cast<std::size_t>(nameLength), 511);
-        columns.push_back({WideToUtf8(name, length), type, ValueKindOf(type)});
+        std::string name;
+        if (encoding_ == TextEncoding::Utf16) {
+            SQLWCHAR wide[NameCapacity] = {};
+            CheckResult(SQLDescribeColW(stmt_, number, wide, NameCapacity, &nameLength, &type,
+                                        &size, &decimals, &nullable),
+                        "SQLDescribeCol");
+            name = WideToUtf8(wide, std::min<std::size_t>(nameLength, NameCapacity - 1));
+        } else {
+            SQLCHAR narrow[NameCapacity] = {};
+            CheckResult(SQLDescribeCol(stmt_, number, narrow, NameCapacity, &nameLength, &type,
+                                       &size, &decimals, &nullable),
+                        "SQLDescribeCol");
+            name.assign(reinterpret_cast<const char*>(narrow),
+                        std::min<std::size_t>(nameLength, NameCapacity - 1));
+        }
+        columns.push_back({name, type, ValueKindOf(type)});
     }
     return columns;
 }
@@ -121,8 +139,42 @@ template <class T> bool Statement::ReadFixed(SQLUSMALLINT column, SQLSMALLINT cT
     return indicator != SQL_NULL_DATA;
 }
 
-// Long values arrive in chunks until the driver reports the end.
 TVariant Statement::ReadText(SQLUSMALLINT column) {
+    TVariant value =
+        encoding_ == TextEncoding::Utf16 ? ReadWideText(column) : ReadNarrowText(column);
+    if (trimChar_ && !value.IsNull()) {
+        std::string text = value.AsString();
+        TrimTrailingBlanks(text);
+        value = TVariant::Text(std::move(text));
+    }
+    return value;
+}
+
+// Long values arrive in chunks until the driver reports the end.
+TVariant Statement::ReadNarrowText(SQLUSMALLINT column) {
+    std::vector<char> buffer(chunkBytes_);
+    const std::size_t usableBytes = buffer.size() - 1;
+    std::string text;
+    for (bool first = true;; first = false) {
+        SQLLEN indicator = 0;
+        const SQLRETURN result = SQLGetData(stmt_, column, SQL_C_CHAR, buffer.data(),
+                                            static_cast<SQLLEN>(buffer.size()), &indicator);
+        if (result == SQL_NO_DATA && !first)
+            break;
+        CheckResult(result, "SQLGetData");
+        if (indicator == SQL_NULL_DATA)
+            return TVariant();
+        if (MoreLeft(result, indicator, usableBytes)) {
+            text.append(buffer.data(), usableBytes);
+            continue;
+        }
+        text.append(buffer.data(), static_cast<std::size_t>(indicator));
+        break;
+    }
+    return TVariant::Text(std::move(text));
+}
+
+TVariant Statement::ReadWideText(SQLUSMALLINT column) {
     const std::size_t chunkChars = chunkBytes_ / sizeof(SQLWCHAR);
     std::vector<SQLWCHAR> buffer(chunkChars);
     const std::size_t usableBytes = (chunkChars - 1) * sizeof(SQLWCHAR);
@@ -144,8 +196,6 @@ TVariant Statement::ReadText(SQLUSMALLINT column) {
         text.append(buffer.data(), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR));
         break;
     }
-    if (trimChar_)
-        TrimTrailingBlanks(text);
     return TVariant::Text(WideToUtf8(text));
 }
 

@@ -3,6 +3,7 @@
 // of the current row.
 
 #include "framework/Variant.h"
+#include "framework/odbc/Diagnostics.h"
 
 #include <sql.h>
 
@@ -42,6 +43,8 @@ public:
 
 private:
     TVariant ReadText(SQLUSMALLINT column);
+    TVariant ReadWideText(SQLUSMALLINT column);
+    TVariant ReadNarrowText(SQLUSMALLINT column);
     TVariant ReadBinary(SQLUSMALLINT column);
     template <class T> bool ReadFixed(SQLUSMALLINT column, SQLSMALLINT cType, T& value);
     void CheckResult(SQLRETURN result, const char* operation);
@@ -49,6 +52,7 @@ private:
     SQLHSTMT stmt_ = SQL_NULL_HANDLE;
     std::size_t chunkBytes_;
     bool trimChar_;
+    TextEncoding encoding_;
 };
 
 } // namespace parvela::odbc

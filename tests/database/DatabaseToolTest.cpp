@@ -74,6 +74,15 @@ TEST(DatabaseTool, CreatesAnSQLiteFileAndRefusesToOverwriteIt) {
     fs::remove(file);
 }
 
+TEST(DatabaseTool, CreatesAFileWhosePathIsNotASCII) {
+    const fs::path file = FreshPath("Prüfung € Reis");
+    const ToolRun created = RunTool("create-sqlite " + Quoted(file.string()));
+    EXPECT_EQ(created.exitCode, 0) << created.output;
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_GT(BBCHRows("Driver=SQLite3;Database=" + file.string()), 0);
+    fs::remove(file);
+}
+
 TEST(DatabaseTool, FailureLeavesNoFileBehind) {
     const fs::path file = fs::path(PARVELA_TEST_WORK_DIR) / "no-such-dir" / "x.sqlite";
     const ToolRun run = RunTool("create-sqlite " + Quoted(file.string()));

@@ -344,6 +344,28 @@ TEST_P(TDACDatabaseTest, QueryIsPositionedOnItsFirstRowAndReadsForward) {
     EXPECT_FALSE(query->IsOpen());
 }
 
+TEST_P(TDACDatabaseTest, TextsRoundTripUnchanged) {
+    const std::string texts[] = {
+        "plain",        "Vercelli - Piemonte", "é à ü ß",           "€ 12,50",
+        "rice 🌾 paddy", "  padded  ",          "tab\tand\r\nbreak", "O'Brien"};
+    int id = 0;
+    for (const std::string& text : texts) {
+        std::string quoted;
+        for (char c : text)
+            quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        Db().ExecSQL("INSERT INTO PROJECTS (PROJECTID, CAPTION) VALUES (" + std::to_string(++id) +
+                     ", '" + quoted + "')");
+        EXPECT_EQ(
+            Db().SelectValue("CAPTION", "PROJECTS", "PROJECTID=" + std::to_string(id)).AsString(),
+            text);
+        // The text is stored as written, not only read back the same way.
+        EXPECT_EQ(Db().SelectValue("COUNT(*)", "PROJECTS", "CAPTION='" + quoted + "'").AsInteger(),
+                  1)
+            << text;
+    }
+    EXPECT_EQ(Db().SelectValue("LENGTH(CAPTION)", "PROJECTS", "PROJECTID=5").AsInteger(), 12);
+}
+
 PARVELA_INSTANTIATE_DATABASE_TEST(TDACDatabaseTest);
 
 } // namespace
