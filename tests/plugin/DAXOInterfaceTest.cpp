@@ -123,6 +123,9 @@ TEST_F(DAXOInterfaceTest, LibraryErrorAtCreateRaisesWithTheInstanceInPlace) {
     std::string message = MessageOf([&] { Create(); });
     EXPECT_EQ(message.rfind("EDAXOException: Cannot open the substance database", 0), 0u)
         << message;
+    // Longer than the first error buffer: fetched whole by the second call.
+    EXPECT_NE(message.find(dir_.File("missing/substances.sqlite")), std::string::npos);
+    EXPECT_GT(message.size(), static_cast<size_t>(TDAXOInterface::ErrorTextSize));
     ASSERT_TRUE(TDAXOInterface::SingletonExists());
     // Every later call reports the missing database as the library's error.
     std::unique_ptr<TDAXOGUIDList> list;

@@ -108,6 +108,26 @@ protected:
     TLibrary library_;
 };
 
+TEST(PluginLibraryPlacementTest, DatabaseLiesBesideTheLibraryWithoutTheOverride) {
+    TTestDirectory dir("beside");
+    const std::filesystem::path copy = dir.Path() / "libdaxo-copy.so";
+    std::filesystem::copy_file(LibraryPath, copy);
+    unsetenv("PARVELA_DAXO_DATABASE");
+    // Loaded by a relative name from another working directory, as a host might.
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    TLibrary library("./libdaxo-copy.so");
+    std::filesystem::current_path(before);
+    Dl_info info{};
+    ASSERT_NE(dladdr(library.Get<void*>("Create"), &info), 0);
+    ASSERT_EQ(std::filesystem::absolute(info.dli_fname).filename(), "libdaxo-copy.so");
+
+    ASSERT_TRUE(library.Get<TDaxoCreate>("Create")("."));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "daxo_substances.sqlite"));
+    EXPECT_FALSE(std::filesystem::exists(before / "daxo_substances.sqlite"));
+    library.Get<TDaxoDestroy>("Destroy")();
+}
+
 TEST_F(PluginLibraryTest, ExportsExactlyTheNineteenNamesOfTheContract) {
     for (const char* name : DaxoExportNames)
         EXPECT_NE(dlsym(library_.Handle(), name), nullptr) << name;
