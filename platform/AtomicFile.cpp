@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +146,26 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     ::close(fd);
     content = std::move(text);
     return true;
+}
+
+TFileUpdateLock::TFileUpdateLock(const std::string& path) {
+    const std::string target = ResolvedTarget(path);
+    CreateParentDirectories(target);
+    const std::string lockPath = target + ".lock";
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        RaiseOSError("write", target, errno);
+    while (::flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd_);
+            RaiseOSError("lock", target, error);
+        }
+    }
+}
+
+TFileUpdateLock::~TFileUpdateLock() {
+    ::close(fd_); // releases the lock
 }
 
 } // namespace parvela

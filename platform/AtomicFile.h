@@ -14,4 +14,18 @@ void WriteFileAtomically(const std::string& path, const std::string& content);
 // Raises EOSError when the file exists but cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& content);
 
+// Serialises read-modify-write cycles on a file among processes: an exclusive advisory lock
+// on the file's companion "<path>.lock", held for the lifetime of the object. Raises EOSError
+// when the lock file cannot be created.
+class TFileUpdateLock {
+public:
+    explicit TFileUpdateLock(const std::string& path);
+    ~TFileUpdateLock();
+    TFileUpdateLock(const TFileUpdateLock&) = delete;
+    TFileUpdateLock& operator=(const TFileUpdateLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 } // namespace parvela

@@ -60,12 +60,25 @@ void CheckKey(const std::string& key) {
         throw ERegistryError("Invalid registry key \"" + key + "\"");
 }
 
+// Read, change and write back under the store's update lock, so that simultaneous writers
+// in several processes do not lose each other's values. `change` returns whether it changed
+// the document; only then is the store written.
+template <class Change> bool Update(const std::string& path, Change change) {
+    TFileUpdateLock lock(path);
+    TRegistryDocument document = Load(path);
+    if (!change(document))
+        return false;
+    Store(path, document);
+    return true;
+}
+
 void SetValue(const std::string& path, const std::string& key, const std::string& name,
               const TRegistryValue& value) {
     CheckKey(key);
-    TRegistryDocument document = Load(path);
-    document.Set(key, name, value);
-    Store(path, document);
+    Update(path, [&](TRegistryDocument& document) {
+        document.Set(key, name, value);
+        return true;
+    });
 }
 
 } // namespace
@@ -98,9 +111,9 @@ bool TRegistry::KeyExists(const std::string& key) const {
 
 void TRegistry::OpenOrCreateKey(const std::string& key) {
     CheckKey(key);
-    TRegistryDocument document = Load(storePath_);
-    if (document.AddKey(key))
-        Store(storePath_, document);
+    if (KeyExists(key))
+        return;
+    Update(storePath_, [&key](TRegistryDocument& document) { return document.AddKey(key); });
 }
 
 bool TRegistry::ValueExists(const std::string& key, const std::string& name) const {
@@ -137,11 +150,11 @@ void TRegistry::WriteInteger(const std::string& key, const std::string& name, st
 }
 
 bool TRegistry::DeleteValue(const std::string& key, const std::string& name) {
-    TRegistryDocument document = Load(storePath_);
-    if (!document.Remove(key, name))
+    // Without the value there is nothing to lock for, and nothing to create.
+    if (!ValueExists(key, name))
         return false;
-    Store(storePath_, document);
-    return true;
+    return Update(storePath_,
+                  [&](TRegistryDocument& document) { return document.Remove(key, name); });
 }
 
 } // namespace parvela

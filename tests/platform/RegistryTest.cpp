@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace parvela {
 namespace {
@@ -197,11 +201,47 @@ TEST_F(RegistryTest, WriteReplacesTheFileAtomicallyAndKeepsItsMode) {
     struct stat info {};
     ASSERT_EQ(::stat(userPath.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry :
+    std::vector<std::string> files;
+    for (const auto& entry :
          std::filesystem::directory_iterator(std::filesystem::path(userPath).parent_path()))
-        ++files;
-    EXPECT_EQ(files, 1u);
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"registry.ini", "registry.ini.lock"}));
+}
+
+TEST_F(RegistryTest, SimultaneousWritersInSeveralProcessesLoseNothing) {
+    constexpr int Writers = 4;
+    constexpr int ValuesEach = 40;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < Writers; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int code = 0;
+            try {
+                TRegistry user(HKEY_CURRENT_USER);
+                for (int i = 0; i < ValuesEach; ++i)
+                    user.WriteInteger(DaxoKey,
+                                      "w" + std::to_string(writer) + "_" + std::to_string(i), i);
+            } catch (...) {
+                code = 1;
+            }
+            ::_exit(code);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    TRegistry user(HKEY_CURRENT_USER);
+    for (int writer = 0; writer < Writers; ++writer)
+        for (int i = 0; i < ValuesEach; ++i) {
+            const std::string name = "w" + std::to_string(writer) + "_" + std::to_string(i);
+            ASSERT_TRUE(user.ValueExists(DaxoKey, name)) << name;
+            EXPECT_EQ(user.ReadInteger(DaxoKey, name), i);
+        }
 }
 
 TEST_F(RegistryTest, WriteThroughASymbolicLinkReplacesItsTarget) {
