@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -168,6 +170,49 @@ TEST_F(PluginLibraryTest, TooSmallBufferReturnsFalseWithTheNeededSizeAndNoErrorT
             EXPECT_EQ(result.size, static_cast<std::int32_t>(expected.size() + 1));
         }
         EXPECT_EQ(LastError(), "") << "a small buffer is no error";
+    }
+}
+
+// Every text export, at random buffer sizes: fits exactly when the size holds the text and
+// its zero, asks for that size otherwise, and never writes past the size it was given.
+TEST_F(PluginLibraryTest, RandomBufferSizesNeverOverrun) {
+    CreateLibrary();
+    using Call = std::function<DaxoBool(char**, std::int32_t*)>;
+    auto byName = [&](const char* name) { return Call(library_.Get<TDaxoVersion>(name)); };
+    std::vector<std::pair<const char*, Call>> exports = {
+        {"GetSubstancesGUIDList", byName("GetSubstancesGUIDList")},
+        {"Version", byName("Version")},
+        {"BoolTrue", byName("BoolTrue")},
+        {"IncompleteAttributeName", byName("IncompleteAttributeName")},
+        {"GetSubstanceInfoListByGUID",
+         [&](char** b, std::int32_t* s) {
+             return library_.Get<TDaxoGetSubstanceInfoListByGUID>("GetSubstanceInfoListByGUID")(
+                 AlphaGuid.c_str(), 0, b, s);
+         }},
+        {"GetSubstanceChecksumByGUID",
+         [&](char** b, std::int32_t* s) {
+             return library_.Get<TDaxoGetSubstanceChecksumByGUID>("GetSubstanceChecksumByGUID")(
+                 AlphaGuid.c_str(), b, s);
+         }},
+        {"GetMetaboliteInfoListByGUID",
+         [&](char** b, std::int32_t* s) {
+             return library_.Get<TDaxoGetMetaboliteInfoListByGUID>("GetMetaboliteInfoListByGUID")(
+                 AlphaGuid.c_str(), AlphaM1Guid.c_str(), 1, 0, b, s);
+         }},
+    };
+    std::mt19937 random(42);
+    for (const auto& [name, call] : exports) {
+        const std::string full = FullText(call);
+        const auto needed = static_cast<std::int32_t>(full.size() + 1);
+        for (int round = 0; round < 40; ++round) {
+            auto size = static_cast<std::int32_t>(random() % (needed + 20));
+            TTextResult result = CallText(size, call);
+            EXPECT_EQ(result.fitted, size >= needed) << name << " " << size;
+            EXPECT_EQ(result.size, result.fitted ? size : needed) << name << " " << size;
+            if (result.fitted)
+                EXPECT_EQ(result.text, full) << name;
+            EXPECT_EQ(LastError(), "") << name;
+        }
     }
 }
 

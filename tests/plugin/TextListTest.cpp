@@ -1,5 +1,6 @@
 // The reader of the plug-in's list texts, attribute lookup, and the comma-text writer.
 #include "framework/CommaText.h"
+#include "plugins/daxo/ListText.h"
 #include "program/DAXOTextList.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,24 @@ TEST(TextListFuzzTest, RandomTextsNeverCrashAndRoundTripQuotedItems) {
         }
         ASSERT_EQ(ReadDAXOTextList(written), original) << written;
     }
+}
+
+// What the library writes, the program reads back item for item.
+TEST(TextListFuzzTest, LibraryListsReadBackUnchanged) {
+    std::mt19937 random(7);
+    const std::string alphabet = "aZ09{}-=;\" \t\r\n\x01,.\xe9";
+    for (int round = 0; round < 3000; ++round) {
+        Items items;
+        for (int i = 0, n = static_cast<int>(random() % 6) + 1; i < n; ++i) {
+            std::string item;
+            for (int j = 0, m = static_cast<int>(random() % 8); j < m; ++j)
+                item += alphabet[random() % alphabet.size()];
+            items.push_back(item);
+        }
+        std::string text = daxo::JoinListItems(items);
+        ASSERT_EQ(ReadDAXOTextList(text), items) << text;
+    }
+    EXPECT_EQ(daxo::JoinListItems({"{A}", "{B}"}), "{A};{B}") << "plain GUIDs stay unquoted";
 }
 
 TEST(AttributeListTest, LooksUpNamesIgnoringCaseFirstMatchValueAfterFirstEquals) {
