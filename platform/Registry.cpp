@@ -3,7 +3,6 @@
 #include "AtomicFile.h"
 #include "RegistryDocument.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -49,14 +48,8 @@ void Store(const std::string& path, const TRegistryDocument& document) {
     WriteFileAtomically(path, document.Text());
 }
 
-// A key path becomes a section header line, so it must survive that round trip.
 void CheckKey(const std::string& key) {
-    const bool printable = std::none_of(key.begin(), key.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-    });
-    const bool trimmed = !key.empty() && key.front() != ' ' && key.back() != ' ' &&
-                         key.front() != '\t' && key.back() != '\t';
-    if (!printable || !trimmed)
+    if (!TRegistryDocument::CanHoldKey(key))
         throw ERegistryError("Invalid registry key \"" + key + "\"");
 }
 

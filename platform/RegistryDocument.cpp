@@ -147,8 +147,15 @@ bool IsCommentOrBlank(const std::string& trimmed) {
     return trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
 }
 
-bool IsSectionHeader(const std::string& trimmed) {
-    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+// "[name]", optionally followed by a comment; the name may itself hold "]".
+std::optional<std::string> SectionName(const std::string& trimmed) {
+    if (trimmed.empty() || trimmed.front() != '[')
+        return std::nullopt;
+    for (auto close = trimmed.find(']'); close != std::string::npos;
+         close = trimmed.find(']', close + 1))
+        if (IsCommentOrBlank(Trim(trimmed.substr(close + 1))))
+            return Trim(trimmed.substr(1, close - 1));
+    return std::nullopt;
 }
 
 // "name = value"; the name may be quoted.
@@ -198,6 +205,13 @@ bool SameRegistryName(const std::string& left, const std::string& right) {
                       [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
 }
 
+bool TRegistryDocument::CanHoldKey(const std::string& key) {
+    const bool printable = std::none_of(key.begin(), key.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    return printable && !key.empty() && SectionName("[" + key + "]") == key;
+}
+
 std::string TRegistryDocument::FormatValue(const TRegistryValue& value) {
     if (const auto* text = std::get_if<std::string>(&value))
         return Escaped(*text);
@@ -232,9 +246,8 @@ TRegistryDocument TRegistryDocument::Parse(const std::string& text) {
     TRegistryDocument document;
     for (std::string& raw : SplitLines(text)) {
         const std::string trimmed = Trim(raw);
-        if (IsSectionHeader(trimmed)) {
-            const std::string name = Trim(trimmed.substr(1, trimmed.size() - 2));
-            document.sections_.push_back(Section{name, raw, {}});
+        if (auto name = SectionName(trimmed)) {
+            document.sections_.push_back(Section{*name, raw, {}});
             continue;
         }
         Line line{raw, std::nullopt};

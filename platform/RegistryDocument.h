@@ -44,6 +44,10 @@ public:
     // Removes every value of that name from the key; returns whether there was one.
     bool Remove(const std::string& key, const std::string& name);
 
+    // Whether a section header can name the key exactly (no control characters, no
+    // surrounding blanks, nothing that reads as the header's end).
+    static bool CanHoldKey(const std::string& key);
+
     // The text forms, also used for single values in messages and tests.
     static std::string FormatValue(const TRegistryValue& value);
     static std::optional<TRegistryValue> ParseValue(const std::string& text);

@@ -119,6 +119,21 @@ TEST_F(RegistryTest, HandWrittenValuesAreRead) {
     EXPECT_EQ(machine.ReadInteger(DaxoKey, "count"), 255);
 }
 
+TEST_F(RegistryTest, SectionHeadersMayCarryCommentsAndBrackets) {
+    WriteText(machinePath, "[First] ; the first key [really]\n"
+                           "a = dword:1\n"
+                           "[Odd]Name]   # brackets inside\n"
+                           "b = dword:2\n"
+                           "[not a header\n"
+                           "c = dword:3\n");
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(machine.ReadInteger("First", "a"), 1);
+    EXPECT_EQ(machine.ReadInteger("Odd]Name", "b"), 2);
+    // A broken header line belongs to the key before it; its values stay there.
+    EXPECT_EQ(machine.ReadInteger("Odd]Name", "c"), 3);
+    EXPECT_FALSE(machine.KeyExists("not a header"));
+}
+
 TEST_F(RegistryTest, KeysAndValueNamesIgnoreCase) {
     TRegistry user(HKEY_CURRENT_USER);
     user.WriteString(DaxoKey, "daxo_dll", "/a.so");
@@ -394,12 +409,16 @@ TEST_F(RegistryTest, ValueNamesThatNeedQuotes) {
 
 TEST_F(RegistryTest, KeysThatCannotBeStoredAreRefused) {
     TRegistry user(HKEY_CURRENT_USER);
-    for (const std::string key : {"", " SOFTWARE", "SOFTWARE ", "A\nB", "A\rB"}) {
+    for (const std::string key :
+         {"", " SOFTWARE", "SOFTWARE ", "A\nB", "A\rB", "A\tB", "A] ; B", "A]#B"}) {
         SCOPED_TRACE(key);
         EXPECT_THROW(user.WriteString(key, "v", "x"), ERegistryError);
         EXPECT_THROW(user.OpenOrCreateKey(key), ERegistryError);
     }
     EXPECT_FALSE(std::filesystem::exists(userPath));
+    // Brackets that cannot end the header are fine.
+    user.WriteInteger("[A]B]", "v", 1);
+    EXPECT_EQ(TRegistry(HKEY_CURRENT_USER).ReadInteger("[a]b]", "v"), 1);
 }
 
 // The default locations, without the overrides.
