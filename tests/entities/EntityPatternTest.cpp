@@ -129,6 +129,22 @@ TEST_P(EntityPatternTest, DetailListsFilterOnTheReferencingColumn) {
     EXPECT_EQ(scenarios.Item().Assessments().DefaultScenarioID(), 3);
 }
 
+TEST_P(EntityPatternTest, DetailListsAreLockedOnlyThroughALockedOwner) {
+    RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION) VALUES (3, 'Sc')");
+    RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION) VALUES (4, 'Other')");
+    TdcScenarios scenarios(Db());
+    scenarios.Open();
+    EXPECT_FALSE(scenarios.Item().Assessments().Locked());
+    scenarios.SetLocked(true);
+    scenarios.Next();
+    TdcAssessments& locked = scenarios.Item().Assessments();
+    EXPECT_TRUE(locked.Locked());
+    locked.Open();
+    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { locked.Insert(); }),
+              "The list of items is locked for inserts");
+    EXPECT_FALSE(scenarios.Item().IsLocked()) << "a scenario has no lock of its own";
+}
+
 TEST_P(EntityPatternTest, ANewProjectIsInsertedWithItsKeyAndAllSevenColumns) {
     TdcProjects projects(Db());
     projects.Open();

@@ -132,6 +132,17 @@ TEST_P(SchemeRulesTest, TheDeepCopySavesTheSchemeAndEveryApplication) {
     EXPECT_EQ(schemes_->Count(), 4);
 }
 
+TEST_P(SchemeRulesTest, ASchemeWithoutApplicationsIsCopiedAlone) {
+    TdciApplicationSchemes& copy = Scheme(6).CopyItem();
+    EXPECT_EQ(copy.CAPTION(), "Unused_copy");
+    EXPECT_EQ(CountRows(Format("APPLICATIONSCHEMES WHERE APPLICATIONSCHEMEID=%d",
+                               copy.APPLICATIONSCHEMEID())),
+              1);
+    EXPECT_EQ(
+        CountRows(Format("APPLICATIONS WHERE APPLICATIONSCHEMEID=%d", copy.APPLICATIONSCHEMEID())),
+        0);
+}
+
 TEST_P(SchemeRulesTest, ALockedSchemeIsCopiedAndItsListStaysLockedAndOpen) {
     TdcApplications& source = Scheme(5).Applications();
     source.Open();
