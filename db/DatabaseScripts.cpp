@@ -1,6 +1,7 @@
 #include "db/DatabaseScripts.h"
 
 #include "framework/Exceptions.h"
+#include "framework/odbc/AsciiText.h"
 
 #include <sqlite3.h>
 
@@ -15,13 +16,6 @@ extern const std::string_view reference_data;
 } // namespace embedded
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // Drops leading blanks and whole "--" comment lines, and trailing blanks.
 std::string WithoutLeadingComments(std::string_view text) {
@@ -45,7 +39,7 @@ std::string EngineName(Engine engine) {
 }
 
 Engine EngineFromName(const std::string& name) {
-    const std::string lower = Lower(name);
+    const std::string lower = odbc::AsciiLower(name);
     if (lower == "sqlite")
         return Engine::SQLite;
     if (lower == "postgresql")

@@ -4,6 +4,7 @@
 #include "Format.h"
 #include "FormatSettings.h"
 #include "MissingValues.h"
+#include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Connection.h"
 #include "framework/odbc/ForwardQuery.h"
 #include "platform/UiHooks.h"
@@ -18,26 +19,6 @@ constexpr std::uint8_t DatabaseTypeODBC = 4;
 const char* const CounterTable = "SYSTABLES";
 const char* const CounterKeyColumn = "TABLENAME";
 const char* const CounterValueColumn = "HIGHESTID";
-
-std::string Trimmed(const std::string& text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-std::string UpperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
-}
 
 std::string QuotedSQLText(const std::string& text) {
     std::string out = "'";
@@ -118,7 +99,7 @@ std::string TDACDatabase::BooleanToStr(bool value) const {
 bool TDACDatabase::StrToBoolean(const std::string& text) const {
     if (text.empty())
         throw EDatabaseError("TDACDatabase.StrToBoolean: empty string");
-    return EqualsIgnoringCase(text, trueString_);
+    return odbc::EqualsIgnoringCase(text, trueString_);
 }
 
 void TDACDatabase::LogStatement(const std::string& sql) const {
@@ -182,8 +163,9 @@ std::unique_ptr<TDACQuery> TDACDatabase::OpenQuery(const std::string& sql) {
 }
 
 std::int32_t TDACDatabase::GetNewID(const std::string& tableName) {
-    Assert(!Trimmed(tableName).empty());
-    const std::string key = "'" + UpperCase(Trimmed(tableName)) + "'";
+    const std::string_view name = odbc::Trimmed(tableName);
+    Assert(!name.empty());
+    const std::string key = "'" + odbc::AsciiUpper(name) + "'";
     // Two programs that both find no counter row both insert it; the one refused finds the
     // row on its second attempt. (On SQLite the write lock is taken first, so never there.)
     bool insertRefused = false;

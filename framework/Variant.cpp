@@ -3,12 +3,16 @@
 #include "DateTime.h"
 #include "Exceptions.h"
 #include "Format.h"
+#include "framework/odbc/AsciiText.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace parvela {
+
+using odbc::EqualsIgnoringCase;
+using odbc::Trimmed;
 
 namespace {
 
@@ -35,29 +39,12 @@ const char* KindName(TVariant::Kind kind) {
         Format("Could not convert variant of type (%s) into type (%s)", KindName(from), to));
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 bool ParseInteger(std::string_view text, std::int64_t& value) {
     text = Trimmed(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20))
-            return false;
-    return true;
 }
 
 // "yyyy-mm-dd", optionally followed by " hh:nn[:ss[.zzz]]" (or "T" in place of the blank).

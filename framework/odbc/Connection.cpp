@@ -1,6 +1,7 @@
 #include "framework/odbc/Connection.h"
 
 #include "framework/Exceptions.h"
+#include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Diagnostics.h"
 #include "framework/odbc/Statement.h"
 #include "framework/odbc/Unicode.h"
@@ -35,16 +36,6 @@ SQLULEN OdbcIsolation(TIsolationLevel level) {
         return SQL_TXN_SERIALIZABLE;
     }
     return SQL_TXN_READ_COMMITTED;
-}
-
-bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
-    auto lower = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return s;
-    };
-    return lower(text).find(lower(part)) != std::string::npos;
 }
 
 } // namespace

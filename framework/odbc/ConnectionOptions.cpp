@@ -1,27 +1,13 @@
 #include "framework/odbc/ConnectionOptions.h"
 
+#include "framework/odbc/AsciiText.h"
+
 #include <charconv>
 #include <string_view>
 
 namespace parvela::odbc {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 template <class Number> Number ParseNumber(std::string_view text, Number fallback) {
     Number value{};
@@ -52,7 +38,7 @@ template <class Visit> void ForEachPair(std::string_view text, char separator, V
 }
 
 void ApplyCustomOption(ConnectionOptions& options, std::string_view key, std::string_view value) {
-    const std::string name = Lower(key);
+    const std::string name = AsciiLower(key);
     if (name == "conetpacketsize")
         options.PacketSize = ParseNumber<unsigned>(value, 0);
     else if (name == "coblobchunksize")
@@ -81,7 +67,7 @@ ConnectionOptions ConnectionOptions::FromParams(const std::vector<std::string>& 
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos)
             continue;
-        const std::string name = Lower(line.substr(0, equals));
+        const std::string name = AsciiLower(line.substr(0, equals));
         const std::string value = line.substr(equals + 1);
         if (name == "database")
             options.Database = value;
@@ -92,7 +78,7 @@ ConnectionOptions ConnectionOptions::FromParams(const std::vector<std::string>& 
         else if (name == "blobsize")
             options.BlobSize = ParseNumber<long long>(value, -1);
         else if (name == "trim char")
-            options.TrimChar = Lower(Trimmed(value)) == "true";
+            options.TrimChar = AsciiLower(Trimmed(value)) == "true";
         else if (name == "custom string")
             ForEachPair(value, ';', [&](std::string_view key, std::string_view text) {
                 ApplyCustomOption(options, key, text);
@@ -124,9 +110,9 @@ std::string BuildConnectionString(const std::string& database, const std::string
 std::optional<std::string> ConnectionStringValue(const std::string& connectionString,
                                                  const std::string& key) {
     std::optional<std::string> found;
-    const std::string wanted = Lower(key);
+    const std::string wanted = AsciiLower(key);
     ForEachPair(connectionString, ';', [&](std::string_view name, std::string_view value) {
-        if (!found && Lower(name) == wanted)
+        if (!found && AsciiLower(name) == wanted)
             found = std::string(Trimmed(value));
     });
     return found;

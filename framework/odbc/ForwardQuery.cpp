@@ -2,28 +2,12 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Connection.h"
 
 namespace parvela::odbc {
 
-namespace {
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
+namespace {} // namespace
 
 ForwardQuery::ForwardQuery(Connection& connection, StatementObserver onExecute)
     : connection_(connection), onExecute_(std::move(onExecute)) {}
@@ -76,7 +60,7 @@ void ForwardQuery::FetchRow() {
 
 int ForwardQuery::FieldIndex(const std::string& name) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (SameNameIgnoringCase(columns_[i].Name, name))
+        if (EqualsIgnoringCase(columns_[i].Name, name))
             return static_cast<int>(i);
     throw EDatabaseError(Format("Field '%s' not found", name));
 }
