@@ -366,6 +366,26 @@ TEST_P(TDACDatabaseTest, TextsRoundTripUnchanged) {
     EXPECT_EQ(Db().SelectValue("LENGTH(CAPTION)", "PROJECTS", "PROJECTID=5").AsInteger(), 12);
 }
 
+// Lists keep their query open while items are saved and new keys are drawn.
+TEST_P(TDACDatabaseTest, StatementsAndKeysWhileAQueryIsOpen) {
+    for (int id = 1; id <= 3; ++id)
+        Db().ExecSQL("INSERT INTO PROJECTS (PROJECTID, CAPTION) VALUES (" + std::to_string(id) +
+                     ", 'p" + std::to_string(id) + "')");
+    auto query = Db().OpenQuery("SELECT PROJECTID, CAPTION FROM PROJECTS ORDER BY PROJECTID");
+    std::vector<std::string> captions;
+    for (; !query->Eof(); query->Next()) {
+        captions.push_back(query->FieldByName("CAPTION").AsString());
+        Db().ExecSQL("UPDATE PROJECTS SET CAPTION='seen' WHERE PROJECTID=" +
+                     query->FieldByName("PROJECTID").AsString());
+        Db().GetNewID("PROJECTS");
+    }
+    EXPECT_THAT(captions, ElementsAre("p1", "p2", "p3"));
+    EXPECT_EQ(Db().SelectValue("COUNT(*)", "PROJECTS", "CAPTION='seen'").AsInteger(), 3);
+    EXPECT_EQ(Db().GetNewID("PROJECTS"), 3);
+    // Another connection sees the committed counter.
+    EXPECT_EQ(QueryRows("SELECT HIGHESTID FROM SYSTABLES").front().front().AsInteger(), 3);
+}
+
 PARVELA_INSTANTIATE_DATABASE_TEST(TDACDatabaseTest);
 
 } // namespace
