@@ -244,6 +244,30 @@ TEST_P(SchemeRulesTest, AnApplicationCopyIsUnsavedAndCurrentInTheSameList) {
     EXPECT_EQ(CountRows("APPLICATIONS WHERE APPLICATIONSCHEMEID=4"), 3);
 }
 
+TEST_P(SchemeRulesTest, AnItemMovedToAnotherListTakesItsStateAndOwnerAlong) {
+    TdcApplications& from = Scheme(4).Applications();
+    TdcApplications& to = Scheme(6).Applications();
+    from.Open();
+    to.Open();
+    TdciApplications& moved = from.Item().CopyItem();
+    const std::string movedID = moved.ItemID();
+    from.MoveItemTo(from.GetObjectListIndex(), to);
+    EXPECT_EQ(from.Count(), 3);
+    EXPECT_EQ(from.GetObjectListIndex(), 2) << "the last one became current, as after Delete";
+    ASSERT_EQ(to.Count(), 1);
+    to.First();
+    EXPECT_EQ(&to.Item(), &moved);
+    EXPECT_EQ(moved.OwnerList(), &to);
+    EXPECT_EQ(moved.ItemState(), isInserted);
+    EXPECT_NO_THROW(from.Close());
+    EXPECT_EQ(MessageOf<Exception>([&] { to.Close(); }),
+              "TdcApplications.Close : Record with ID=" + movedID + " cannot be closed");
+    to.SetLocked(true);
+    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { moved.SetDOSAGE(4); }),
+              "This list of items is locked for editing")
+        << "the new owner's lock applies";
+}
+
 TEST_P(SchemeRulesTest, ApplicationsSortByDateAscending) {
     TdcApplications& applications = Scheme(4).Applications();
     applications.Open();
