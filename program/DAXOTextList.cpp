@@ -1,7 +1,8 @@
 #include "DAXOTextList.h"
 
+#include "framework/odbc/AsciiText.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace parvela {
 
@@ -68,26 +69,14 @@ std::vector<std::string> ReadDAXOTextList(std::string_view text) {
 }
 
 std::string TrimText(std::string_view text) {
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    return std::string(odbc::Trimmed(text));
 }
-
-namespace {
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-} // namespace
 
 int TDAXOAttributeList::IndexOfName(std::string_view name) const {
     for (size_t i = 0; i < items_.size(); ++i) {
         size_t equals = items_[i].find('=');
         if (equals != std::string::npos &&
-            SameTextIgnoringCase(std::string_view(items_[i]).substr(0, equals), name))
+            odbc::EqualsIgnoringCase(std::string_view(items_[i]).substr(0, equals), name))
             return static_cast<int>(i);
     }
     return -1;

@@ -6,7 +6,6 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>

@@ -5,8 +5,6 @@
 #include "platform/Registry.h"
 #include "program/DAXOTextList.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace parvela {

@@ -1,7 +1,6 @@
 #include "SubstanceData.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <utility>
 
@@ -11,10 +10,16 @@ bool IsCompartment(int code) {
     return code == SoilCompartment || code == WaterCompartment || code == SedimentCompartment;
 }
 
+namespace {
+// ASCII only: the host program may have set a C locale of its own.
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return AsciiLower(x) == AsciiLower(y);
            });
 }
 
@@ -53,7 +58,7 @@ Substance* SubstanceCollection::Find(std::string_view guid) {
 namespace {
 bool ConsumeDigits(std::string_view text, size_t& pos) {
     size_t start = pos;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])))
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
         ++pos;
     return pos > start;
 }

@@ -316,13 +316,12 @@ std::string SubstanceEditor::ValidationProblem() {
         return substance ? std::optional<Substance>(*substance) : std::nullopt;
     };
     for (const auto& substance : collection.substances) {
-        std::set<std::string> names;
-        for (const auto& attribute : substance.attributes) {
-            QString lower = Q(attribute.name).toLower();
-            if (!names.insert(lower.toStdString()).second)
-                return "The substance " + substance.Code() + " has the attribute " +
-                       attribute.name + " twice.";
-        }
+        const auto& attributes = substance.attributes;
+        for (size_t i = 0; i < attributes.size(); ++i)
+            for (size_t j = 0; j < i; ++j)
+                if (SameNameIgnoringCase(attributes[i].name, attributes[j].name))
+                    return "The substance " + substance.Code() + " has the attribute " +
+                           attributes[i].name + " twice.";
         std::set<std::pair<std::string, int>> links;
         for (const auto& link : substance.metabolites)
             if (!links.insert({link.metaboliteGuid, link.compartment}).second)
