@@ -16,7 +16,9 @@ TDACDatabaseClass::~TDACDatabaseClass() {
 }
 
 void TDACDatabaseClass::AssertOpen(const char* operation) const {
-    Assert(IsOpen(), Format("%s.%s : Objectlist not assigned", GetClassName(), operation));
+    // Every step of a walk checks: the message is made only when it fails.
+    if (!IsOpen())
+        Assert(false, Format("%s.%s : Objectlist not assigned", GetClassName(), operation));
 }
 
 void TDACDatabaseClass::SetRecordSet(std::unique_ptr<TDACRecordSet> recordSet) {

@@ -111,7 +111,9 @@ void TDACRecordSet::FilterAdd(const std::string& format, const TVarRecArray& arg
 }
 
 void TDACRecordSet::CheckOpen() const {
-    Assert(open_, Format("Error: Recordset %s must be open", GetClassName()));
+    // Every typed reader checks: the message is made only when it fails.
+    if (!open_)
+        Assert(false, Format("Error: Recordset %s must be open", GetClassName()));
 }
 
 TDACField TDACRecordSet::CheckedValue(const std::string& columnName) const {
