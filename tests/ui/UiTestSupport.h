@@ -56,3 +56,133 @@ template <class Widget> Widget* Child(QWidget& parent, const char* name) {
 }
 
 } // namespace parvela::test
+
+#include "db/DatabaseScripts.h"
+#include "platform/Registry.h"
+#include "program/Services.h"
+#include "program/TDAXOInterface.h"
+#include "program/TModelManager.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <stdlib.h>
+
+namespace parvela::test {
+
+// Sets an environment variable for its lifetime.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const std::string& value) : name_(std::move(name)) {
+        if (const char* previous = getenv(name_.c_str()))
+            previous_ = previous;
+        setenv(name_.c_str(), value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous_)
+            setenv(name_.c_str(), previous_->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+};
+
+// A fresh directory of the test below the test work directory.
+inline std::string FreshTestDirectory(const std::string& area) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '-';
+    const std::filesystem::path path = std::filesystem::path(PARVELA_TEST_WORK_DIR) / area / name;
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path.string();
+}
+
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the statements of a script of the repository.
+inline void RunScript(TestDatabase& database, const std::string& repositoryPath) {
+    const std::string script =
+        ReadWholeFile(std::string(PARVELA_SOURCE_DIR) + "/" + repositoryPath);
+    for (const std::string& statement : db::SplitStatements(script, database.GetEngine()))
+        database.RunRawSQL(statement);
+}
+
+// What the program finds around it: registry stores of the test's own with the plug-in
+// library and a data path, a plug-in database, a temporary directory, and a settings file
+// naming a fresh database with the delivered scenarios.
+class ProgramEnvironment {
+public:
+    explicit ProgramEnvironment(Engine engine = Engine::SQLite)
+        : directory_(FreshTestDirectory("ui")),
+          machine_("PARVELA_MACHINE_REGISTRY", File("machine-registry.ini")),
+          user_("PARVELA_USER_REGISTRY", File("user-registry.ini")),
+          daxoDatabase_("PARVELA_DAXO_DATABASE", File("daxo.sqlite")),
+          daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", File("daxo-messages.log")),
+          tmp_("TMP", File("tmp/")), database_(engine) {
+        std::filesystem::create_directories(File("tmp"));
+        std::filesystem::create_directories(DataPath());
+        RunScript(database_, "db/scenarios/scenarios.sql");
+        TRegistry machine(HKEY_LOCAL_MACHINE);
+        machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
+        machine.WriteString(RegistryKey(), "DataPath", DataPath());
+        std::ofstream(SettingsFile()) << "[Database]\nDatabaseName=" << database_.ConnectionString()
+                                      << "\nUserName=\nPassword=\n";
+    }
+
+    std::string File(const std::string& name) const { return directory_ + "/" + name; }
+    std::string DataPath() const { return File("data/"); }
+    std::string TempDirectory() const { return File("tmp/"); }
+    std::string SettingsFile() const { return File("parvela.ini"); }
+    TestDatabase& Database() { return database_; }
+    std::int64_t Count(const std::string& sql) {
+        return database_.QueryRows(sql)[0][0].AsInteger();
+    }
+    std::string Text(const std::string& sql) {
+        const auto rows = database_.QueryRows(sql);
+        if (rows.empty())
+            return "<none>";
+        return rows[0][0].IsNull() ? "<null>" : rows[0][0].AsString();
+    }
+
+private:
+    std::string directory_;
+    ScopedEnvironment machine_;
+    ScopedEnvironment user_;
+    ScopedEnvironment daxoDatabase_;
+    ScopedEnvironment daxoMessages_;
+    ScopedEnvironment tmp_;
+    TestDatabase database_;
+};
+
+// The program's services on the environment, as the main window starts them.
+class RunningServices {
+public:
+    explicit RunningServices(ProgramEnvironment& environment) {
+        StartServices({environment.SettingsFile()});
+        TDAXOInterface::CreateSingleton(".");
+        TModelManager::CreateSingleton();
+    }
+    ~RunningServices() {
+        StopServices();
+        TModelManager::DestroySingleton();
+        TDAXOInterface::DestroySingleton();
+    }
+    RunningServices(const RunningServices&) = delete;
+    RunningServices& operator=(const RunningServices&) = delete;
+};
+
+} // namespace parvela::test

@@ -1,0 +1,139 @@
+#include "WindowSupport.h"
+
+#include "framework/Exceptions.h"
+#include "framework/Format.h"
+#include "program/ProgramIdentity.h"
+#include "program/Utilities.h"
+#include "ui/QtConvert.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace parvela {
+
+QAction* MakeAction(QObject* parent, const char* name, const QString& text, const QString& hint) {
+    auto* action = new QAction(text, parent);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+    return action;
+}
+
+void TNavigator::Update(const TDACActionStatus& status, bool copy) const {
+    Delete->setEnabled(status.Delete);
+    Insert->setEnabled(status.Insert);
+    Save->setEnabled(status.Save);
+    Cancel->setEnabled(status.Cancel);
+    First->setEnabled(status.First);
+    Last->setEnabled(status.Last);
+    Copy->setEnabled(copy);
+}
+
+void TNavigator::DisableAll() const {
+    for (QAction* action : {Delete, Insert, Save, Cancel, First, Last, Copy})
+        action->setEnabled(false);
+}
+
+TNavigator BuildNavigator(QWidget* parent, const QString& entity) {
+    TNavigator navigator;
+    navigator.Panel = new QWidget(parent);
+    navigator.Panel->setObjectName("pnlNavigator" + entity);
+    auto* layout = new QHBoxLayout(navigator.Panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    struct Entry {
+        const char* operation;
+        const char* text;
+        const char* hint;
+        QAction** slot;
+    };
+    const Entry entries[] = {
+        {"Delete", "Delete", "Delete selected item", &navigator.Delete},
+        {"Insert", "Add", "Add item", &navigator.Insert},
+        {"Save", "Save", "Save user changes", &navigator.Save},
+        {"Cancel", "Cancel", "Cancel user changes", &navigator.Cancel},
+        {"First", "|<", "Go to the first item in the grid", &navigator.First},
+        {"Last", ">|", "Go to the last item in the grid", &navigator.Last},
+        {"Copy", "Copy", "Copy the selected item", &navigator.Copy},
+    };
+    for (const Entry& entry : entries) {
+        const QString operation = QString::fromLatin1(entry.operation);
+        auto* action = new QAction(QString::fromLatin1(entry.text), parent);
+        action->setObjectName("act" + operation + entity);
+        action->setToolTip(QString::fromLatin1(entry.hint));
+        auto* button = new QToolButton(navigator.Panel);
+        button->setObjectName("btn" + operation + entity);
+        button->setDefaultAction(action);
+        button->setToolTip(QString::fromLatin1(entry.hint));
+        layout->addWidget(button);
+        *entry.slot = action;
+    }
+    layout->addStretch();
+    return navigator;
+}
+
+void AddRow(QFormLayout* form, const QString& label, QWidget* field, const char* labelName) {
+    auto* text = new QLabel(label, form->parentWidget());
+    if (labelName)
+        text->setObjectName(QString::fromLatin1(labelName));
+    text->setBuddy(field);
+    form->addRow(text, field);
+}
+
+QDateTimeEdit* MakeDatePicker(QWidget* parent, const char* name) {
+    auto* picker = new QDateTimeEdit(parent);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setDisplayFormat("yyyy-MM-dd hh:mm:ss");
+    picker->setCalendarPopup(true);
+    picker->setMinimumDate(QDate(1899, 12, 30));
+    return picker;
+}
+
+std::string InvalidCaptionCharacterMessage() {
+    return std::string("invalid character (<space> , . / \\ ( ) : ? ") + "\"" + " < > | *)";
+}
+
+namespace {
+
+class TCaptionKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() == 1 && ContainsFileNameSpecialChar(StdText(text))) {
+            ReportGeneralError(Exception(InvalidCaptionCharacterMessage()));
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void RefuseSpecialCaptionKeys(QLineEdit* edit) {
+    edit->installEventFilter(new TCaptionKeyFilter(edit));
+}
+
+void CheckPastedCaption(QLineEdit* edit) {
+    const std::string text = StdText(edit->text());
+    if (!ContainsFileNameSpecialChar(text))
+        return;
+    edit->clear();
+    throw Exception(
+        Format("Caption %s contains invalid character(s) (<space> , . / \\ ( ) : ? ", text) + "\"" +
+        " < > | *)");
+}
+
+QString ApplicationTitle() {
+    return QText(ProgramTitle());
+}
+
+} // namespace parvela

@@ -1,0 +1,75 @@
+#pragma once
+// Pieces that every editing window shares: handlers whose failures are reported instead of
+// unwinding through Qt, actions with their hints, the navigator panel of a grid, labelled
+// form rows and the caption rules (no character that a file name cannot hold).
+
+#include "TDACGUIConnector.h"
+#include "TParvelaApplication.h"
+
+#include <QAction>
+#include <QDateTimeEdit>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QWidget>
+
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace parvela {
+
+// A handler for Qt signals: a failure goes to the general error report and the window stays
+// usable.
+template <class Handler> auto Guarded(Handler handler) {
+    return [handler = std::move(handler)](auto&&...) {
+        try {
+            handler();
+        } catch (const std::exception& failure) {
+            ReportGeneralError(failure);
+        }
+    };
+}
+
+QAction* MakeAction(QObject* parent, const char* name, const QString& text,
+                    const QString& hint = {});
+
+// The navigator of an entity's grid: pnlNavigator<Entity> with btnDelete<Entity> ...
+// btnCopy<Entity>, each driven by its action act<Operation><Entity>.
+struct TNavigator {
+    QWidget* Panel = nullptr;
+    QAction* Delete = nullptr;
+    QAction* Insert = nullptr;
+    QAction* Save = nullptr;
+    QAction* Cancel = nullptr;
+    QAction* First = nullptr;
+    QAction* Last = nullptr;
+    QAction* Copy = nullptr;
+
+    // Enables the buttons from the connector's status; Copy as given.
+    void Update(const TDACActionStatus& status, bool copy) const;
+    void DisableAll() const;
+};
+
+TNavigator BuildNavigator(QWidget* parent, const QString& entity);
+
+// A labelled row of a form.
+void AddRow(QFormLayout* form, const QString& label, QWidget* field,
+            const char* labelName = nullptr);
+
+// A date picker showing date and time.
+QDateTimeEdit* MakeDatePicker(QWidget* parent, const char* name);
+
+// "invalid character (<space> , . / \ ( ) : ? " < > | *)"
+std::string InvalidCaptionCharacterMessage();
+// Refuses every typed key that is one of the file-name special characters, with the
+// invalid-character error.
+void RefuseSpecialCaptionKeys(QLineEdit* edit);
+// For the edit's change handler: a text with a special character (pasted) empties the edit
+// and raises "Caption %s contains invalid character(s) ...".
+void CheckPastedCaption(QLineEdit* edit);
+
+// The application title, "Parvela_2.4.2_CN".
+QString ApplicationTitle();
+
+} // namespace parvela
