@@ -448,6 +448,26 @@ TEST_P(EntityPatternTest, DatesOnOneDayCompareEqualWhenSorting) {
     EXPECT_EQ(projects.Item().CAPTION(), "early first day");
 }
 
+TEST_P(EntityPatternTest, DateTimesOnTheSameDayAreEqualForSorting) {
+    AddApplication(1, 4, "2020-06-02 23:00:00", 1);
+    AddApplication(2, 4, "2020-06-02 01:00:00", 1);
+    AddApplication(3, 4, "2020-06-03 00:00:00", 1);
+    TdcApplications list(Db());
+    list.Open();
+    std::vector<const TDACDatabaseClassItem*> items;
+    for (list.First(); !list.Eof(); list.Next())
+        items.push_back(&list.Item());
+    ASSERT_EQ(items.size(), 3u);
+    static constexpr int sortColumns[] = {PARVELA_SORT_COLUMNS(Applications)};
+    const auto less = EntityColumnOrder(3, true, sortColumns, [](const TDACDatabaseClassItem& i) {
+        return static_cast<const TdciApplications&>(i).APPLICATIONID();
+    });
+    EXPECT_FALSE(less(*items[0], *items[1]));
+    EXPECT_FALSE(less(*items[1], *items[0]));
+    EXPECT_TRUE(less(*items[1], *items[2]));
+    EXPECT_FALSE(less(*items[2], *items[0]));
+}
+
 TEST_P(EntityPatternTest, ScenariosSortOnlyOnTheirFirstSevenColumns) {
     // Sort indexes 3 to 6 are the first four data columns, not the years.
     RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION, STARTYEAR, GLIDAR_data, "
