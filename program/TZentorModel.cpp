@@ -21,6 +21,7 @@ std::string FalseText = "FALSE";
 namespace {
 
 constexpr const char* ScriptHeader = "#!/bin/sh";
+constexpr const char* ScriptLineEnd = " #";
 constexpr const char* SummaryHeading = "Summary output of model: ";
 constexpr std::size_t SummaryUnderlineBase = 25;
 
@@ -243,9 +244,13 @@ std::string TZentorModel::ModelCommandLine() const {
 }
 
 bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
+    // Lines end in a carriage return and a line feed like every file the program writes; the
+    // closing "#" turns the carriage return into a comment, so the shell never sees it as
+    // part of the last word.
     TTextLines script{ScriptHeader};
-    script.insert(script.end(), linesBeforeModel.begin(), linesBeforeModel.end());
-    script.push_back(ModelCommandLine());
+    for (const std::string& line : linesBeforeModel)
+        script.push_back(line + ScriptLineEnd);
+    script.push_back(ModelCommandLine() + ScriptLineEnd);
     const std::string scriptPath =
         RunModelFile("run_" + FileNamePart(assessment_->CAPTION()) + ".sh");
     SaveTextLines(scriptPath, script);

@@ -1,0 +1,322 @@
+// Runs of marked assessments through the model manager: the real plug-in, the real model
+// programs (or stand-ins that fail on purpose), real run directories and the results stored
+// in a real database on each engine.
+
+#include "ModelRunTest.h"
+
+#include "UnitsFromGenerator/ProjectDirectory.h"
+#include "framework/Exceptions.h"
+#include "program/TModelManager.h"
+#include "program/TZentorModelGlidar.h"
+#include "program/TZentorModelMundre.h"
+
+#include <gmock/gmock.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace parvela::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+constexpr int ProjectID = 40;
+
+const std::string CanopyWarning =
+    "Only the canopy process option \"Lumped\" using 10 d for the half life is valid for the "
+    "Chinese paddy rice scenarios. (substance: EPSILON)";
+const std::string MoistureWarning =
+    "According the SOP for transformation in soil, the experiment should be performed under "
+    "optimum moisture conditions. Select \"Option moisture conditions (pF = 2 or wetter)\". "
+    "(substance: EPSILON)";
+
+class ModelRunsTest : public ModelRunTest {
+protected:
+    void SetUp() override {
+        ModelRunTest::SetUp();
+        LoadDeliveredScenarios();
+        AddProject(ProjectID, "Runs");
+    }
+
+    TModelManager& Manager() { return TModelManager::GetSingleton(); }
+
+    // Assessment on the delivered scenario and scheme.
+    void AddRun(int id, const std::string& guid, const std::string& caption = "A run",
+                bool selected = true) {
+        AddAssessment(id, ProjectID, JinhuaScenarioID, guid, DeliveredSchemeID, selected, caption);
+    }
+
+    std::string RunDirectory(int id) const {
+        return TModelManager::GetSingleton().ProjectDirectory(ProjectID, true) + std::to_string(id);
+    }
+
+    // A models directory of stand-in programs: each given as the body of a shell script;
+    // an empty body takes the real program.
+    std::string FakeModels(const std::string& glidarBody, const std::string& mundreBody) {
+        const std::string directory = Environment().Work().File("fake-models/");
+        std::filesystem::create_directories(directory);
+        auto place = [&](const std::string& name, const std::string& body) {
+            const std::string target = directory + name;
+            if (body.empty()) {
+                std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name,
+                                           target);
+            } else {
+                std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
+                chmod(target.c_str(), 0755);
+            }
+        };
+        place("glidarmodel", glidarBody);
+        place("Mundremodel", mundreBody);
+        return directory;
+    }
+
+    void SetStoredValidResults(int id) {
+        RunRawSQL(Format("UPDATE ASSESSMENTS SET VALIDRESULTS = TRUE, ASSESSMENTREPORT = "
+                         "'old@report' WHERE ASSESSMENTID = %d",
+                         id));
+    }
+};
+
+TEST_P(ModelRunsTest, BothModelsRunAndTheResultsAreStored) {
+    AddRun(1, AlphaGuid, "Alpha run");
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)))
+        << StoredResults(1).ErrorMessage
+        << ReadWholeFile(RunDirectory(1) + "/GLIDAR/run_Alpha run.log");
+
+    const TStoredResults stored = StoredResults(1);
+    EXPECT_TRUE(stored.ValidResults);
+    EXPECT_EQ(stored.ErrorMessage, "");
+    EXPECT_THAT(stored.AssessmentReport,
+                StartsWith("@Summary output of model: GLIDAR@" + std::string(31, '-') + "@"));
+    EXPECT_THAT(stored.AssessmentReport,
+                HasSubstr("@Summary output of model: MUNDRE@" + std::string(31, '-') + "@"));
+    EXPECT_THAT(stored.AssessmentReport, HasSubstr("End of GLIDAR REPORT@\r\n@\r\n"));
+    EXPECT_THAT(stored.AssessmentReport, HasSubstr("End of MUNDRE REPORT@\r\n@\r\n"));
+    EXPECT_LT(stored.AssessmentReport.find("GLIDAR REPORT"),
+              stored.AssessmentReport.find("MUNDRE REPORT"));
+
+    const std::string run = RunDirectory(1);
+    for (const char* file : {"/GLIDAR/1.gld", "/GLIDAR/glidar.ok", "/GLIDAR/1.e2m", "/GLIDAR/1.sum",
+                             "/GLIDAR/run_Alpha run.sh", "/MUNDRE/1.mnd", "/MUNDRE/1.e2m",
+                             "/MUNDRE/mundre.ok", "/MUNDRE/1.sum"})
+        EXPECT_TRUE(FileExists(run + file)) << file;
+    EXPECT_EQ(ReadWholeFile(run + "/GLIDAR/run_Alpha run.sh"),
+              FileText({"#!/bin/sh", "'" + Manager().ModelsDirectory() + "glidarmodel' '" + run +
+                                         "/GLIDAR/1.gld' #"}));
+    EXPECT_EQ(ReadWholeFile(run + "/MUNDRE/run_Alpha run.sh"),
+              FileText({"#!/bin/sh", "cp '" + run + "/GLIDAR/1.e2m' '" + run + "/MUNDRE/1.e2m' #",
+                        "'" + Manager().ModelsDirectory() + "Mundremodel' '" + run +
+                            "/MUNDRE/1.mnd' #"}));
+}
+
+TEST_P(ModelRunsTest, QuotesInCaptionsAndPathsReachTheShellAsData) {
+    AddRun(2, EtaGuid, "it's $(touch pwned)");
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(StoredResults(2).ValidResults);
+    const std::string script = RunDirectory(2) + "/GLIDAR/run_it's $(touch pwned).sh";
+    EXPECT_TRUE(FileExists(script));
+    EXPECT_FALSE(FileExists(RunDirectory(2) + "/GLIDAR/pwned"));
+}
+
+TEST_P(ModelRunsTest, GlidarExitingWithOneFailsTheRunAndMundreIsNotStarted) {
+    Manager().SetModelsDirectory(FakeModels("exit 1", "touch started; exit 0"));
+    AddRun(3, EtaGuid);
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    const TStoredResults stored = StoredResults(3);
+    EXPECT_EQ(stored.ErrorMessage, "running model GLIDAR failed: ");
+    EXPECT_FALSE(stored.ValidResults);
+    EXPECT_EQ(stored.AssessmentReport, "") << "cleared before the first model";
+    EXPECT_FALSE(std::filesystem::exists(RunDirectory(3) + "/MUNDRE"));
+}
+
+TEST_P(ModelRunsTest, AModelThatLeavesNoOkFlagFailsWithItsErrorFile) {
+    RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION, DESCRIPTION, STARTYEAR, ENDYEAR, "
+              "GLIDAR_data, MUNDRE_data, GLIDAR_meteo, MUNDRE_meteo, GLIDAR_pond, MUNDRE_rain) "
+              "SELECT 9, 'Broken', DESCRIPTION, STARTYEAR, ENDYEAR, GLIDAR_data, MUNDRE_data, "
+              "GLIDAR_meteo, MUNDRE_meteo, GLIDAR_pond, MUNDRE_rain FROM SCENARIOS WHERE "
+              "SCENARIOID = 1");
+    // A template without the substance, the applications and the weather station.
+    RunRawSQL("UPDATE SCENARIOS SET GLIDAR_data = " + Quoted("@START\r\n@STOP\r\n") +
+              " WHERE SCENARIOID = 9");
+    AddAssessment(4, ProjectID, 9, EtaGuid, DeliveredSchemeID, true, "Broken run");
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    const TStoredResults stored = StoredResults(4);
+    EXPECT_THAT(stored.ErrorMessage,
+                StartsWith("running model GLIDAR failed: \"Error in model: GLIDAR\","));
+    EXPECT_FALSE(stored.ValidResults);
+    EXPECT_TRUE(FileExists(RunDirectory(4) + "/GLIDAR/4.err"));
+    EXPECT_FALSE(FileExists(RunDirectory(4) + "/GLIDAR/glidar.ok"));
+}
+
+TEST_P(ModelRunsTest, WithoutTheHandOverFileMundreIsNotStarted) {
+    Manager().SetModelsDirectory(FakeModels("touch glidar.ok", "touch started"));
+    AddRun(5, EtaGuid);
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    const std::string source = RunDirectory(5) + "/GLIDAR/5.e2m";
+    EXPECT_EQ(StoredResults(5).ErrorMessage,
+              "running model MUNDRE failed: File not found " + source);
+    EXPECT_FALSE(StoredResults(5).ValidResults);
+    EXPECT_FALSE(FileExists(RunDirectory(5) + "/MUNDRE/started"));
+}
+
+TEST_P(ModelRunsTest, AnOkFlagFromAnEarlierRunCannotMakeANewRunSucceed) {
+    AddRun(6, EtaGuid);
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    std::ofstream(RunDirectory(6) + "/stray.txt") << "left behind";
+    Manager().SetModelsDirectory(FakeModels("exit 0", ""));
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_FALSE(FileExists(RunDirectory(6) + "/stray.txt")) << "the run directory was emptied";
+    EXPECT_FALSE(FileExists(RunDirectory(6) + "/GLIDAR/glidar.ok"));
+    EXPECT_EQ(StoredResults(6).ErrorMessage, "running model GLIDAR failed: ");
+}
+
+TEST_P(ModelRunsTest, UnattendedWarningsRunWithoutBoxesAndTheNoteIsSetBeforeTheModels) {
+    Manager().SetContinueOnError(true);
+    AddRun(7, EpsilonGuid);
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(ScriptedDialogs().Boxes().empty());
+    EXPECT_TRUE(StoredResults(7).ValidResults);
+    EXPECT_EQ(StoredResults(7).ErrorMessage, "") << "the error file read clears the note";
+
+    Manager().SetModelsDirectory(FakeModels("exit 1", ""));
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_EQ(StoredResults(7).ErrorMessage, "running model GLIDAR failed: [WARNING]" +
+                                                 CanopyWarning + "; " + MoistureWarning +
+                                                 "; --> Simulation started with warnings.");
+    EXPECT_TRUE(ScriptedDialogs().Boxes().empty());
+}
+
+TEST_P(ModelRunsTest, WarningsAskTheUserAndCancelKeepsTheResults) {
+    AddRun(8, EpsilonGuid, "Epsilon");
+    SetStoredValidResults(8);
+    ScriptedDialogs().QueueAnswer(TDialogAnswer::Cancel);
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_EQ(ScriptedDialogs().Texts(),
+              (std::vector<std::string>{CanopyWarning, MoistureWarning,
+                                        "Selected substance for assessment Epsilon has warnings. "
+                                        "Are you sure you want to start the calculation for this "
+                                        "assessment?"}));
+    EXPECT_EQ(ScriptedDialogs().Boxes()[0].Box.Icon, TDialogIcon::Warning);
+    EXPECT_EQ(ScriptedDialogs().Boxes()[2].Box.Buttons, TDialogButtons::OkCancel);
+    const TStoredResults stored = StoredResults(8);
+    EXPECT_EQ(stored.ErrorMessage, "[WARNING]" + CanopyWarning + "; " + MoistureWarning +
+                                       "; --> Simulation canceled by user due to warnings.");
+    EXPECT_TRUE(stored.ValidResults);
+    EXPECT_EQ(stored.AssessmentReport, "old@report");
+    EXPECT_FALSE(std::filesystem::exists(RunDirectory(8) + "/GLIDAR"));
+
+    ScriptedDialogs().QueueAnswer(TDialogAnswer::Ok);
+    EXPECT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(StoredResults(8).ValidResults);
+    EXPECT_THAT(StoredResults(8).AssessmentReport, HasSubstr("MUNDRE REPORT"));
+}
+
+TEST_P(ModelRunsTest, SubstanceErrorsInTheSecondOfThreeAssessments) {
+    AddRun(11, AlphaGuid, "First");
+    AddRun(12, GammaGuid, "Second");
+    AddRun(13, EtaGuid, "Third");
+    AddRun(14, DeltaGuid, "Not marked", false);
+    SetStoredValidResults(12);
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(StoredResults(11).ValidResults);
+    EXPECT_TRUE(StoredResults(13).ValidResults);
+    const TStoredResults second = StoredResults(12);
+    EXPECT_EQ(second.ErrorMessage, "[ERROR]Only the sorption on soil option \"Kom, "
+                                   "pH-independent\" is available for Parvela. (substance: GAMMA)");
+    EXPECT_TRUE(second.ValidResults) << "unchanged";
+    EXPECT_EQ(second.AssessmentReport, "old@report");
+    ASSERT_EQ(ScriptedDialogs().Boxes().size(), 1u) << "an error box and no question";
+    EXPECT_EQ(ScriptedDialogs().Boxes()[0].Box.Icon, TDialogIcon::Error);
+    EXPECT_FALSE(std::filesystem::exists(RunDirectory(14)));
+}
+
+TEST_P(ModelRunsTest, AnExceptionFromTheWriterEndsTheRun) {
+    ExecutePluginSql(Environment().DaxoDatabase(),
+                     "UPDATE attributes SET value = '2' WHERE guid = '" + AlphaM2Guid +
+                         "' AND name = 'OptCofFreCode'");
+    AddRun(21, EtaGuid, "First");
+    AddRun(22, AlphaGuid, "Second");
+    AddRun(23, EtaGuid, "Third");
+    try {
+        Manager().RunProject(&Project(ProjectID));
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Invalid option for OptCofFre");
+    }
+    EXPECT_TRUE(StoredResults(21).ValidResults);
+    EXPECT_FALSE(StoredResults(22).ValidResults);
+    EXPECT_FALSE(std::filesystem::exists(RunDirectory(23))) << "not run";
+}
+
+TEST_P(ModelRunsTest, TheScenarioCacheIsFilledByTheFirstRunAndUsedByTheSecond) {
+    const std::string cache = Manager().ProjectsDirectory();
+    AddRun(31, EtaGuid, "First");
+    Manager().CreateProjectDirectory(ProjectID);
+    ASSERT_TRUE(Manager().RunAssessment(ProjectID, &OpenAssessment(31)));
+    ASSERT_TRUE(FileExists(cache + "Jinhua.bfo"));
+    ASSERT_TRUE(FileExists(cache + "Jinhua.swe"));
+    EXPECT_EQ(ReadWholeFile(cache + "Jinhua.bfo"),
+              ReadWholeFile(RunDirectory(31) + "/GLIDAR/Jinhua.bfo"));
+
+    // The cache is never refreshed while it holds a file; the next run starts with it.
+    std::string cached = ReadWholeFile(cache + "Jinhua.swe");
+    cached.insert(0, "* kept from the cache\r\n");
+    std::ofstream(cache + "Jinhua.swe", std::ios::binary | std::ios::trunc) << cached;
+    AddRun(32, EtaGuid, "Second");
+    TdciAssessments& second = OpenAssessment(32);
+    ASSERT_TRUE(Manager().WriteInputFilesOnly(&second));
+    EXPECT_EQ(ReadWholeFile(RunDirectory(32) + "/GLIDAR/Jinhua.swe"), cached);
+    EXPECT_TRUE(FileExists(RunDirectory(32) + "/GLIDAR/Jinhua.bfo"));
+    ASSERT_TRUE(Manager().RunAssessment(ProjectID, &second));
+    EXPECT_EQ(ReadWholeFile(cache + "Jinhua.swe"), cached);
+}
+
+TEST_P(ModelRunsTest, InputFilesOnlyKeepsTheOldResultFiles) {
+    AddRun(41, EtaGuid);
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    const std::string run = RunDirectory(41);
+    std::filesystem::remove(run + "/GLIDAR/41.gld");
+    std::filesystem::remove(run + "/MUNDRE/41.mnd");
+    TdciAssessments& assessment = OpenAssessment(41);
+    ASSERT_TRUE(Manager().WriteInputFilesOnly(&assessment));
+    for (const char* file : {"/GLIDAR/41.gld", "/MUNDRE/41.mnd", "/GLIDAR/glidar.ok",
+                             "/GLIDAR/41.sum", "/MUNDRE/mundre.ok", "/MUNDRE/41.e2m"})
+        EXPECT_TRUE(FileExists(run + file)) << file;
+    EXPECT_EQ(assessment.InputFileName(), run + "/MUNDRE/41.mnd");
+    EXPECT_EQ(assessment.ItemState(), isBrowse) << "nothing stored";
+    EXPECT_FALSE(Manager().WriteInputFilesOnly(nullptr));
+}
+
+TEST_P(ModelRunsTest, ResultsAreStoredInALockedProject) {
+    RunRawSQL(Format("UPDATE PROJECTS SET LOCKED = TRUE WHERE PROJECTID = %d", ProjectID));
+    AddRun(51, EtaGuid);
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(StoredResults(51).ValidResults);
+}
+
+TEST_P(ModelRunsTest, ARunDirectoryThatCannotBeCreated) {
+    AddRun(52, EtaGuid);
+    SetStoredValidResults(52);
+    Manager().CreateProjectDirectory(ProjectID);
+    std::ofstream(RunDirectory(52)) << "a file where the directory belongs";
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_EQ(StoredResults(52).ErrorMessage,
+              "Cannot create assessment directory: " + RunDirectory(52) + ".");
+    EXPECT_TRUE(StoredResults(52).ValidResults);
+}
+
+TEST_P(ModelRunsTest, RunProjectOfNoProjectAndOfNoMarkedAssessment) {
+    EXPECT_FALSE(Manager().RunProject(nullptr));
+    AddRun(53, GammaGuid, "Unmarked", false);
+    EXPECT_TRUE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_TRUE(Manager().RunAssessment(ProjectID, nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(Manager().ProjectDirectory(ProjectID, false)));
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(ModelRunsTest);
+
+} // namespace
+} // namespace parvela::test
