@@ -1,0 +1,156 @@
+// The summary report page of an assessment, from rows of a real database on each engine and
+// the real plug-in's version.
+
+#include "ModelRunTest.h"
+
+#include "framework/TVersionInfo.h"
+#include "program/SummaryReport.h"
+#include "program/TCordessaReport.h"
+
+#include <gmock/gmock.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+namespace parvela::test {
+namespace {
+
+using ::testing::ElementsAreArray;
+using ::testing::StartsWith;
+
+constexpr int ProjectID = 60;
+constexpr int ScenarioID = 10;
+constexpr int HeadLines = 18;
+
+class SummaryReportTest : public ModelRunTest {
+protected:
+    void SetUp() override {
+        ModelRunTest::SetUp();
+        AddScenario(ScenarioID, "Plain", 1990, 1990, "", "");
+        AddScheme(20, "Scheme");
+        AddProject(ProjectID, "Reports");
+    }
+
+    TdciAssessments& Assessment(int id, const std::string& caption, const std::string& errorMessage,
+                                const std::string& report) {
+        AddAssessment(id, ProjectID, ScenarioID, EtaGuid, 20, true, caption);
+        RunRawSQL("UPDATE ASSESSMENTS SET ERRORMESSAGE = " + Quoted(errorMessage) +
+                  ", ASSESSMENTREPORT = " + Quoted(report) +
+                  ", DESCRIPTION = 'Two  blanks & <b>bold</b>' WHERE ASSESSMENTID = " +
+                  std::to_string(id));
+        return OpenAssessment(id);
+    }
+
+    // The lines of the page after the fixed head, which the writer's own tests cover.
+    std::vector<std::string> Body(const std::string& path) {
+        const std::string text = ReadWholeFile(path);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+        // Split at the line ends of the file only: a text line that was just a line break
+        // keeps its line feed before the <BR>.
+        std::vector<std::string> lines;
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        EXPECT_EQ(lines.at(2), "<TITLE>Parvela_2.4.2_CN - report</TITLE>");
+        return {lines.begin() + HeadLines, lines.end()};
+    }
+
+    std::vector<std::string> ExpectedStart(const std::string& caption) {
+        return {"<P class=\"FontTitle1\">Summary report: Parvela_2.4.2_CN</P>",
+                "Parvela&nbsp;version&nbsp;&nbsp;&nbsp;:&nbsp;" +
+                    TVersionInfo::GetSingleton().VersionText(2) + "<BR>",
+                "DAXO&nbsp;version&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;:&nbsp;DAXO&nbsp;"
+                "stand-in&nbsp;1.0<BR>",
+                "", // the date line, compared apart
+                "<BR>",
+                "Assessment:&nbsp;" + caption +
+                    ",&nbsp;Two&nbsp;&nbsp;blanks&nbsp;&amp;&nbsp;&lt;b&gt;bold&lt;/b&gt;<BR>",
+                "Scenario&nbsp;&nbsp;:&nbsp;Plain,&nbsp;Test&nbsp;field&nbsp;&amp;&nbsp;&lt;"
+                "pond&gt;<BR>",
+                "<BR>"};
+    }
+
+    void ExpectBody(const std::string& path, const std::string& caption,
+                    const std::vector<std::string>& rest) {
+        std::vector<std::string> body = Body(path);
+        ASSERT_GE(body.size(), 8u);
+        EXPECT_THAT(body[3], StartsWith("Report&nbsp;generated&nbsp;on:&nbsp;20"));
+        body[3].clear();
+        std::vector<std::string> expected = ExpectedStart(caption);
+        expected.insert(expected.end(), rest.begin(), rest.end());
+        expected.push_back("</BODY>");
+        expected.push_back("</HTML>");
+        EXPECT_THAT(body, ElementsAreArray(expected));
+    }
+};
+
+TEST_P(SummaryReportTest, AnAssessmentThatWasNeverRun) {
+    const std::string path = WriteSummaryReportFile(Assessment(1, "Never", "", ""));
+    EXPECT_EQ(path, Environment().TempDirectory() + "Never.htm");
+    ExpectBody(path, "Never", {});
+}
+
+TEST_P(SummaryReportTest, BothModelBlocks) {
+    const std::string report = "@Summary output of model: GLIDAR@" + std::string(31, '-') +
+                               "@GLIDAR REPORT@\r\nPEC    1.50@\r\nEnd of GLIDAR REPORT@\r\n@\r\n"
+                               "@Summary output of model: MUNDRE@" +
+                               std::string(31, '-') +
+                               "@MUNDRE REPORT@\r\nEnd of MUNDRE REPORT@\r\n@\r\n";
+    const std::string path = WriteSummaryReportFile(Assessment(2, "Blocks", "", report));
+    ExpectBody(path, "Blocks",
+               {"<BR>", "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>",
+                std::string(31, '-') + "<BR>", "GLIDAR&nbsp;REPORT<BR>",
+                "PEC&nbsp;&nbsp;&nbsp;&nbsp;1.50<BR>", "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>",
+                "\n<BR>", "\n<BR>", "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>",
+                std::string(31, '-') + "<BR>", "MUNDRE&nbsp;REPORT<BR>",
+                "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>", "\n<BR>", "\n<BR>"});
+}
+
+TEST_P(SummaryReportTest, AnErrorPageHidesTheModelBlocks) {
+    const std::string path = WriteSummaryReportFile(
+        Assessment(3, "Failed", "[ERROR]Only  <this> & that", "@GLIDAR REPORT@\r\n"));
+    ExpectBody(path, "Failed", {"[ERROR]Only&nbsp;&nbsp;&lt;this&gt;&nbsp;&amp;&nbsp;that<BR>"});
+}
+
+TEST_P(SummaryReportTest, ASecondReportReplacesTheFirstAndACaptionStaysInItsDirectory) {
+    const std::string first = WriteSummaryReportFile(Assessment(4, "Same", "first", ""));
+    std::ofstream(first, std::ios::app) << "stale tail";
+    const std::string second = WriteSummaryReportFile(OpenAssessment(4));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(ReadWholeFile(second).find("stale tail"), std::string::npos);
+
+    const std::string escaped = WriteSummaryReportFile(Assessment(5, "../up", "", ""));
+    EXPECT_EQ(escaped, Environment().TempDirectory() + ".._up.htm");
+    EXPECT_TRUE(FileExists(escaped));
+}
+
+TEST_P(SummaryReportTest, TheReportIsOpenedWithTheDesktopsProgram) {
+    const std::string log = Environment().Work().File("opened.txt");
+    const std::string opener = Environment().Work().File("opener.sh");
+    std::ofstream(opener) << "#!/bin/sh\necho \"$1\" > '" << log << "'\n";
+    chmod(opener.c_str(), 0755);
+    {
+        TScopedEnvironment use("PARVELA_OPENER", opener);
+        EXPECT_TRUE(WriteSummaryReport(Assessment(6, "Opened", "", "")));
+    }
+    EXPECT_THAT(ReadWholeFile(log), ::testing::HasSubstr("Opened.htm"));
+    EXPECT_TRUE(ScriptedDialogs().Boxes().empty());
+
+    TScopedEnvironment refuse("PARVELA_OPENER", "/bin/false");
+    EXPECT_TRUE(WriteSummaryReport(OpenAssessment(6)));
+    ASSERT_EQ(ScriptedDialogs().Texts().size(), 1u);
+    EXPECT_EQ(ScriptedDialogs().Texts()[0], "Could not start Opened.htm");
+}
+
+TEST(SplitReportText, CutsAtEveryAt) {
+    EXPECT_EQ(SplitReportText(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitReportText("one"), std::vector<std::string>{"one"});
+    EXPECT_EQ(SplitReportText("@a@b@"), (std::vector<std::string>{"", "a", "b"}));
+    EXPECT_EQ(SplitReportText("a@@b"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(SummaryReportTest);
+
+} // namespace
+} // namespace parvela::test
