@@ -1,7 +1,9 @@
 #include "Services.h"
 
 #include "TApplicationSettings.h"
+#include "TDAXOInterface.h"
 #include "TDatabaseConnection.h"
+#include "TModelManager.h"
 #include "framework/FormatSettings.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
@@ -32,6 +34,8 @@ void StartServices(const TServiceStartOptions& options) {
     database.SetTrueString("True");
     database.SetFalseString("False");
     TDACSaver::CreateSingleton(database);
+    TDAXOInterface::CreateSingleton(std::string(1, FormatSettings().DecimalSeparator));
+    TModelManager::CreateSingleton();
 }
 
 std::vector<std::string> StopServices() {
@@ -40,6 +44,8 @@ std::vector<std::string> StopServices() {
     Stop<TDACSaver>(stopped);
     Stop<TDatabaseConnection>(stopped);
     Stop<TApplicationSettings>(stopped);
+    Stop<TModelManager>(stopped);
+    Stop<TDAXOInterface>(stopped);
     return stopped;
 }
 

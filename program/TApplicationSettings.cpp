@@ -1,13 +1,11 @@
 #include "TApplicationSettings.h"
 
 #include "platform/ExecutablePath.h"
+#include "platform/RegistryDocument.h"
 
-#include <ini.h>
-
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
-#include <map>
+#include <fstream>
+#include <sstream>
 
 namespace parvela {
 
@@ -15,30 +13,23 @@ namespace {
 
 constexpr const char* DatabaseSection = "Database";
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+std::string ReadWholeFile(const std::string& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        throw Exception(Format("File \"%s\" not found", fileName));
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
 }
 
-// Values of one section, keyed by the lower-case key name; the first occurrence counts.
-struct SectionReader {
-    std::string section;
-    std::map<std::string, std::string> values;
-};
-
-int CollectValue(void* user, const char* section, const char* name, const char* value) {
-    auto* reader = static_cast<SectionReader*>(user);
-    if (Lower(section) == reader->section)
-        reader->values.emplace(Lower(name), value ? value : "");
-    return 1;
-}
-
-// A value in double quotes stands for the text between them.
-std::string Unquoted(const std::string& value) {
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        return value.substr(1, value.size() - 2);
-    return value;
+// The value as written: a quoted text stands for the text between the quotes, anything
+// else for itself (lines of any length; ";" inside a value belongs to it).
+std::string TextOf(const TRegistryValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto* raw = std::get_if<TMalformedRegistryValue>(&value))
+        return raw->Text;
+    return std::to_string(std::get<std::int32_t>(value));
 }
 
 } // namespace
@@ -52,14 +43,13 @@ TApplicationSettings::TApplicationSettings() : TApplicationSettings(SettingsFile
 TApplicationSettings::TApplicationSettings(const std::string& fileName) {
     if (!std::filesystem::is_regular_file(fileName))
         throw Exception(Format("File \"%s\" not found", fileName));
-    SectionReader reader{Lower(DatabaseSection), {}};
-    if (ini_parse(fileName.c_str(), CollectValue, &reader) < 0)
-        throw Exception(Format("File \"%s\" not found", fileName));
+    // Section and key names are matched without regard to case; the first key counts.
+    TRegistryDocument document = TRegistryDocument::Parse(ReadWholeFile(fileName));
     auto read = [&](const char* key, std::string& field) {
-        auto it = reader.values.find(Lower(key));
-        Assert(it != reader.values.end(),
+        const TRegistryValue* value = document.Find(DatabaseSection, key);
+        Assert(value != nullptr,
                Format("Ini file variable %s in section %s not found", key, DatabaseSection));
-        field = Unquoted(it->second);
+        field = TextOf(*value);
     };
     read("DatabaseName", databaseName_);
     read("UserName", userName_);

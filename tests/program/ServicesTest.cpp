@@ -1,8 +1,10 @@
 #include "program/Services.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
+#include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
 #include "program/TApplicationSettings.h"
+#include "program/TDAXOInterface.h"
 #include "program/TDatabaseConnection.h"
 #include "tests/support/TestDatabase.h"
 
@@ -28,6 +30,21 @@ std::string WriteSettings(const std::string& databaseName) {
 
 class ServicesTest : public test::DatabaseTest {
 protected:
+    // The plug-in is found through a machine-wide store of the test's own, and keeps its
+    // substances in a file of the test's own.
+    void SetUp() override {
+        test::DatabaseTest::SetUp();
+        fs::path directory = fs::path(PARVELA_TEST_WORK_DIR) / "services-registry" /
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        setenv("PARVELA_MACHINE_REGISTRY", (directory / "machine.ini").c_str(), 1);
+        setenv("PARVELA_USER_REGISTRY", (directory / "user.ini").c_str(), 1);
+        setenv("PARVELA_DAXO_DATABASE", (directory / "substances.sqlite").c_str(), 1);
+        TRegistry(HKEY_LOCAL_MACHINE)
+            .WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll",
+                         std::string(PARVELA_BIN_DIR) + "/plugins/libdaxo.so");
+    }
     void TearDown() override {
         StopServices();
         test::DatabaseTest::TearDown();
@@ -39,13 +56,14 @@ TEST_P(ServicesTest, StartInOrderAndStopInTheStopOrder) {
     EXPECT_TRUE(TVersionInfo::SingletonExists());
     EXPECT_TRUE(TApplicationSettings::SingletonExists());
     EXPECT_TRUE(TDACSaver::SingletonExists());
+    EXPECT_TRUE(TDAXOInterface::SingletonExists());
     TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
     EXPECT_TRUE(database.Connected());
     EXPECT_EQ("True", database.BooleanToStr(true));
     EXPECT_EQ("False", database.BooleanToStr(false));
     EXPECT_EQ(0, database.GetNewID("PROJECTS"));
     EXPECT_EQ((std::vector<std::string>{"TVersionInfo", "TDACSaver", "TDatabaseConnection",
-                                        "TApplicationSettings"}),
+                                        "TApplicationSettings", "TDAXOInterface"}),
               StopServices());
     EXPECT_TRUE(StopServices().empty()) << "stopping twice does nothing";
 }
@@ -70,6 +88,7 @@ TEST_P(ServicesTest, AFailedConnectionIsShownAndEndsTheStartThere) {
     }
     EXPECT_FALSE(TDatabaseConnection::SingletonExists());
     EXPECT_FALSE(TDACSaver::SingletonExists()) << "the steps after the failure do not run";
+    EXPECT_FALSE(TDAXOInterface::SingletonExists());
     EXPECT_TRUE(TApplicationSettings::SingletonExists());
 }
 

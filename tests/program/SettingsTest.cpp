@@ -57,6 +57,17 @@ TEST_F(SettingsFileTest, EmptyValuesArePresent) {
     EXPECT_EQ("", settings.Password());
 }
 
+TEST_F(SettingsFileTest, LongValuesAndSemicolonsAreKeptWhole) {
+    std::string longName = "Driver={PostgreSQL Unicode};Server=db.example.org;Port=5432;"
+                           "Database=parvela;BoolsAsChar=0;" +
+                           std::string(300, 'x');
+    std::string file = Write("; the shared database\n[Database]\nDatabaseName=" + longName +
+                             "\nUserName=assessor\nPassword=pa ;ss\n");
+    const TApplicationSettings& settings = TApplicationSettings::CreateSingleton(file);
+    EXPECT_EQ(longName, settings.DatabaseName());
+    EXPECT_EQ("pa ;ss", settings.Password());
+}
+
 struct MissingKeyCase {
     const char* content;
     const char* failure;
