@@ -172,11 +172,19 @@ private:
 class RunningServices {
 public:
     explicit RunningServices(ProgramEnvironment& environment) {
-        StartServices({environment.SettingsFile()});
-        TDAXOInterface::CreateSingleton(".");
-        TModelManager::CreateSingleton();
+        try {
+            StartServices({environment.SettingsFile()});
+            if (!TDAXOInterface::SingletonExists())
+                TDAXOInterface::CreateSingleton(".");
+            if (!TModelManager::SingletonExists())
+                TModelManager::CreateSingleton();
+        } catch (...) {
+            Stop();
+            throw;
+        }
     }
-    ~RunningServices() {
+    ~RunningServices() { Stop(); }
+    static void Stop() {
         StopServices();
         TModelManager::DestroySingleton();
         TDAXOInterface::DestroySingleton();

@@ -1,0 +1,106 @@
+#pragma once
+// Edits the application schemes and, for the selected scheme, its applications. Every change
+// to a scheme's applications first passes doAllowChanges, which asks once per scheme and per
+// opening of the window and invalidates the results that the change makes stale.
+
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcApplicationTypes.h"
+#include "UnitsFromGenerator/TdcApplications.h"
+#include "ui/TDACGUIConnector.h"
+#include "ui/WindowSupport.h"
+
+#include <QDialog>
+
+#include <map>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace parvela {
+
+class TDACGrid;
+class TDayMonthSelector;
+
+class TfrmApplicationSchemes : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmApplicationSchemes(QWidget* parent = nullptr);
+    ~TfrmApplicationSchemes() override;
+
+    // The assessment from which the window is opened (0 when none) and the scheme to select.
+    void SetAssessmentID(int assessmentID) { assessmentID_ = assessmentID; }
+    void SetItemIDToSelect(const std::string& itemID) { itemIDToSelect_ = itemID; }
+
+    // 0 refused, 1 allowed without a question, 2 allowed after the user confirmed.
+    int doAllowChanges();
+    // "0" or "1" for a scheme shown in this opening; empty for others.
+    std::string AllowedChangesOf(int schemeID) const;
+    void UpdateApplicationParameterControls(int applicationTypeID);
+
+    TDACGUIConnector& SchemesConnector() { return schemesConnector_; }
+    TDACGUIConnector& ApplicationsConnector() { return applicationsConnector_; }
+    TdciApplicationSchemes* SelectedScheme() const;
+    TdciApplications* SelectedApplication() const;
+    void UpdateActions();
+
+    void InsertScheme();
+    void DeleteScheme();
+    void CopyScheme();
+    void InsertApplication();
+    void DeleteApplication();
+    void SaveApplication();
+    void CopyApplication();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void FirstActivation();
+    void InitSchemesGrid();
+    void PopulateSchemeRow(int row, TDACDatabaseClassItem& item);
+    void SchemeInterchange(bool toItem, TDACDatabaseClassItem* item);
+    void InitApplicationsGrid();
+    void PopulateApplicationRow(int row, TDACDatabaseClassItem& item);
+    void ApplicationInterchange(bool toItem, TDACDatabaseClassItem* item);
+    void ReloadApplications(TdciApplicationSchemes* scheme);
+    void ClearApplications();
+    void RememberScheme(int schemeID);
+    void SchemeTextChanged();
+    void TypeChosen();
+    void NumberEdited(QLineEdit* edit, const double& (TdciApplications::*value)() const);
+    std::string ApplicationTypeCaption(int typeID);
+
+    TdcApplicationSchemes schemes_;
+    TdcApplications applications_;
+    TdcApplicationTypes typesForCombo_;
+    TdcApplicationTypes typesForGrid_;
+    TDACGUIConnector schemesConnector_{"item of ApplicationSchemes"};
+    TDACGUIConnector applicationsConnector_{"item of Applications"};
+    int assessmentID_ = 0;
+    std::string itemIDToSelect_;
+    bool activated_ = false;
+    bool ready_ = false;
+    // Scheme ID to "0", or "1" once changes to its applications were allowed.
+    std::map<int, std::string> allowedChanges_;
+
+    TDACGrid* grdApplicationSchemes_ = nullptr;
+    TDACGrid* grdApplications_ = nullptr;
+    TNavigator schemesNavigator_;
+    TNavigator applicationsNavigator_;
+    QLineEdit* edtApplicationSchemesCaption_ = nullptr;
+    QLineEdit* edtApplicationSchemesDescription_ = nullptr;
+    QComboBox* cbxApplicationType_ = nullptr;
+    TDayMonthSelector* dmsAppDate_ = nullptr;
+    QLineEdit* edtApplicationsDosage_ = nullptr;
+    QLabel* lblApplicationsApplicationParameter_ = nullptr;
+    QLineEdit* edtApplicationsApplicationParameter_ = nullptr;
+    QLineEdit* edtApplicationsSprayDriftPerc_ = nullptr;
+};
+
+} // namespace parvela
