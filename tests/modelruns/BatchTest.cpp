@@ -1,0 +1,146 @@
+// parvela-batch as a real process on a real database of each engine, with the real plug-in
+// and the real model programs.
+
+#include "ModelRunTest.h"
+
+#include <gmock/gmock.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace parvela::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr int ProjectID = 70;
+
+struct TBatchResult {
+    int ExitCode = -1;
+    std::vector<std::string> Output;
+    std::string Errors;
+};
+
+class BatchTest : public ModelRunTest {
+protected:
+    void SetUp() override {
+        ModelRunTest::SetUp();
+        LoadDeliveredScenarios();
+        AddProject(ProjectID, "Batch");
+        settings_ = Environment().Work().File("batch.ini");
+        SaveTextLines(settings_, {"[Database]", "DatabaseName=" + ConnectionString(),
+                                  "UserName=", "Password="});
+    }
+
+    TBatchResult Batch(const std::vector<std::string>& arguments, bool withSettings = true) {
+        std::string command = ShellQuote(std::string(PARVELA_BIN_DIR) + "/parvela-batch");
+        if (withSettings)
+            command += " --settings " + ShellQuote(settings_);
+        for (const std::string& argument : arguments)
+            command += " " + ShellQuote(argument);
+        const std::string out = Environment().Work().File("batch.out");
+        const std::string err = Environment().Work().File("batch.err");
+        const int status =
+            std::system((command + " >" + ShellQuote(out) + " 2>" + ShellQuote(err)).c_str());
+        TBatchResult result;
+        result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.Output = LoadTextLines(out);
+        result.Errors = ReadWholeFile(err);
+        return result;
+    }
+
+    std::string settings_;
+};
+
+TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
+    AddAssessment(1, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "First");
+    AddAssessment(2, ProjectID, JinhuaScenarioID, EpsilonGuid, DeliveredSchemeID, true, "Warned");
+    AddAssessment(3, ProjectID, JinhuaScenarioID, GammaGuid, DeliveredSchemeID, false, "Unmarked");
+    const TBatchResult all = Batch({"run", "--project", std::to_string(ProjectID)});
+    EXPECT_EQ(all.ExitCode, 0) << all.Errors;
+    EXPECT_THAT(all.Output, ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid"))
+        << "warnings are accepted unattended";
+    EXPECT_TRUE(StoredResults(1).ValidResults);
+    EXPECT_TRUE(StoredResults(2).ValidResults);
+
+    RunRawSQL("UPDATE ASSESSMENTS SET SELECTEDFOREXECUTION = TRUE WHERE ASSESSMENTID = 3");
+    const TBatchResult failed = Batch({"run", "--project", std::to_string(ProjectID)});
+    EXPECT_EQ(failed.ExitCode, 1);
+    EXPECT_THAT(failed.Output,
+                ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid",
+                            "3\tUnmarked\t[ERROR]Only the sorption on soil option \"Kom, "
+                            "pH-independent\" is available for Parvela. (substance: GAMMA)"));
+}
+
+TEST_P(BatchTest, InputsPrintsThePathsOfTheInputFiles) {
+    AddAssessment(4, ProjectID, JinhuaScenarioID, AlphaGuid, DeliveredSchemeID, true, "Inputs");
+    const TBatchResult result = Batch({"inputs", "--assessment", "4"});
+    EXPECT_EQ(result.ExitCode, 0) << result.Errors;
+    const std::string run =
+        Environment().DataPath() + "projects/" + std::to_string(ProjectID) + "/4";
+    EXPECT_THAT(result.Output, ElementsAre(run + "/GLIDAR/4.gld", run + "/MUNDRE/4.mnd"));
+    EXPECT_TRUE(FileExists(run + "/GLIDAR/4.gld"));
+    EXPECT_FALSE(FileExists(run + "/GLIDAR/glidar.ok")) << "nothing ran";
+    EXPECT_EQ(StoredResults(4).ErrorMessage, "") << "nothing stored";
+}
+
+TEST_P(BatchTest, ReportWritesThePageWithoutOpeningIt) {
+    AddAssessment(5, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Reported");
+    ASSERT_EQ(Batch({"run", "--project", std::to_string(ProjectID)}).ExitCode, 0);
+    const std::string marker = Environment().Work().File("opened");
+    const std::string opener = Environment().Work().File("opener.sh");
+    std::ofstream(opener) << "#!/bin/sh\ntouch '" << marker << "'\n";
+    chmod(opener.c_str(), 0755);
+    TScopedEnvironment use("PARVELA_OPENER", opener);
+    const TBatchResult result = Batch({"report", "--assessment", "5"});
+    EXPECT_EQ(Batch({"report", "--assessment", "5", "--settings", settings_}, false).ExitCode, 0)
+        << "the settings after the command";
+    EXPECT_EQ(result.ExitCode, 0) << result.Errors;
+    EXPECT_THAT(result.Output, ElementsAre(Environment().TempDirectory() + "Reported.htm"));
+    const std::string page = ReadWholeFile(Environment().TempDirectory() + "Reported.htm");
+    EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>"));
+    EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>"));
+    EXPECT_FALSE(FileExists(marker));
+}
+
+TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
+    struct Case {
+        std::vector<std::string> Arguments;
+        std::string Message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, "No command given."},
+             {{"calculate"}, "Unknown command: calculate"},
+             {{"run"}, "Missing --project ID"},
+             {{"run", "--assessment", "1"}, "Unknown option for run: --assessment"},
+             {{"run", "--project"}, "Missing value of --project"},
+             {{"run", "--project", "--assessment", "1"}, "Missing value of --project"},
+             {{"run", "extra", "--project", "1"}, "Unexpected argument: extra"},
+             {{"run", "--project", "seven"}, "Not a valid ID: seven"},
+             {{"run", "--project", "999"}, "Project 999 not found"},
+             {{"inputs", "--assessment", "999"}, "Assessment 999 not found"},
+             {{"report", "--assessment", "999"}, "Assessment 999 not found"},
+         }) {
+        const TBatchResult result = Batch(c.Arguments);
+        EXPECT_EQ(result.ExitCode, 2) << c.Message;
+        EXPECT_THAT(result.Errors, HasSubstr(c.Message));
+        EXPECT_TRUE(result.Output.empty()) << c.Message;
+    }
+}
+
+TEST_P(BatchTest, ASettingsFileThatReachesNoDatabaseFails) {
+    SaveTextLines(settings_,
+                  {"[Database]", "DatabaseName=NoSuchDataSource", "UserName=", "Password="});
+    const TBatchResult result = Batch({"run", "--project", "1"});
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_FALSE(result.Errors.empty());
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(BatchTest);
+
+} // namespace
+} // namespace parvela::test
