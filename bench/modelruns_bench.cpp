@@ -1,0 +1,213 @@
+// Model runs on a generated SQLite database with the delivered scenarios, the real plug-in and
+// the real model programs: one full run of an assessment with the time split between the
+// program and the two model processes, and a project of 50 marked assessments.
+
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "UnitsFromGenerator/TdcProjects.h"
+#include "db/DatabaseCreator.h"
+#include "db/DatabaseScripts.h"
+#include "framework/Format.h"
+#include "framework/TDACDatabase.h"
+#include "framework/TDACSaver.h"
+#include "platform/Registry.h"
+#include "program/TDAXOInterface.h"
+#include "program/TModelManager.h"
+#include "program/TZentorModel.h"
+#include "program/Utilities.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace parvela {
+namespace {
+
+constexpr int ProjectID = 1;
+constexpr int SingleAssessmentID = 1;
+constexpr int LargeProjectID = 2;
+constexpr int LargeProjectSize = 50;
+const char* const AlphaGuid = "{5EED0DA0-7A11-4C0E-9D00-000000000001}";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+std::string AssessmentRow(int id, int projectID) {
+    return Format("INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, "
+                  "SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM, "
+                  "SELECTEDFOREXECUTION, ERRORMESSAGE, ASSESSMENTREPORT, VALIDRESULTS, "
+                  "CREATIONDATE, MODIFICATIONDATE, COMMENT) VALUES (%d, 'Run_%d', '', %d, 1, "
+                  "'%s', 1, '', TRUE, '', '', FALSE, '2024-01-01 00:00:00', "
+                  "'2024-01-01 00:00:00', '')",
+                  id, id, projectID, AlphaGuid);
+}
+
+// The database, the plug-in and the model manager for the whole run, made on first use.
+class BenchSetup {
+public:
+    static BenchSetup& Get() {
+        static BenchSetup setup;
+        return setup;
+    }
+
+    TDACDatabase& Database() { return database_; }
+
+    TdciProjects& Project(int id) {
+        projects_ = std::make_unique<TdcProjects>(database_);
+        projects_->SetFilter("PROJECTID=%d", {id});
+        projects_->Open();
+        TdciProjects& project = projects_->Item();
+        project.Assessments().Open();
+        return project;
+    }
+
+    TdciAssessments& Assessment(int id) {
+        assessments_ = std::make_unique<TdcAssessments>(database_);
+        assessments_->SetFilter("ASSESSMENTID=%d", {id});
+        assessments_->Open();
+        return assessments_->Item();
+    }
+
+private:
+    BenchSetup() {
+        const std::string work = PARVELA_BENCH_WORK_DIR "/modelruns";
+        std::filesystem::remove_all(work);
+        std::filesystem::create_directories(work + "/data");
+        setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine.ini").c_str(), 1);
+        setenv("PARVELA_USER_REGISTRY", (work + "/user.ini").c_str(), 1);
+        setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
+        setenv("PARVELA_DAXO_MESSAGE_LOG", (work + "/daxo.log").c_str(), 1);
+        TRegistry machine(HKEY_LOCAL_MACHINE);
+        machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
+        machine.WriteString(RegistryKey(), "DataPath", work + "/data/");
+
+        const std::string file = work + "/parvela.sqlite";
+        db::CreateSQLiteDatabaseFile(file, true);
+        database_.SetODBCConnection(db::SQLiteConnectionString(file), "", "");
+        database_.SetConnected(true);
+        database_.SetTrueString("True");
+        database_.SetFalseString("False");
+        database_.StartTransaction(TIsolationLevel::ReadCommitted);
+        const std::string scenarios = ReadFile(PARVELA_SOURCE_DIR "/db/scenarios/scenarios.sql");
+        for (const std::string& statement : db::SplitStatements(scenarios, db::Engine::SQLite))
+            database_.ExecSQL(statement);
+        for (int project : {ProjectID, LargeProjectID})
+            database_.ExecSQL(
+                Format("INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, CREATIONDATE, "
+                       "MODIFICATIONDATE, BUSY, COMMENT, LOCKED) VALUES (%d, 'P%d', '', "
+                       "'2024-01-01 00:00:00', '2024-01-01 00:00:00', FALSE, '', FALSE)",
+                       project, project));
+        database_.ExecSQL(AssessmentRow(SingleAssessmentID, ProjectID));
+        for (int i = 0; i < LargeProjectSize; ++i)
+            database_.ExecSQL(AssessmentRow(100 + i, LargeProjectID));
+        database_.Commit();
+
+        TDACSaver::CreateSingleton(database_);
+        TDAXOInterface::CreateSingleton(".");
+        TModelManager::CreateSingleton().SetContinueOnError(true);
+    }
+
+    TDACDatabase database_;
+    std::unique_ptr<TdcProjects> projects_;
+    std::unique_ptr<TdcAssessments> assessments_;
+};
+
+// One assessment from the substance check to the stored results. The counters split the
+// time: the program's own CPU time, the CPU time of the model processes, and the wall time
+// of each model process measured apart.
+void BM_FullRunOfOneAssessment(benchmark::State& state) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    manager.CreateProjectDirectory(ProjectID);
+    double programCpu = 0, modelsCpu = 0;
+    for (auto _ : state) {
+        TdciAssessments& assessment = setup.Assessment(SingleAssessmentID);
+        const double self = CpuSeconds(RUSAGE_SELF);
+        const double children = CpuSeconds(RUSAGE_CHILDREN);
+        if (!manager.RunAssessment(ProjectID, &assessment))
+            state.SkipWithError(assessment.ERRORMESSAGE().c_str());
+        programCpu += CpuSeconds(RUSAGE_SELF) - self;
+        modelsCpu += CpuSeconds(RUSAGE_CHILDREN) - children;
+    }
+    state.counters["program_cpu_ms"] =
+        benchmark::Counter(programCpu * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["models_cpu_ms"] =
+        benchmark::Counter(modelsCpu * 1000, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_FullRunOfOneAssessment)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The program's share without any process: both input files written.
+void BM_WriteInputFilesOfOneAssessment(benchmark::State& state) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    for (auto _ : state) {
+        if (!manager.WriteInputFilesOnly(&setup.Assessment(SingleAssessmentID)))
+            state.SkipWithError("input files not written");
+    }
+}
+BENCHMARK(BM_WriteInputFilesOfOneAssessment)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One model process on the run directory of the full run, through its run script.
+void ModelProcess(benchmark::State& state, const std::string& model) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    manager.CreateProjectDirectory(ProjectID);
+    TdciAssessments& assessment = setup.Assessment(SingleAssessmentID);
+    if (!manager.RunAssessment(ProjectID, &assessment)) {
+        state.SkipWithError(assessment.ERRORMESSAGE().c_str());
+        return;
+    }
+    const std::string directory = assessment.RunDirectory() + "/" + model;
+    const std::string script = directory + "/run_Run_1.sh";
+    for (auto _ : state) {
+        if (ExecuteAndWait(script, directory, TWindowShowMode::Hidden) != 0)
+            state.SkipWithError("model failed");
+    }
+}
+void BM_GlidarProcess(benchmark::State& state) {
+    ModelProcess(state, "GLIDAR");
+}
+void BM_MundreProcess(benchmark::State& state) {
+    ModelProcess(state, "MUNDRE");
+}
+BENCHMARK(BM_GlidarProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MundreProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProjectOf50MarkedAssessments(benchmark::State& state) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    std::chrono::duration<double, std::milli> total{};
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!manager.RunProject(&setup.Project(LargeProjectID)))
+            state.SkipWithError("an assessment failed");
+        total += std::chrono::steady_clock::now() - start;
+    }
+    state.counters["per_assessment_ms"] =
+        total.count() / (static_cast<double>(state.iterations()) * LargeProjectSize);
+}
+BENCHMARK(BM_ProjectOf50MarkedAssessments)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+} // namespace
+} // namespace parvela
+
+BENCHMARK_MAIN();
