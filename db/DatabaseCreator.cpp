@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace parvela::db {
 
@@ -52,18 +53,21 @@ void CreateDatabase(const std::string& connectionString, Engine engine, const st
 void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::exists(file, error)) {
-        if (!overwrite)
-            throw Exception("The file \"" + file +
-                            "\" exists already (use --force to replace it).");
-        if (!fs::remove(file, error) || error)
-            throw EOSError("Cannot remove \"" + file + "\": " + error.message());
-    }
+    if (fs::exists(file, error) && !overwrite)
+        throw Exception("The file \"" + file + "\" exists already (use --force to replace it).");
+    // Made beside the target and renamed over it: a failed creation keeps the old file.
+    const std::string partial = file + ".partial-" + std::to_string(::getpid());
+    fs::remove(partial, error);
     try {
-        CreateDatabase(SQLiteConnectionString(file), Engine::SQLite);
+        CreateDatabase(SQLiteConnectionString(partial), Engine::SQLite);
     } catch (...) {
-        fs::remove(file, error);
+        fs::remove(partial, error);
         throw;
+    }
+    fs::rename(partial, file, error);
+    if (error) {
+        fs::remove(partial);
+        throw EOSError("Cannot replace \"" + file + "\": " + error.message());
     }
 }
 

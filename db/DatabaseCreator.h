@@ -20,7 +20,8 @@ void CreateSchema(TDACDatabase& database, Engine engine);
 std::string SQLiteConnectionString(const std::string& file);
 
 // Creates a new SQLite database file with the schema and the reference data. An existing
-// file is refused unless `overwrite`, then replaced. A failed creation leaves no file.
+// file is refused unless `overwrite`, then replaced. A failed creation leaves no new file and
+// the old one as it was.
 void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite);
 
 // Creates the schema in the existing, empty database that the connection string reaches.

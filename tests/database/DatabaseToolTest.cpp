@@ -83,6 +83,34 @@ TEST(DatabaseTool, CreatesAFileWhosePathIsNotASCII) {
     fs::remove(file);
 }
 
+// The driver reads the path up to the next ";" and knows no quoting.
+TEST(DatabaseTool, RefusesAPathWithASemicolon) {
+    const fs::path file = FreshPath("a;b");
+    const ToolRun run = RunTool("create-sqlite " + Quoted(file.string()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_THAT(run.output, HasSubstr("must not contain"));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(file.parent_path() / "a"));
+}
+
+TEST(DatabaseTool, AFailedReplacementKeepsTheOldFile) {
+    const fs::path dir =
+        fs::path(PARVELA_TEST_WORK_DIR) / "tool" / ("readonly-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path file = dir / "kept.sqlite";
+    ASSERT_EQ(RunTool("create-sqlite " + Quoted(file.string())).exitCode, 0);
+    const std::string connection = "Driver=SQLite3;Database=" + file.string();
+    test::RunRawSQL(connection, "INSERT INTO PROJECTS (PROJECTID, CAPTION) VALUES (1, 'kept')");
+    // The replacement's path cannot be used by the driver.
+    const fs::path semicolon = dir / "x;y";
+    fs::create_directories(semicolon);
+    const ToolRun run = RunTool("create-sqlite " +
+                                Quoted((semicolon / "..").string() + "/kept.sqlite") + " --force");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(test::QueryRows(connection, "SELECT CAPTION FROM PROJECTS").size(), 1u);
+    fs::remove_all(dir);
+}
+
 TEST(DatabaseTool, FailureLeavesNoFileBehind) {
     const fs::path file = fs::path(PARVELA_TEST_WORK_DIR) / "no-such-dir" / "x.sqlite";
     const ToolRun run = RunTool("create-sqlite " + Quoted(file.string()));
