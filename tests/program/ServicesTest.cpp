@@ -6,6 +6,7 @@
 #include "program/TApplicationSettings.h"
 #include "program/TDAXOInterface.h"
 #include "program/TDatabaseConnection.h"
+#include "program/TModelManager.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,9 @@ protected:
         TRegistry(HKEY_LOCAL_MACHINE)
             .WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll",
                          std::string(PARVELA_BIN_DIR) + "/plugins/libdaxo.so");
+        // The model manager's runs go below the test's own data path.
+        TRegistry(HKEY_LOCAL_MACHINE)
+            .WriteString(RegistryKey(), "DataPath", (directory / "data").string());
     }
     void TearDown() override {
         StopServices();
@@ -57,13 +61,15 @@ TEST_P(ServicesTest, StartInOrderAndStopInTheStopOrder) {
     EXPECT_TRUE(TApplicationSettings::SingletonExists());
     EXPECT_TRUE(TDACSaver::SingletonExists());
     EXPECT_TRUE(TDAXOInterface::SingletonExists());
+    EXPECT_TRUE(TModelManager::SingletonExists());
     TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
     EXPECT_TRUE(database.Connected());
     EXPECT_EQ("True", database.BooleanToStr(true));
     EXPECT_EQ("False", database.BooleanToStr(false));
     EXPECT_EQ(0, database.GetNewID("PROJECTS"));
     EXPECT_EQ((std::vector<std::string>{"TVersionInfo", "TDACSaver", "TDatabaseConnection",
-                                        "TApplicationSettings", "TDAXOInterface"}),
+                                        "TApplicationSettings", "TModelManager",
+                                        "TDAXOInterface"}),
               StopServices());
     EXPECT_TRUE(StopServices().empty()) << "stopping twice does nothing";
 }
