@@ -190,6 +190,8 @@ bool TModelManager::RunModels(TdciAssessments& assessment) {
     assessment.SetVALIDRESULTS(false);
     bool ok = true;
     for (const auto& model : models_) {
+        if (runProgress_)
+            runProgress_(assessment.CAPTION(), model->ModelName());
         if (!model->Execute(&assessment, true)) {
             SetErrorMessage(assessment, Format("running model %s failed: ", model->ModelName()) +
                                             assessment.ERRORMESSAGE());

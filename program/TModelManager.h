@@ -6,6 +6,7 @@
 
 #include "framework/Singleton.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,11 @@ public:
     int GetLastOpenedProject() const;
     void SetLastOpenedProject(int projectID);
 
+    // Told before each model of an assessment runs: the assessment's caption and the model.
+    using TRunProgress =
+        std::function<void(const std::string& assessment, const std::string& model)>;
+    void SetRunProgress(TRunProgress progress) { runProgress_ = std::move(progress); }
+
     bool ContinueOnError() const { return continueOnError_; }
     void SetContinueOnError(bool value) { continueOnError_ = value; }
 
@@ -81,6 +87,7 @@ private:
     std::string substanceWarnings_;
     std::string substanceErrors_;
     bool continueOnError_ = false;
+    TRunProgress runProgress_;
 };
 
 } // namespace parvela
