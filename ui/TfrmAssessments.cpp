@@ -1,42 +1,951 @@
 #include "TfrmAssessments.h"
 
-#include "TParvelaApplication.h"
+#include "AppIcon.h"
+#include "TDACGrid.h"
+#include "TfrmAbout.h"
+#include "TfrmApplicationSchemes.h"
+#include "TfrmProjects.h"
+#include "TfrmResults.h"
+#include "TfrmScenarios.h"
+#include "UnitsFromGenerator/BorrowedList.h"
+#include "UnitsFromGenerator/ProjectDirectory.h"
+#include "UnitsFromGenerator/TdcProjects.h"
+#include "framework/Format.h"
+#include "platform/UiHooks.h"
 #include "program/ProgramIdentity.h"
-#include "program/Services.h"
+#include "program/SchemeUsage.h"
+#include "program/SummaryReport.h"
+#include "program/TDAXOInterface.h"
+#include "program/TModelManager.h"
+#include "program/Utilities.h"
+#include "ui/QtConvert.h"
 
-#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace parvela {
 
-TfrmAssessments::TfrmAssessments(QWidget* parent) : QMainWindow(parent) {
+// The substance change check of the scheme-usage module; it is called only when the program
+// is linked with it.
+void CheckSubstances() __attribute__((weak));
+
+namespace {
+
+void RunSubstanceChangeCheck() {
+    if (&CheckSubstances != nullptr)
+        CheckSubstances();
+}
+
+constexpr const char* ModelVersions[] = {"MODEL=GLIDAR/SHELL=PARVELA;1",
+                                         "MODEL=MUNDRE/SHELL=PARVELA;1"};
+
+QToolButton* ToolButton(QWidget* parent, const char* name, QAction* action) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+QComboBox* DropDownList(QWidget* parent, const char* name) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(false);
+    return box;
+}
+
+template <class List> void CloseIfOpen(List* list) {
+    if (list && list->IsOpen())
+        CloseQuietly(*list);
+}
+
+} // namespace
+
+TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* parent)
+    : QMainWindow(parent) {
     setObjectName("frmAssessments");
-    StartProgramServices();
-    QApplication::setApplicationName(QString::fromStdString(ProgramTitle()));
-    setWindowTitle(QString::fromStdString(ProgramTitle() + " - Assessments"));
+    // The separators and the services come first; a failing step ends the start of services
+    // there, and the window is still built.
+    BuildActions();
+    StartProgramServices(options);
+    QApplication::setApplicationName(ApplicationTitle());
+    QApplication::setWindowIcon(AppIcon());
+    setWindowIcon(AppIcon());
+    AboutParvela_->setText("About " + ApplicationTitle());
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    BuildToolBar(central);
+    layout->addWidget(Panel1_);
+    BuildBrowseGroup(central);
+    layout->addWidget(gbxBrowseAssessments_, 1);
+    BuildEditGroup(central);
+    layout->addWidget(GroupBox1_);
+    setCentralWidget(central);
     BuildMenus();
-    resize(900, 600);
+    lblStatus_ = new QLabel(this);
+    lblStatus_->setObjectName("lblStatus");
+    statusBar()->addWidget(lblStatus_, 1);
+    ConnectHandlers();
+    setWindowTitle(ApplicationTitle() + " - Assessments");
+    if (servicesStarted_) {
+        try {
+            CreateLists();
+        } catch (const std::exception& failure) {
+            ReportGeneralError(failure);
+        }
+    }
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
+    idle->start(200);
+    UpdateActions();
+    resize(1000, 640);
 }
 
 TfrmAssessments::~TfrmAssessments() {
-    StopServices();
+    connector_.reset();
+    CloseIfOpen(assessments_.get());
+    CloseIfOpen(scenarios_.get());
+    CloseIfOpen(schemes_.get());
+    assessments_.reset();
+    scenarios_.reset();
+    schemes_.reset();
+    substances_.reset();
+    StopProgramServices();
 }
 
-void TfrmAssessments::StartProgramServices() {
+// ---- services ----------------------------------------------------------------------------
+
+void TfrmAssessments::StartProgramServices(const TServiceStartOptions& options) {
     try {
-        StartServices();
+        StartServices(options);
+        if (!TDAXOInterface::SingletonExists())
+            TDAXOInterface::CreateSingleton(".");
+        if (!TModelManager::SingletonExists())
+            TModelManager::CreateSingleton();
+        TModelManager::GetSingleton().SetContinueOnError(actContinueOnError_->isChecked());
+        TModelManager::GetSingleton().SetRunProgress(
+            [this](const std::string& assessment, const std::string& model) {
+                ShowStatus(Format("Calculating assessment %s: running %s", assessment, model));
+            });
         servicesStarted_ = true;
     } catch (const std::exception& failure) {
-        // The window's own set-up ends at the failing step; the program goes on.
         ReportGeneralError(failure);
     }
 }
 
+void TfrmAssessments::StopProgramServices() {
+    try {
+        if (TModelManager::SingletonExists()) {
+            if (!currentProjectItemID_.empty())
+                TModelManager::GetSingleton().SetLastOpenedProject(StrToInt(currentProjectItemID_));
+            TModelManager::GetSingleton().SetRunProgress(nullptr);
+        }
+    } catch (const std::exception& failure) {
+        ReportGeneralError(failure);
+    }
+    StopServices();
+    TModelManager::DestroySingleton();
+    TDAXOInterface::DestroySingleton();
+}
+
+void TfrmAssessments::CreateLists() {
+    assessments_ = std::make_unique<TdcAssessments>();
+    connector_ = std::make_unique<TDACGUIConnector>("item of Assessments");
+    SetModelVersions();
+    ReadSubstances();
+    connector_->SetGrid(grdAssessments_);
+    connector_->SetInitGridSetter([this] { InitGrid(); });
+    connector_->SetPopulateGridRow(
+        [this](int row, TDACDatabaseClassItem& item) { PopulateRow(row, item); });
+    connector_->SetObjectControlsInterchange(
+        [this](bool toItem, TDACDatabaseClassItem* item) { Interchange(toItem, item); });
+    connector_->SetObjectList(assessments_.get());
+    scenarios_ = std::make_unique<TdcScenarios>();
+    schemes_ = std::make_unique<TdcApplicationSchemes>();
+    rememberedItemID_.clear();
+    activated_ = false;
+}
+
+void TfrmAssessments::SetModelVersions() {
+    for (const char* versions : ModelVersions)
+        if (!TDAXOInterface::GetSingleton().SetModelVersions(versions))
+            ShowWarning(Format("Failed to initialize DAXO with modelversion %s!", versions));
+}
+
+void TfrmAssessments::ReadSubstances() {
+    TDAXOInterface::GetSingleton().GetSubstancesGUIDList(true, false, substances_);
+}
+
+// ---- construction of the controls --------------------------------------------------------
+
+void TfrmAssessments::BuildActions() {
+    actClose_ = MakeAction(this, "actClose", "Close", "Close");
+    actHelp_ = MakeAction(this, "actHelp", "Help", "Help");
+    actHelp_->setEnabled(false);
+    actEditApplicationSchemes_ =
+        MakeAction(this, "actEditApplicationSchemes", "&Application schemes...");
+    actEditSubstances_ = MakeAction(this, "actEditSubstances", "&Substances...");
+    actViewScenarios_ = MakeAction(this, "actViewScenarios", "S&cenarios...");
+    actShowAbout_ = MakeAction(this, "actShowAbout", "About");
+    actReports_ =
+        MakeAction(this, "actReports", "Assessment report", "Shows report of selected assessment");
+    actContinueOnError_ = MakeAction(this, "actContinueOnError", "Continue multiple runs on error");
+    actContinueOnError_->setCheckable(true);
+    actContinueOnError_->setChecked(false);
+    actRun_ = MakeAction(this, "actRun", "Calculate", "Calculate selected assessments");
+    actProjects_ = MakeAction(this, "actProjects", "Projects", "Select or edit projects");
+    actInputFiles_ = MakeAction(this, "mnInputFiles", "Input files");
+    actSummaryFiles_ = MakeAction(this, "mnSummaryFiles", "Summary files");
+    actErrorFiles_ = MakeAction(this, "mnErrorFiles", "Error files");
+    mnUserManual_ = MakeAction(this, "mnUserManual", "PARVELA User Manual");
+    mnWebsite_ = MakeAction(this, "mnWebsite", "Vantiro website");
+    AboutParvela_ = MakeAction(this, "AboutParvela", "About");
+}
+
 void TfrmAssessments::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    QAction* close = file->addAction("E&xit");
-    close->setObjectName("actClose");
-    connect(close, &QAction::triggered, this, &QWidget::close);
+    QAction* exit = file->addAction("E&xit");
+    exit->setObjectName("mnExit");
+    connect(exit, &QAction::triggered, actClose_, &QAction::trigger);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction(actEditSubstances_);
+    edit->addAction(actEditApplicationSchemes_);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->addAction(actInputFiles_);
+    view->addAction(actSummaryFiles_);
+    view->addAction(actErrorFiles_);
+    view->addSeparator();
+    view->addAction(actViewScenarios_);
+
+    QMenu* run = menuBar()->addMenu("Run");
+    run->addAction(actContinueOnError_);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    QAction* contents = help->addAction("Contents and Index");
+    contents->setVisible(false);
+    help->addSeparator();
+    help->addAction(mnUserManual_);
+    help->addAction(mnWebsite_);
+    help->addSeparator();
+    help->addAction(AboutParvela_);
+}
+
+void TfrmAssessments::BuildToolBar(QWidget* central) {
+    Panel1_ = new QWidget(central);
+    Panel1_->setObjectName("Panel1");
+    auto* layout = new QHBoxLayout(Panel1_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ToolButton(Panel1_, "btnRun", actRun_));
+    layout->addWidget(ToolButton(Panel1_, "btnProjects", actProjects_));
+    layout->addWidget(ToolButton(Panel1_, "btnReports", actReports_));
+    layout->addWidget(ToolButton(Panel1_, "btnClose", actClose_));
+    QToolButton* help = ToolButton(Panel1_, "btnHelp", actHelp_);
+    help->hide();
+    layout->addWidget(help);
+    layout->addStretch();
+}
+
+void TfrmAssessments::BuildBrowseGroup(QWidget* central) {
+    gbxBrowseAssessments_ = new QGroupBox(" Browse Assessments ", central);
+    gbxBrowseAssessments_->setObjectName("gbxBrowseAssessments");
+    auto* layout = new QVBoxLayout(gbxBrowseAssessments_);
+    grdAssessments_ = new TDACGrid(gbxBrowseAssessments_);
+    grdAssessments_->setObjectName("grdAssessments");
+    grdAssessments_->setToolTip("Double click to select for execution");
+    layout->addWidget(grdAssessments_);
+    navigator_ = BuildNavigator(gbxBrowseAssessments_, "Assessments");
+    layout->addWidget(navigator_.Panel);
+}
+
+void TfrmAssessments::BuildEditGroup(QWidget* central) {
+    GroupBox1_ = new QGroupBox(" Edit Assessments ", central);
+    GroupBox1_->setObjectName("GroupBox1");
+    auto* layout = new QVBoxLayout(GroupBox1_);
+    PageControl1_ = new QTabWidget(GroupBox1_);
+    PageControl1_->setObjectName("PageControl1");
+    layout->addWidget(PageControl1_);
+
+    auto* page1 = new QWidget(PageControl1_);
+    page1->setObjectName("TabSheet1");
+    auto* form1 = new QFormLayout(page1);
+    edtAssessmentsCaption_ = new QLineEdit(page1);
+    edtAssessmentsCaption_->setObjectName("edtAssessmentsCaption");
+    edtAssessmentsDescription_ = new QLineEdit(page1);
+    edtAssessmentsDescription_->setObjectName("edtAssessmentsDescription");
+    cbxScenarios_ = DropDownList(page1, "cbxScenarios");
+    cbxAssessmentsSubstanceCode_ = DropDownList(page1, "cbxAssessmentsSubstanceCode");
+    cbxApplicationSchemes_ = DropDownList(page1, "cbxApplicationSchemes");
+    auto withButton = [page1](QComboBox* box, const char* name, const char* text, const char* hint,
+                              QAction* action) {
+        auto* row = new QWidget(page1);
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        rowLayout->addWidget(box, 1);
+        auto* button = new QPushButton(QString::fromLatin1(text), row);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setToolTip(QString::fromLatin1(hint));
+        QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        rowLayout->addWidget(button);
+        return row;
+    };
+    AddRow(form1, "Caption:", edtAssessmentsCaption_);
+    AddRow(form1, "Description:", edtAssessmentsDescription_);
+    AddRow(form1, "Scenario:",
+           withButton(cbxScenarios_, "btnScenarios", "...", "Show info of scenarios",
+                      actViewScenarios_));
+    AddRow(form1, "Substance:",
+           withButton(cbxAssessmentsSubstanceCode_, "btnSubstances", "...", "Open substance editor",
+                      actEditSubstances_));
+    AddRow(form1, "ApplicationScheme:",
+           withButton(cbxApplicationSchemes_, "btnApplicationSchemes", "...",
+                      "Open ApplicationScheme editor", actEditApplicationSchemes_));
+    auto* comments = new QPushButton("Comments...", page1);
+    comments->setObjectName("btnComments");
+    comments->hide();
+    PageControl1_->addTab(page1, "Assessment");
+
+    auto* page2 = new QWidget(PageControl1_);
+    page2->setObjectName("TabSheet2");
+    auto* form2 = new QFormLayout(page2);
+    chxAssessmentsSelectedForExecution_ = new QCheckBox(page2);
+    chxAssessmentsSelectedForExecution_->setObjectName("chxAssessmentsSelectedForExecution");
+    mmErrorMessage_ = new QPlainTextEdit(page2);
+    mmErrorMessage_->setObjectName("mmErrorMessage");
+    mmErrorMessage_->setReadOnly(true);
+    mmErrorMessage_->setMaximumHeight(90);
+    dtpAssessmentsCreationDate_ = MakeDatePicker(page2, "dtpAssessmentsCreationDate");
+    dtpAssessmentsModificationDate_ = MakeDatePicker(page2, "dtpAssessmentsModificationDate");
+    chxAssessmentHasValidResults_ = new QCheckBox("Has valid results", page2);
+    chxAssessmentHasValidResults_->setObjectName("chxAssessmentHasValidResults");
+    chxAssessmentHasValidResults_->setEnabled(false);
+    edtAssessmentsSelectedForExecution_ = new QLineEdit(page2);
+    edtAssessmentsSelectedForExecution_->setObjectName("edtAssessmentsSelectedForExecution");
+    edtAssessmentsSelectedForExecution_->hide();
+    auto* results = new QPushButton("View results", page2);
+    results->setObjectName("btnResults");
+    results->hide();
+    AddRow(form2, "Selected for execution:", chxAssessmentsSelectedForExecution_);
+    AddRow(form2, "ErrorMessage:", mmErrorMessage_);
+    AddRow(form2, "CreationDate:", dtpAssessmentsCreationDate_);
+    AddRow(form2, "ModificationDate:", dtpAssessmentsModificationDate_);
+    form2->addRow(chxAssessmentHasValidResults_);
+    PageControl1_->addTab(page2, "Status");
+    RefuseSpecialCaptionKeys(edtAssessmentsCaption_);
+}
+
+void TfrmAssessments::ConnectHandlers() {
+    connect(edtAssessmentsCaption_, &QLineEdit::textChanged, this, Guarded([this] {
+                if (connector_ && connector_->State() == csActive)
+                    CheckPastedCaption(edtAssessmentsCaption_);
+                ControlChanged();
+            }));
+    for (QLineEdit* edit : {edtAssessmentsDescription_, edtAssessmentsSelectedForExecution_})
+        connect(edit, &QLineEdit::textChanged, this, Guarded([this] { ControlChanged(); }));
+    for (QDateTimeEdit* picker : {dtpAssessmentsCreationDate_, dtpAssessmentsModificationDate_})
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this,
+                Guarded([this] { ControlChanged(); }));
+    connect(chxAssessmentHasValidResults_, &QCheckBox::toggled, this,
+            Guarded([this] { ControlChanged(); }));
+    connect(cbxScenarios_, &QComboBox::currentIndexChanged, this,
+            Guarded([this] { ScenarioChosen(); }));
+    connect(cbxApplicationSchemes_, &QComboBox::currentIndexChanged, this,
+            Guarded([this] { SchemeChosen(); }));
+    connect(cbxAssessmentsSubstanceCode_, &QComboBox::activated, this,
+            Guarded([this] { SubstanceChosen(); }));
+
+    connect(navigator_.Insert, &QAction::triggered, this,
+            Guarded([this] { connector_->InsertRow(); }));
+    connect(navigator_.Cancel, &QAction::triggered, this,
+            Guarded([this] { connector_->CancelChangesSelectedRow(true); }));
+    connect(navigator_.First, &QAction::triggered, this,
+            Guarded([this] { connector_->GotoFirstRow(); }));
+    connect(navigator_.Last, &QAction::triggered, this,
+            Guarded([this] { connector_->GotoLastRow(); }));
+    connect(navigator_.Save, &QAction::triggered, this, Guarded([this] { SaveAssessment(); }));
+    connect(navigator_.Delete, &QAction::triggered, this, Guarded([this] { DeleteAssessment(); }));
+    connect(navigator_.Copy, &QAction::triggered, this, Guarded([this] { CopyAssessment(); }));
+    connect(grdAssessments_, &QTableWidget::cellDoubleClicked, this,
+            Guarded([this] { ToggleSelectedForExecution(); }));
+    connect(actRun_, &QAction::triggered, this, Guarded([this] { Calculate(); }));
+    connect(actProjects_, &QAction::triggered, this, Guarded([this] { ChooseProject(); }));
+    connect(actClose_, &QAction::triggered, this, [this] { close(); });
+    connect(actEditSubstances_, &QAction::triggered, this, Guarded([this] { EditSubstances(); }));
+    connect(actEditApplicationSchemes_, &QAction::triggered, this,
+            Guarded([this] { EditApplicationSchemes(); }));
+    connect(actViewScenarios_, &QAction::triggered, this, Guarded([this] { ViewScenarios(); }));
+    connect(actShowAbout_, &QAction::triggered, this, Guarded([this] { ShowAbout(); }));
+    connect(AboutParvela_, &QAction::triggered, actShowAbout_, &QAction::trigger);
+    connect(actReports_, &QAction::triggered, this, Guarded([this] { ShowReport(); }));
+    connect(actInputFiles_, &QAction::triggered, this, Guarded([this] { ShowInputFiles(); }));
+    connect(actSummaryFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(1); }));
+    connect(actErrorFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(2); }));
+    // The menu entry ticks itself; the handler sets the check from the inverted state.
+    connect(actContinueOnError_, &QAction::triggered, this,
+            Guarded([this] { ToggleContinueOnError(); }));
+    connect(mnUserManual_, &QAction::triggered, this,
+            Guarded([this] { ShowUserManualInformation(); }));
+    connect(mnWebsite_, &QAction::triggered, this, Guarded([this] { OpenWebsite(); }));
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, [this] { UpdateActions(); });
+}
+
+// ---- activation --------------------------------------------------------------------------
+
+void TfrmAssessments::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    SaveAppIconFile();
+    if (activated_ || !connector_)
+        return;
+    activated_ = true;
+    try {
+        FirstActivation();
+    } catch (const std::exception& failure) {
+        ReportGeneralError(failure);
+    }
+}
+
+void TfrmAssessments::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        SaveAppIconFile();
+}
+
+void TfrmAssessments::FirstActivation() {
+    if (projectsWindow_) {
+        std::string lastProject;
+        try {
+            lastProject = std::to_string(TModelManager::GetSingleton().GetLastOpenedProject());
+        } catch (const std::exception&) {
+            // Never stored: no preselection.
+        }
+        projectsWindow_->SetItemIDToSelect(lastProject);
+        try {
+            projectsWindow_->StartWithItemID(lastProject);
+        } catch (const EAssertionFailed&) {
+            // The project is gone.
+            projectsWindow_->SetItemIDToSelect("");
+            projectsWindow_->StartWithItemID("");
+        }
+    }
+    LoadAssessments();
+    FillComboBoxes();
+    StartConnector();
+    grdAssessments_->setFocus();
+    PageControl1_->setCurrentIndex(0);
+    UpdateCaption();
+    RunSubstanceChangeCheck();
+    Refresh();
+}
+
+void TfrmAssessments::LoadAssessments() {
+    TdciProjects* project = projectsWindow_ ? projectsWindow_->SelectedProject() : nullptr;
+    currentProjectItemID_ = project ? project->ItemID() : std::string();
+    if (assessments_->IsOpen())
+        assessments_->Close();
+    const int projectID = project ? project->PROJECTID() : MissingInteger;
+    if (project)
+        assessments_->SetDefaultProjectID(projectID);
+    assessments_->SetFilter("PROJECTID = %d", {projectID});
+    assessments_->Open();
+    // Without a project there is nothing to add assessments to.
+    assessments_->SetLocked(!project || project->LOCKED());
+}
+
+TdciProjects* TfrmAssessments::CurrentProject() const {
+    if (!projectsWindow_ || currentProjectItemID_.empty())
+        return nullptr;
+    TdcProjects& projects = projectsWindow_->Projects();
+    if (!projects.IsOpen() || !projects.HasItems() ||
+        !projects.LocateByItemID(currentProjectItemID_, false))
+        return nullptr;
+    return &projects.Item();
+}
+
+void TfrmAssessments::FillComboBoxes() {
+    CloseIfOpen(scenarios_.get());
+    scenarios_->Open();
+    {
+        const QSignalBlocker blocker(cbxScenarios_);
+        cbxScenarios_->clear();
+        for (scenarios_->First(); !scenarios_->Eof(); scenarios_->Next())
+            cbxScenarios_->addItem(QText(scenarios_->Item().CAPTION()),
+                                   scenarios_->Item().SCENARIOID());
+    }
+    FillSchemeComboBox();
+    FillSubstanceComboBox();
+}
+
+void TfrmAssessments::FillSchemeComboBox() {
+    CloseIfOpen(schemes_.get());
+    schemes_->Open();
+    const QSignalBlocker blocker(cbxApplicationSchemes_);
+    cbxApplicationSchemes_->clear();
+    for (schemes_->First(); !schemes_->Eof(); schemes_->Next())
+        cbxApplicationSchemes_->addItem(QText(schemes_->Item().CAPTION()),
+                                        schemes_->Item().APPLICATIONSCHEMEID());
+}
+
+void TfrmAssessments::FillSubstanceComboBox() {
+    const QSignalBlocker blocker(cbxAssessmentsSubstanceCode_);
+    cbxAssessmentsSubstanceCode_->clear();
+    if (!substances_)
+        return;
+    for (const TDAXOGUIDEntry& entry : *substances_)
+        cbxAssessmentsSubstanceCode_->addItem(
+            QText(entry.Attributes ? entry.Attributes->Value("SubstanceCode") : std::string()),
+            QText(entry.GUID));
+}
+
+void TfrmAssessments::StartConnector() {
+    connector_->Stop();
+    try {
+        connector_->Start(rememberedItemID_);
+    } catch (const EAssertionFailed&) {
+        // The remembered assessment is not in this project.
+        rememberedItemID_.clear();
+        connector_->Stop();
+        connector_->Start("");
+    }
+    UpdateActions();
+}
+
+void TfrmAssessments::UpdateCaption() {
+    TdciProjects* project = CurrentProject();
+    if (project)
+        setWindowTitle(
+            QText(Format("%s - Assessments [project: %s]", ProgramTitle(), project->CAPTION())));
+    else
+        setWindowTitle(QText(Format("%s - Assessments", ProgramTitle())));
+}
+
+void TfrmAssessments::Refresh() {
+    LoadAssessments();
+    StartConnector();
+}
+
+// ---- grid and controls -------------------------------------------------------------------
+
+void TfrmAssessments::InitGrid() {
+    TDACGrid& grid = *grdAssessments_;
+    grid.SetColCount(10);
+    const char* headers[] = {"",
+                             "Selected",
+                             "ID",
+                             "Caption",
+                             "Description",
+                             "Scenario",
+                             "Substance",
+                             "ApplicationScheme",
+                             "Creation Date",
+                             "Modification Date"};
+    const int widths[] = {-1, 65, 40, 100, 200, 70, 75, 120, 105, 105};
+    for (int column = 1; column < 10; ++column) {
+        grid.SetCell(column, 0, headers[column]);
+        grid.SetColWidth(column, widths[column]);
+    }
+}
+
+std::string TfrmAssessments::SubstanceCodeOf(const std::string& guid) const {
+    const int index = SubstanceIndexOf(guid);
+    if (index < 0 || !(*substances_)[index].Attributes)
+        return {};
+    return (*substances_)[index].Attributes->Value("SubstanceCode");
+}
+
+int TfrmAssessments::SubstanceIndexOf(const std::string& guid) const {
+    if (!substances_)
+        return -1;
+    for (std::size_t i = 0; i < substances_->Count(); ++i) {
+        const TDAXOGUIDEntry& entry = (*substances_)[i];
+        if (entry.Attributes && entry.Attributes->Value("SubstanceGUID") == guid)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TfrmAssessments::PopulateRow(int row, TDACDatabaseClassItem& item) {
+    auto& assessment = static_cast<TdciAssessments&>(item);
+    TDACGrid& grid = *grdAssessments_;
+    grid.SetCell(1, row, assessment.SELECTEDFOREXECUTION() ? "Yes" : "");
+    grid.SetCell(2, row, assessment.ItemID());
+    grid.SetCell(3, row, assessment.CAPTION());
+    grid.SetCell(4, row, assessment.DESCRIPTION());
+    // A new assessment has no scenario yet: its cell stays empty.
+    std::string scenario;
+    if (scenarios_->IsOpen() && scenarios_->HasItems() &&
+        scenarios_->LocateByItemID(std::to_string(assessment.SCENARIOID()), false))
+        scenario = scenarios_->Item().CAPTION();
+    grid.SetCell(5, row, scenario);
+    grid.SetCell(6, row, SubstanceCodeOf(assessment.SUBSTANCEGUID()));
+    std::string scheme;
+    if (schemes_->IsOpen() && schemes_->HasItems() &&
+        schemes_->LocateByItemID(std::to_string(assessment.APPLICATIONSCHEMEID()), false))
+        scheme = schemes_->Item().CAPTION();
+    grid.SetCell(7, row, scheme);
+    grid.SetCell(8, row, DateTimeToStr(assessment.CREATIONDATE()));
+    grid.SetCell(9, row, DateTimeToStr(assessment.MODIFICATIONDATE()));
+}
+
+void TfrmAssessments::Interchange(bool toItem, TDACDatabaseClassItem* item) {
+    auto* assessment = static_cast<TdciAssessments*>(item);
+    if (toItem) {
+        assessment->SetCAPTION(StdText(edtAssessmentsCaption_->text()));
+        assessment->SetDESCRIPTION(StdText(edtAssessmentsDescription_->text()));
+        const int substance = cbxAssessmentsSubstanceCode_->currentIndex();
+        assessment->SetSUBSTANCEGUID(substance >= 0 ? (*substances_)[substance].GUID
+                                                    : std::string());
+        assessment->SetVALIDRESULTS(chxAssessmentHasValidResults_->isChecked());
+        // The memo shows the text with its line breaks normalised: only a real change is
+        // taken back.
+        if (mmErrorMessage_->toPlainText() != shownErrorMessage_)
+            assessment->SetERRORMESSAGE(StdText(mmErrorMessage_->toPlainText()));
+        assessment->SetCREATIONDATE(FromQDateTime(dtpAssessmentsCreationDate_->dateTime()));
+        assessment->SetMODIFICATIONDATE(FromQDateTime(dtpAssessmentsModificationDate_->dateTime()));
+        assessment->UpdateModificationDate();
+        return;
+    }
+    const QSignalBlocker scenarioBlocker(cbxScenarios_);
+    const QSignalBlocker schemeBlocker(cbxApplicationSchemes_);
+    const QSignalBlocker substanceBlocker(cbxAssessmentsSubstanceCode_);
+    if (assessment)
+        ShowItem(*assessment);
+    else
+        ClearControls();
+}
+
+void TfrmAssessments::ShowItem(TdciAssessments& assessment) {
+    rememberedItemID_ = assessment.ItemID();
+    const bool editable = assessment.CanEdit();
+    TDACGUIConnector::SetTEdit(edtAssessmentsCaption_, assessment.CAPTION(), editable);
+    TDACGUIConnector::SetTEdit(edtAssessmentsDescription_, assessment.DESCRIPTION(), editable);
+    TDACGUIConnector::SetTCheckBox(chxAssessmentsSelectedForExecution_,
+                                   assessment.SELECTEDFOREXECUTION(), false);
+    TDACGUIConnector::SetTMemo(mmErrorMessage_, assessment.ERRORMESSAGE(), false);
+    shownErrorMessage_ = mmErrorMessage_->toPlainText();
+    TDACGUIConnector::SetTDateTimePicker(dtpAssessmentsCreationDate_, false,
+                                         assessment.CREATIONDATE());
+    TDACGUIConnector::SetTDateTimePicker(dtpAssessmentsModificationDate_, false,
+                                         assessment.MODIFICATIONDATE());
+    TDACGUIConnector::SetTCheckBox(chxAssessmentHasValidResults_, assessment.VALIDRESULTS(), false);
+    cbxScenarios_->setCurrentIndex(cbxScenarios_->findData(assessment.SCENARIOID()));
+    TDACGUIConnector::SetTComboBox(cbxScenarios_, editable);
+    cbxApplicationSchemes_->setCurrentIndex(
+        cbxApplicationSchemes_->findData(assessment.APPLICATIONSCHEMEID()));
+    TDACGUIConnector::SetTComboBox(cbxApplicationSchemes_, editable);
+    cbxAssessmentsSubstanceCode_->setCurrentIndex(SubstanceIndexOf(assessment.SUBSTANCEGUID()));
+    TDACGUIConnector::SetTComboBox(cbxAssessmentsSubstanceCode_, editable);
+}
+
+void TfrmAssessments::ClearControls() {
+    TDACGUIConnector::SetTEdit(edtAssessmentsCaption_, "", false);
+    TDACGUIConnector::SetTEdit(edtAssessmentsDescription_, "", false);
+    TDACGUIConnector::SetTMemo(mmErrorMessage_, "", false);
+    shownErrorMessage_.clear();
+    TDACGUIConnector::SetTCheckBox(chxAssessmentsSelectedForExecution_, false, false);
+    TDACGUIConnector::SetTCheckBox(chxAssessmentHasValidResults_, false, false);
+    TDACGUIConnector::SetTDateTimePicker(dtpAssessmentsCreationDate_, false, Now());
+    TDACGUIConnector::SetTDateTimePicker(dtpAssessmentsModificationDate_, false, Now());
+    for (QComboBox* box : {cbxScenarios_, cbxApplicationSchemes_, cbxAssessmentsSubstanceCode_}) {
+        box->setCurrentIndex(-1);
+        TDACGUIConnector::SetTComboBox(box, false);
+    }
+}
+
+void TfrmAssessments::ControlChanged() {
+    if (!connector_)
+        return;
+    connector_->ControlChangeEventHandler();
+    UpdateActions();
+}
+
+void TfrmAssessments::ScenarioChosen() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment || connector_->State() != csActive || cbxScenarios_->currentIndex() < 0)
+        return;
+    assessment->SetSCENARIOID(cbxScenarios_->currentData().toInt());
+    ControlChanged();
+}
+
+void TfrmAssessments::SchemeChosen() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment || connector_->State() != csActive ||
+        cbxApplicationSchemes_->currentIndex() < 0)
+        return;
+    assessment->SetAPPLICATIONSCHEMEID(cbxApplicationSchemes_->currentData().toInt());
+    ControlChanged();
+}
+
+void TfrmAssessments::SubstanceChosen() {
+    TdciAssessments* assessment = SelectedAssessment();
+    const int index = cbxAssessmentsSubstanceCode_->currentIndex();
+    if (!assessment || connector_->State() != csActive || index < 0)
+        return;
+    const std::string& guid = (*substances_)[index].GUID;
+    assessment->SetSUBSTANCEGUID(guid);
+    assessment->SetSUBSTANCECHECKSUM(
+        TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(guid));
+    ControlChanged();
+}
+
+TdciAssessments* TfrmAssessments::SelectedAssessment() const {
+    if (!connector_ || connector_->State() == csStopped)
+        return nullptr;
+    return static_cast<TdciAssessments*>(connector_->SelectedObject());
+}
+
+void TfrmAssessments::UpdateActions() {
+    if (!connector_ || connector_->State() == csStopped) {
+        navigator_.DisableAll();
+        actReports_->setEnabled(false);
+        actRun_->setEnabled(false);
+        return;
+    }
+    const TDACActionStatus& status = connector_->ActionStatus();
+    const bool selected = SelectedAssessment() != nullptr;
+    navigator_.Update(status, selected && status.Insert);
+    actReports_->setEnabled(selected);
+    actRun_->setEnabled(selected);
+}
+
+// ---- handlers ----------------------------------------------------------------------------
+
+void TfrmAssessments::SaveAssessment() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    if (assessment->VALIDRESULTS() && assessment->ResultInputsChanged()) {
+        if (!AskYesNo("Assessment settings are changed. After saving the results are no longer "
+                      "valid. Do you wish to continue?"))
+            return;
+        assessment->SetVALIDRESULTS(false);
+    }
+    connector_->SaveSelectedRow(false);
+}
+
+void TfrmAssessments::DeleteAssessment() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    const int projectID = assessment->PROJECTID();
+    const std::string assessmentID = assessment->ItemID();
+    if (connector_->DeleteSelectedRow(true) && HasProjectDirectoryProvider())
+        DeleteDirectoryTree(ProjectDirectory(projectID, true) + assessmentID);
+}
+
+void TfrmAssessments::CopyAssessment() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciAssessments* source = SelectedAssessment();
+    if (!source)
+        return;
+    const std::string sourceID = source->ItemID();
+    std::string copyID;
+    try {
+        TdciAssessments& copy = source->CopyItem(assessments_.get());
+        copyID = copy.ItemID();
+        copy.SetCAPTION(source->CAPTION() + "_copy");
+        copy.Save();
+        rememberedItemID_ = copyID;
+        StartConnector();
+    } catch (...) {
+        if (!copyID.empty() && assessments_->LocateByItemID(copyID, false))
+            assessments_->Delete();
+        rememberedItemID_ = sourceID;
+        StartConnector();
+        throw;
+    }
+}
+
+void TfrmAssessments::ToggleSelectedForExecution() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    assessment->SetSkipLockCheck(true);
+    assessment->SetSELECTEDFOREXECUTION(!assessment->SELECTEDFOREXECUTION());
+    assessment->Save();
+    PopulateRow(connector_->SelectedRowIndex(), *assessment);
+    connector_->SelectRowFromItemID(assessment->ItemID());
+    UpdateActions();
+}
+
+void TfrmAssessments::SetPanelsEnabled(bool enabled) {
+    Panel1_->setEnabled(enabled);
+    GroupBox1_->setEnabled(enabled);
+    gbxBrowseAssessments_->setEnabled(enabled);
+}
+
+void TfrmAssessments::ShowStatus(const std::string& text) {
+    statusText_ = text;
+    lblStatus_->setText(QText(text));
+    lblStatus_->repaint();
+}
+
+void TfrmAssessments::Calculate() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciProjects* project = CurrentProject();
+    if (!project || project->SelectedAssessmentCount() == 0) {
+        ShowInformation("First select one or more assessments. To select double-click on an "
+                        "assessment in the table.");
+        return;
+    }
+    SetPanelsEnabled(false);
+    bool succeeded = false;
+    try {
+        TWaitCursor wait;
+        succeeded = TModelManager::GetSingleton().RunProject(project);
+    } catch (...) {
+        SetPanelsEnabled(true);
+        ShowStatus("");
+        throw;
+    }
+    SetPanelsEnabled(true);
+    ShowStatus("");
+    Refresh();
+    if (succeeded) {
+        ShowInformation("Finished");
+    } else {
+        ShowWarning("Finished but one or more assessments caused an error.");
+        PageControl1_->setCurrentIndex(1);
+    }
+}
+
+void TfrmAssessments::ChooseProject() {
+    if (!connector_->SaveSelectedRow(true) || !projectsWindow_)
+        return;
+    projectsWindow_->SetItemIDToSelect(currentProjectItemID_);
+    projectsWindow_->exec();
+    if (!projectsWindow_->OpenChosen())
+        return;
+    LoadAssessments();
+    StartConnector();
+    UpdateCaption();
+}
+
+bool TfrmAssessments::SaveBeforeEditor() {
+    return connector_->SaveSelectedRow(
+        "You have to save the changes before you can continue.\rDo you want to continue and "
+        "save changes?",
+        TDialogButtons::YesCancel);
+}
+
+void TfrmAssessments::EditSubstances() {
+    if (!SaveBeforeEditor())
+        return;
+    const int index = cbxAssessmentsSubstanceCode_->currentIndex();
+    std::string guid;
+    if (index >= 0 && (*substances_)[index].Attributes)
+        guid = (*substances_)[index].Attributes->Value("SubstanceGUID");
+    TDAXOInterface::GetSingleton().OpenUI(guid, 0);
+    ReadSubstances();
+    FillSubstanceComboBox();
+    RunSubstanceChangeCheck();
+    Refresh();
+}
+
+void TfrmAssessments::EditApplicationSchemes() {
+    if (!SaveBeforeEditor())
+        return;
+    TdciAssessments* assessment = SelectedAssessment();
+    {
+        TfrmApplicationSchemes window(this);
+        window.SetAssessmentID(assessment ? assessment->ASSESSMENTID() : 0);
+        window.SetItemIDToSelect(assessment ? std::to_string(assessment->APPLICATIONSCHEMEID())
+                                            : std::string());
+        window.exec();
+    }
+    FillSchemeComboBox();
+    if (assessments_->IsOpen())
+        assessments_->Close();
+    assessments_->Open();
+    StartConnector();
+    if (TdciAssessments* selected = SelectedAssessment()) {
+        const QSignalBlocker blocker(cbxApplicationSchemes_);
+        cbxApplicationSchemes_->setCurrentIndex(
+            cbxApplicationSchemes_->findData(selected->APPLICATIONSCHEMEID()));
+        TDACGUIConnector::SetTComboBox(cbxApplicationSchemes_, selected->CanEdit());
+    }
+}
+
+void TfrmAssessments::ViewScenarios() {
+    TfrmScenarios window(this);
+    window.exec();
+}
+
+void TfrmAssessments::ShowAbout() {
+    TfrmAbout window(this);
+    window.exec();
+}
+
+void TfrmAssessments::ShowReport() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    if (!assessment->VALIDRESULTS())
+        ShowWarning("This assessment has no or invalid results!");
+    WriteSummaryReport(*assessment);
+}
+
+void TfrmAssessments::ShowInputFiles() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    if (TModelManager::GetSingleton().WriteInputFilesOnly(assessment))
+        TfrmResults::ShowResults(assessment, TResultFileKind::Input, this);
+}
+
+void TfrmAssessments::ShowResultFiles(int kind) {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    assessment->SetRunDirectory(assessment->PROJECTID());
+    TfrmResults::ShowResults(assessment, static_cast<TResultFileKind>(kind), this);
+}
+
+void TfrmAssessments::ToggleContinueOnError() {
+    // A click on the check item has ticked it already; the program's state follows it.
+    TModelManager::GetSingleton().SetContinueOnError(actContinueOnError_->isChecked());
+}
+
+void TfrmAssessments::ShowUserManualInformation() {
+    ShowInformation(UserManualInformation);
+}
+
+void TfrmAssessments::OpenWebsite() {
+    OpenDocument(WebsiteAddress);
+}
+
+void TfrmAssessments::closeEvent(QCloseEvent* event) {
+    try {
+        if (connector_ && connector_->State() != csStopped && !connector_->SaveSelectedRow(true)) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception& failure) {
+        ReportGeneralError(failure);
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 } // namespace parvela

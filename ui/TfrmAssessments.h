@@ -1,25 +1,167 @@
 #pragma once
 // The main window. Its creation starts the program's services and its destruction stops
-// them; closing it ends the program.
+// them; closing it ends the program. It lists the assessments of the current project, edits
+// and marks them, runs the marked ones and opens every other window.
+
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "UnitsFromGenerator/TdcScenarios.h"
+#include "program/DAXOTextList.h"
+#include "program/Services.h"
+#include "ui/TDACGUIConnector.h"
+#include "ui/WindowSupport.h"
 
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
 namespace parvela {
+
+class TDACGrid;
+class TfrmProjects;
+class TdciProjects;
 
 class TfrmAssessments : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmAssessments(QWidget* parent = nullptr);
+    explicit TfrmAssessments(const TServiceStartOptions& options = {}, QWidget* parent = nullptr);
     ~TfrmAssessments() override;
 
     // Whether every service started; a failed step was reported and the window goes on.
     bool ServicesStarted() const { return servicesStarted_; }
+    // The projects window that exists for the whole run (not owned).
+    void SetProjectsWindow(TfrmProjects* window) { projectsWindow_ = window; }
+
+    TDACGUIConnector& Connector() { return *connector_; }
+    TdcAssessments& Assessments() { return *assessments_; }
+    TdciAssessments* SelectedAssessment() const;
+    TdciProjects* CurrentProject() const;
+    const std::string& StatusText() const { return statusText_; }
+    void UpdateActions();
+    // Reloads the assessments of the current project and shows the remembered one again.
+    void Refresh();
+
+    void SaveAssessment();
+    void DeleteAssessment();
+    void CopyAssessment();
+    void ToggleSelectedForExecution();
+    void Calculate();
+    void ChooseProject();
+    void EditSubstances();
+    void EditApplicationSchemes();
+    void ViewScenarios();
+    void ShowAbout();
+    void ShowReport();
+    void ShowInputFiles();
+    void ShowResultFiles(int kind);
+    void ToggleContinueOnError();
+    void ShowUserManualInformation();
+    void OpenWebsite();
+
+    static constexpr const char* WebsiteAddress = "https://example.org/parvela/";
+    static constexpr const char* UserManualInformation =
+        "The PARVELA user manual can be requested from the Parvela team:\r"
+        "parvela-support@example.org";
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void StartProgramServices();
+    void StartProgramServices(const TServiceStartOptions& options);
+    void BuildActions();
     void BuildMenus();
+    void BuildToolBar(QWidget* central);
+    void BuildBrowseGroup(QWidget* central);
+    void BuildEditGroup(QWidget* central);
+    void ConnectHandlers();
+    void CreateLists();
+    void SetModelVersions();
+    void ReadSubstances();
+    void FirstActivation();
+    void LoadAssessments();
+    void FillComboBoxes();
+    void FillSubstanceComboBox();
+    void FillSchemeComboBox();
+    void StartConnector();
+    void UpdateCaption();
+    void InitGrid();
+    void PopulateRow(int row, TDACDatabaseClassItem& item);
+    void Interchange(bool toItem, TDACDatabaseClassItem* item);
+    void ShowItem(TdciAssessments& assessment);
+    void ClearControls();
+    void ControlChanged();
+    void ScenarioChosen();
+    void SchemeChosen();
+    void SubstanceChosen();
+    void SetPanelsEnabled(bool enabled);
+    void ShowStatus(const std::string& text);
+    bool SaveBeforeEditor();
+    std::string SubstanceCodeOf(const std::string& guid) const;
+    int SubstanceIndexOf(const std::string& guid) const;
+    void StopProgramServices();
 
     bool servicesStarted_ = false;
+    bool activated_ = false;
+    TfrmProjects* projectsWindow_ = nullptr;
+    std::unique_ptr<TdcAssessments> assessments_;
+    std::unique_ptr<TDACGUIConnector> connector_;
+    std::unique_ptr<TdcScenarios> scenarios_;
+    std::unique_ptr<TdcApplicationSchemes> schemes_;
+    std::unique_ptr<TDAXOGUIDList> substances_;
+    std::string currentProjectItemID_;
+    std::string rememberedItemID_;
+    std::string statusText_;
+    QString shownErrorMessage_;
+
+    TDACGrid* grdAssessments_ = nullptr;
+    TNavigator navigator_;
+    QWidget* Panel1_ = nullptr;
+    QGroupBox* GroupBox1_ = nullptr;
+    QGroupBox* gbxBrowseAssessments_ = nullptr;
+    QTabWidget* PageControl1_ = nullptr;
+    QLineEdit* edtAssessmentsCaption_ = nullptr;
+    QLineEdit* edtAssessmentsDescription_ = nullptr;
+    QComboBox* cbxScenarios_ = nullptr;
+    QComboBox* cbxAssessmentsSubstanceCode_ = nullptr;
+    QComboBox* cbxApplicationSchemes_ = nullptr;
+    QCheckBox* chxAssessmentsSelectedForExecution_ = nullptr;
+    QPlainTextEdit* mmErrorMessage_ = nullptr;
+    QDateTimeEdit* dtpAssessmentsCreationDate_ = nullptr;
+    QDateTimeEdit* dtpAssessmentsModificationDate_ = nullptr;
+    QCheckBox* chxAssessmentHasValidResults_ = nullptr;
+    QLineEdit* edtAssessmentsSelectedForExecution_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+
+    QAction* actClose_ = nullptr;
+    QAction* actHelp_ = nullptr;
+    QAction* actEditApplicationSchemes_ = nullptr;
+    QAction* actEditSubstances_ = nullptr;
+    QAction* actViewScenarios_ = nullptr;
+    QAction* actShowAbout_ = nullptr;
+    QAction* actReports_ = nullptr;
+    QAction* actContinueOnError_ = nullptr;
+    QAction* actRun_ = nullptr;
+    QAction* actProjects_ = nullptr;
+    QAction* actInputFiles_ = nullptr;
+    QAction* actSummaryFiles_ = nullptr;
+    QAction* actErrorFiles_ = nullptr;
+    QAction* mnUserManual_ = nullptr;
+    QAction* mnWebsite_ = nullptr;
+    QAction* AboutParvela_ = nullptr;
 };
 
 } // namespace parvela

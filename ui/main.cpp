@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     {
         auto mainWindow = std::make_unique<TfrmAssessments>();
         auto projectsWindow = std::make_unique<TfrmProjects>(mainWindow.get());
+        mainWindow->SetProjectsWindow(projectsWindow.get());
         instance.SetMainWindow(mainWindow.get());
         mainWindow->show();
         result = application.exec();

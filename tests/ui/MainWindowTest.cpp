@@ -1,0 +1,393 @@
+// The main window with everything real behind it: the services it starts, the database, the
+// plug-in library and the model programs; the user's answers are scripted and the desktop's
+// opener records what it was asked to open.
+#include "UiTestSupport.h"
+#include "UnitsFromGenerator/ProjectDirectory.h"
+#include "UnitsFromGenerator/TdcProjects.h"
+#include "framework/TDACSaver.h"
+#include "framework/TVersionInfo.h"
+#include "program/TApplicationSettings.h"
+#include "program/TDatabaseConnection.h"
+#include "program/Utilities.h"
+#include "ui/TDACGrid.h"
+#include "ui/TDayMonthSelector.h"
+#include "ui/TfrmApplicationSchemes.h"
+#include "ui/TfrmAssessments.h"
+#include "ui/TfrmProjects.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace parvela::test {
+namespace {
+
+const std::string EtaGuid = "{5EED0DA0-7A11-4C0E-9D00-000000000012}";
+const std::string BetaGuid = "{5EED0DA0-7A11-4C0E-9D00-000000000005}";
+
+// Acts on the next modal window once its event loop runs, then lets the test go on.
+void WhenModal(std::function<void(QWidget&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            ADD_FAILURE() << "no modal window";
+            return;
+        }
+        act(*modal);
+    });
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : scope_(dialogs_), opener_("PARVELA_OPENER", environment_.File("opener.sh")) {
+        TestApplication();
+        std::ofstream(environment_.File("opener.sh"))
+            << "#!/bin/sh\necho \"$1\" >> '" << environment_.File("opened.txt") << "'\n";
+        chmod(environment_.File("opener.sh").c_str(), 0755);
+    }
+    ~MainWindowTest() override { Close(); }
+
+    void Sql(const std::string& sql) { environment_.Database().RunRawSQL(sql); }
+    void AddProject(int id, const std::string& caption, bool locked = false) {
+        Sql("INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, LOCKED) VALUES (" +
+            std::to_string(id) + ", '" + caption + "', '', '" + (locked ? "True" : "False") + "')");
+    }
+    void AddAssessment(int id, int projectID, const std::string& caption, bool valid = false,
+                       bool selected = false, const std::string& guid = EtaGuid) {
+        Sql("INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, SCENARIOID, "
+            "SUBSTANCEGUID, APPLICATIONSCHEMEID, SELECTEDFOREXECUTION, VALIDRESULTS, "
+            "SUBSTANCECHECKSUM, CREATIONDATE, MODIFICATIONDATE) VALUES (" +
+            std::to_string(id) + ", '" + caption + "', 'd', " + std::to_string(projectID) +
+            ", 1, '" + guid + "', 1, '" + (selected ? "True" : "False") + "', " +
+            (valid ? "TRUE" : "FALSE") + ", '', '2020-01-02 03:04:05', '2020-01-02 03:04:05')");
+    }
+    void Open(int lastProject = 0) {
+        if (lastProject)
+            WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject",
+                                 lastProject);
+        window_ =
+            std::make_unique<TfrmAssessments>(TServiceStartOptions{environment_.SettingsFile()});
+        projects_ = std::make_unique<TfrmProjects>(window_.get());
+        window_->SetProjectsWindow(projects_.get());
+        window_->show();
+        grid_ = Child<TDACGrid>(*window_, "grdAssessments");
+        caption_ = Child<QLineEdit>(*window_, "edtAssessmentsCaption");
+        window_->UpdateActions();
+    }
+    void Close() {
+        projects_.reset();
+        window_.reset();
+    }
+    QAction* Action(const char* name) { return window_->findChild<QAction*>(name); }
+    std::string Cell(int column) const { return grid_->Cell(column, grid_->Row()); }
+    std::string Stored(const std::string& column, int id) {
+        return environment_.Text("SELECT " + column +
+                                 " FROM ASSESSMENTS WHERE ASSESSMENTID = " + std::to_string(id));
+    }
+    std::string Opened() { return ReadWholeFile(environment_.File("opened.txt")); }
+    void SelectRow(int row) { ASSERT_TRUE(grid_->SetRow(row)); }
+
+    ProgramEnvironment environment_;
+    TScriptedDialogs dialogs_;
+    TScopedDialogs scope_;
+    ScopedEnvironment opener_;
+    std::unique_ptr<TfrmAssessments> window_;
+    std::unique_ptr<TfrmProjects> projects_;
+    TDACGrid* grid_ = nullptr;
+    QLineEdit* caption_ = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd) {
+    AddProject(1001, "Rice");
+    AddProject(1002, "Wheat");
+    AddAssessment(2001, 1002, "w1");
+    Open(1002);
+    ASSERT_TRUE(window_->ServicesStarted())
+        << (dialogs_.Texts().empty() ? "" : dialogs_.Texts()[0]);
+    for (bool exists : {TVersionInfo::SingletonExists(), TApplicationSettings::SingletonExists(),
+                        TDatabaseConnection::SingletonExists(), TDACSaver::SingletonExists(),
+                        TDAXOInterface::SingletonExists(), TModelManager::SingletonExists()})
+        EXPECT_TRUE(exists);
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Wheat]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ("About Parvela_2.4.2_CN", Action("AboutParvela")->text().toStdString());
+    EXPECT_EQ("w1", Cell(3));
+    EXPECT_EQ(10, grid_->ColCount());
+    EXPECT_EQ("ApplicationScheme", grid_->Cell(7, 0));
+    EXPECT_EQ(-1, grid_->ColWidth(0));
+    EXPECT_EQ(65, grid_->ColWidth(1));
+    EXPECT_EQ("Jinhua", Cell(5));
+    EXPECT_EQ("Two crop sprays", Cell(7));
+    EXPECT_FALSE(Cell(6).empty()) << "the substance code from the plug-in";
+    EXPECT_EQ("2020-01-02 03:04:05", Cell(8));
+    EXPECT_EQ(0, Child<QTabWidget>(*window_, "PageControl1")->currentIndex());
+    EXPECT_FALSE(Action("actContinueOnError")->isChecked());
+    EXPECT_FALSE(TModelManager::GetSingleton().ContinueOnError());
+    Action("actContinueOnError")->trigger();
+    EXPECT_TRUE(TModelManager::GetSingleton().ContinueOnError());
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+
+    // Switching to the other project through the projects window.
+    WhenModal([](QWidget& modal) {
+        auto& projects = static_cast<TfrmProjects&>(modal);
+        projects.Connector().GotoFirstRow();
+        projects.findChild<QAction*>("actOpen")->trigger();
+    });
+    Action("actProjects")->trigger();
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Rice]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ("<not available>", grid_->Cell(3, 1));
+    Close();
+    for (bool exists : {TVersionInfo::SingletonExists(), TApplicationSettings::SingletonExists(),
+                        TDatabaseConnection::SingletonExists(), TDACSaver::SingletonExists(),
+                        TDAXOInterface::SingletonExists(), TModelManager::SingletonExists()})
+        EXPECT_FALSE(exists);
+    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+}
+
+TEST_F(MainWindowTest, CaptionRefusesAFullStopAndAcceptsLettersAndDigits) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    TypeText(caption_, ".");
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ(std::string("invalid character (<space> , . / \\ ( ) : ? \" < > | *)"),
+              dialogs_.Texts()[0]);
+    TypeText(caption_, "b2");
+    EXPECT_EQ("ab2", Cell(3));
+    caption_->setText("a/../b");
+    EXPECT_EQ("", caption_->text().toStdString());
+    EXPECT_EQ(2u, dialogs_.Boxes().size());
+}
+
+TEST_F(MainWindowTest, CalculateWithoutMarkedAssessmentsRunsNothing) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    Action("actRun")->trigger();
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ("First select one or more assessments. To select double-click on an assessment in "
+              "the table.",
+              dialogs_.Texts()[0]);
+    EXPECT_FALSE(std::filesystem::exists(ProjectDirectory(1001, true) + "2001"));
+    EXPECT_TRUE(Child<QWidget>(*window_, "Panel1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, SavingChangedInputsOfValidResultsAsksTheResultsQuestion) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a", true);
+    Open(1001);
+    auto* scenarios = Child<QComboBox>(*window_, "cbxScenarios");
+    scenarios->setCurrentIndex(scenarios->findText("Nanchang"));
+    EXPECT_EQ("Nanchang", Cell(5));
+    dialogs_.QueueAnswer(TDialogAnswer::No);
+    Action("actSaveAssessments")->trigger();
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ("Assessment settings are changed. After saving the results are no longer valid. "
+              "Do you wish to continue?",
+              dialogs_.Texts()[0]);
+    EXPECT_EQ(TDialogButtons::YesNo, dialogs_.Boxes()[0].Box.Buttons);
+    EXPECT_EQ(isEdited, window_->SelectedAssessment()->ItemState());
+    EXPECT_EQ("1", Stored("SCENARIOID", 2001));
+    dialogs_.QueueAnswer(TDialogAnswer::Yes);
+    Action("actSaveAssessments")->trigger();
+    EXPECT_EQ("2", Stored("SCENARIOID", 2001));
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE"));
+}
+
+TEST_F(MainWindowTest, CopyCreatesACaptionCopyAndSelectsIt) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a", true, true);
+    Open(1001);
+    window_->UpdateActions();
+    ASSERT_TRUE(Action("actCopyAssessments")->isEnabled());
+    Action("actCopyAssessments")->trigger();
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+    EXPECT_EQ("a_copy", Cell(3));
+    EXPECT_EQ(2, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE PROJECTID = 1001"));
+    EXPECT_EQ(1, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE CAPTION = 'a_copy' "
+                                    "AND VALIDRESULTS = FALSE"));
+}
+
+TEST_F(MainWindowTest, ChoosingASubstanceUpdatesTheGridAndStoresItsChecksum) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    auto* substances = Child<QComboBox>(*window_, "cbxAssessmentsSubstanceCode");
+    const std::string before = Cell(6);
+    int other = -1;
+    for (int i = 0; i < substances->count(); ++i)
+        if (substances->itemData(i).toString().toStdString() == BetaGuid)
+            other = i;
+    ASSERT_GE(other, 0);
+    substances->setCurrentIndex(other);
+    emit substances->activated(other);
+    EXPECT_EQ(substances->itemText(other).toStdString(), Cell(6));
+    EXPECT_NE(before, Cell(6));
+    const std::string checksum =
+        TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(BetaGuid);
+    EXPECT_FALSE(checksum.empty());
+    EXPECT_EQ(checksum, window_->SelectedAssessment()->SUBSTANCECHECKSUM());
+    Action("actSaveAssessments")->trigger();
+    EXPECT_EQ(checksum, Stored("SUBSTANCECHECKSUM", 2001));
+    EXPECT_EQ(BetaGuid, Stored("SUBSTANCEGUID", 2001));
+}
+
+TEST_F(MainWindowTest, DoubleClickTogglesTheMarkInALockedProject) {
+    AddProject(1001, "Locked", true);
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    EXPECT_FALSE(caption_->isEnabled()) << "a locked project's assessments cannot be edited";
+    emit grid_->cellDoubleClicked(0, 3);
+    EXPECT_EQ("Yes", Cell(1));
+    EXPECT_EQ("True", Stored("SELECTEDFOREXECUTION", 2001));
+    EXPECT_TRUE(Child<QCheckBox>(*window_, "chxAssessmentsSelectedForExecution")->isChecked());
+    emit grid_->cellDoubleClicked(0, 3);
+    EXPECT_EQ("", Cell(1));
+    EXPECT_EQ("False", Stored("SELECTEDFOREXECUTION", 2001));
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+}
+
+TEST_F(MainWindowTest, DeleteAsksAndRemovesTheRunDirectory) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    AddAssessment(2002, 1001, "b");
+    Open(1001);
+    const std::string run = ProjectDirectory(1001, true) + "2001";
+    std::filesystem::create_directories(run + "/GLIDAR");
+    dialogs_.QueueAnswer(TDialogAnswer::Ok);
+    Action("actDeleteAssessments")->trigger();
+    EXPECT_EQ("Do you really want to delete this item of Assessments ?", dialogs_.Texts()[0]);
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE ASSESSMENTID = 2001"));
+    EXPECT_FALSE(std::filesystem::exists(run));
+    EXPECT_EQ("b", Cell(3));
+}
+
+TEST_F(MainWindowTest, HelpEntriesTellTheContactAndOpenTheWebsite) {
+    Open();
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments", window_->windowTitle().toStdString())
+        << "no project at all";
+    window_->findChild<QAction*>("mnUserManual")->trigger();
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_NE(std::string::npos, dialogs_.Texts()[0].find("@example.org"));
+    EXPECT_EQ(TDialogIcon::Information, dialogs_.Boxes()[0].Box.Icon);
+    window_->findChild<QAction*>("mnWebsite")->trigger();
+    EXPECT_EQ(std::string(TfrmAssessments::WebsiteAddress) + "\n", Opened());
+    EXPECT_FALSE(Action("actInsertAssessments")->isEnabled()) << "nothing to add to";
+}
+
+// A whole assessment from an empty program: a new project, a new scheme with two
+// applications, a new assessment, its mark, the model runs, the result files and the report.
+TEST_F(MainWindowTest, DrivesAWholeAssessmentThroughTheModels) {
+    Open();
+    dialogs_.QueueAnswer(TDialogAnswer::Yes); // save the new project before "Open"
+    WhenModal([](QWidget& modal) {
+        auto& projects = static_cast<TfrmProjects&>(modal);
+        projects.InsertProject();
+        TypeText(projects.findChild<QLineEdit*>("edtProjectsCaption"), "Paddy2024");
+        projects.findChild<QAction*>("actOpen")->trigger();
+    });
+    Action("actProjects")->trigger();
+    ASSERT_EQ("Parvela_2.4.2_CN - Assessments [project: Paddy2024]",
+              window_->windowTitle().toStdString())
+        << (dialogs_.Texts().empty() ? "" : dialogs_.Texts().back());
+
+    // The scheme window: a new scheme with two applications.
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::Yes);
+    WhenModal([](QWidget& modal) {
+        auto& schemes = static_cast<TfrmApplicationSchemes&>(modal);
+        schemes.InsertScheme();
+        schemes.findChild<QLineEdit*>("edtApplicationSchemesCaption")->setText("Sprays2");
+        schemes.findChild<QAction*>("actSaveApplicationSchemes")->trigger();
+        schemes.UpdateActions();
+        const struct {
+            int month;
+            int day;
+            const char* dosage;
+        } sprays[] = {{6, 20, "0.5"}, {7, 20, "0.75"}};
+        for (const auto& spray : sprays) {
+            schemes.InsertApplication();
+            auto* date = schemes.findChild<TDayMonthSelector*>("dmsAppDate");
+            date->MonthList()->setCurrentIndex(spray.month - 1);
+            date->DayList()->setCurrentIndex(spray.day - 1);
+            schemes.findChild<QLineEdit*>("edtApplicationsDosage")->setText(spray.dosage);
+            schemes.findChild<QLineEdit*>("edtApplicationsSprayDriftPerc")->setText("1");
+            schemes.SaveApplication();
+        }
+        schemes.done(QDialog::Accepted);
+    });
+    Action("actEditApplicationSchemes")->trigger();
+    ASSERT_EQ(1, environment_.Count("SELECT COUNT(*) FROM APPLICATIONSCHEMES WHERE CAPTION = "
+                                    "'Sprays2'"));
+    const std::string schemeID = environment_.Text(
+        "SELECT APPLICATIONSCHEMEID FROM APPLICATIONSCHEMES WHERE CAPTION = 'Sprays2'");
+    ASSERT_EQ(2, environment_.Count("SELECT COUNT(*) FROM APPLICATIONS WHERE APPLICATIONSCHEMEID "
+                                    "= " +
+                                    schemeID));
+
+    // A new assessment on the Jinhua scenario with a plain substance and the new scheme.
+    window_->UpdateActions();
+    ASSERT_TRUE(Action("actInsertAssessments")->isEnabled());
+    Action("actInsertAssessments")->trigger();
+    TypeText(caption_, "Run1");
+    auto* scenarios = Child<QComboBox>(*window_, "cbxScenarios");
+    scenarios->setCurrentIndex(scenarios->findText("Jinhua"));
+    auto* substances = Child<QComboBox>(*window_, "cbxAssessmentsSubstanceCode");
+    const int eta = substances->findData(QString::fromStdString(EtaGuid));
+    ASSERT_GE(eta, 0);
+    substances->setCurrentIndex(eta);
+    emit substances->activated(eta);
+    auto* schemes = Child<QComboBox>(*window_, "cbxApplicationSchemes");
+    schemes->setCurrentIndex(schemes->findText("Sprays2"));
+    Action("actSaveAssessments")->trigger();
+    ASSERT_EQ(isBrowse, window_->SelectedAssessment()->ItemState())
+        << (dialogs_.Texts().empty() ? "" : dialogs_.Texts().back());
+    const int id = window_->SelectedAssessment()->ASSESSMENTID();
+    EXPECT_EQ("Sprays2", Cell(7));
+
+    // Marked and calculated.
+    emit grid_->cellDoubleClicked(grid_->Row() - 1, 3);
+    ASSERT_EQ("Yes", Cell(1));
+    const std::size_t boxesBefore = dialogs_.Boxes().size();
+    Action("actRun")->trigger();
+    ASSERT_EQ(boxesBefore + 1, dialogs_.Boxes().size());
+    EXPECT_EQ("Finished", dialogs_.Texts().back()) << Stored("ERRORMESSAGE", id);
+    EXPECT_EQ("", window_->StatusText());
+    EXPECT_TRUE(Child<QWidget>(*window_, "GroupBox1")->isEnabled());
+    EXPECT_EQ(1, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
+                                    "AND ASSESSMENTID = " +
+                                    std::to_string(id)));
+    EXPECT_TRUE(Child<QCheckBox>(*window_, "chxAssessmentHasValidResults")->isChecked());
+    const std::string run =
+        ProjectDirectory(window_->SelectedAssessment()->PROJECTID(), true) + std::to_string(id);
+    EXPECT_TRUE(std::filesystem::exists(run + "/GLIDAR/" + std::to_string(id) + ".sum"));
+    EXPECT_TRUE(std::filesystem::exists(run + "/MUNDRE/" + std::to_string(id) + ".sum"));
+
+    // The summary files in the results window.
+    std::string glidarSummary;
+    WhenModal([&glidarSummary](QWidget& modal) {
+        glidarSummary = modal.findChild<QPlainTextEdit*>("mmGlidar")->toPlainText().toStdString();
+        static_cast<QDialog&>(modal).accept();
+    });
+    window_->findChild<QAction*>("mnSummaryFiles")->trigger();
+    EXPECT_FALSE(glidarSummary.empty());
+    EXPECT_EQ(std::string::npos, glidarSummary.find("No results found"));
+
+    // The report, opened in the desktop's browser.
+    Action("actReports")->trigger();
+    const std::string report = environment_.TempDirectory() + "Run1.htm";
+    EXPECT_TRUE(std::filesystem::exists(report));
+    EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(report).find("Run1"));
+}
+
+} // namespace
+} // namespace parvela::test
