@@ -259,7 +259,7 @@ bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
 
 void TZentorModel::ShowResults(TdciAssessments* /*assessment*/, TTextLines& lines) {
     lines.clear();
-    lines.push_back(SummaryHeading + modelName_);
+    lines.push_back("Summary output of model:" + modelName_);
     lines.push_back("");
 }
 

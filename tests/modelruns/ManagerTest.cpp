@@ -85,10 +85,10 @@ TEST_P(ManagerTest, ShowResultsListsTheHeadingAndTheErrorMessage) {
     TdciAssessments& assessment = Prepared(3);
     TTextLines lines{"old"};
     Manager().Glidar().ShowResults(&assessment, lines);
-    EXPECT_THAT(lines, ElementsAre("Summary output of model: GLIDAR", ""));
+    EXPECT_THAT(lines, ElementsAre("Summary output of model:GLIDAR", ""));
     assessment.SetERRORMESSAGE("broken");
     Manager().Mundre().ShowResults(&assessment, lines);
-    EXPECT_THAT(lines, ElementsAre("Summary output of model: MUNDRE", "", "broken"));
+    EXPECT_THAT(lines, ElementsAre("Summary output of model:MUNDRE", "", "broken"));
 }
 
 struct SubstanceCase {

@@ -132,6 +132,29 @@ TEST_P(ModelRunsTest, GlidarExitingWithOneFailsTheRunAndMundreIsNotStarted) {
     EXPECT_FALSE(std::filesystem::exists(RunDirectory(3) + "/MUNDRE"));
 }
 
+// Model programs that fail in other ways than by their error file: an exit code, a missing
+// program (the shell's 127) and a program killed by a signal.
+TEST_P(ModelRunsTest, AFailingGlidarProcessFailsTheRun) {
+    struct Case {
+        const char* Name;
+        std::string Body;
+    };
+    int id = 60;
+    for (const Case& c :
+         {Case{"exit code 3", "touch glidar.ok; exit 3"},
+          Case{"no such program", "exec ./no-such-program"}, Case{"killed", "kill -9 $$"}}) {
+        Manager().SetModelsDirectory(FakeModels(c.Body, ""));
+        AddRun(++id, EtaGuid, c.Name);
+        TdciAssessments& assessment = OpenAssessment(id);
+        Manager().CreateProjectDirectory(ProjectID);
+        EXPECT_FALSE(Manager().RunAssessment(ProjectID, &assessment)) << c.Name;
+        EXPECT_EQ(StoredResults(id).ErrorMessage, "running model GLIDAR failed: ") << c.Name;
+        EXPECT_FALSE(StoredResults(id).ValidResults) << c.Name;
+        EXPECT_FALSE(std::filesystem::exists(RunDirectory(id) + "/MUNDRE")) << c.Name;
+        std::filesystem::remove_all(Environment().Work().File("fake-models"));
+    }
+}
+
 TEST_P(ModelRunsTest, AModelThatLeavesNoOkFlagFailsWithItsErrorFile) {
     RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION, DESCRIPTION, STARTYEAR, ENDYEAR, "
               "GLIDAR_data, MUNDRE_data, GLIDAR_meteo, MUNDRE_meteo, GLIDAR_pond, MUNDRE_rain) "
