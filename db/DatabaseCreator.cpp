@@ -4,6 +4,7 @@
 #include "framework/TDACDatabase.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 #include <unistd.h>
 
@@ -16,13 +17,13 @@ void RunScript(TDACDatabase& database, std::string_view script, Engine engine) {
         database.ExecSQL(statement);
 }
 
-} // namespace
-
-void CreateSchema(TDACDatabase& database, Engine engine) {
+// Runs the scripts in one transaction; nothing is left behind when a statement fails.
+void RunScriptsInTransaction(TDACDatabase& database,
+                             std::initializer_list<std::string_view> scripts, Engine engine) {
     database.StartTransaction(TIsolationLevel::ReadCommitted);
     try {
-        RunScript(database, SchemaScript(engine), engine);
-        RunScript(database, ReferenceDataScript(), engine);
+        for (std::string_view script : scripts)
+            RunScript(database, script, engine);
         database.Commit();
     } catch (...) {
         try {
@@ -34,6 +35,16 @@ void CreateSchema(TDACDatabase& database, Engine engine) {
     }
 }
 
+} // namespace
+
+void CreateSchema(TDACDatabase& database, Engine engine) {
+    RunScriptsInTransaction(database, {SchemaScript(engine), ReferenceDataScript()}, engine);
+}
+
+void LoadDeliveredScenarios(TDACDatabase& database, Engine engine) {
+    RunScriptsInTransaction(database, {DeliveredScenariosScript()}, engine);
+}
+
 std::string SQLiteConnectionString(const std::string& file) {
     // The driver takes the value up to the next ";" as it stands; it knows no braces.
     if (file.find(';') != std::string::npos)
@@ -42,15 +53,17 @@ std::string SQLiteConnectionString(const std::string& file) {
 }
 
 void CreateDatabase(const std::string& connectionString, Engine engine, const std::string& userName,
-                    const std::string& password) {
+                    const std::string& password, bool withScenarios) {
     TDACDatabase database;
     database.SetODBCConnection(connectionString, userName, password);
     database.SetConnected(true);
     CreateSchema(database, engine);
+    if (withScenarios)
+        LoadDeliveredScenarios(database, engine);
     database.SetConnected(false);
 }
 
-void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite) {
+void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios) {
     namespace fs = std::filesystem;
     std::error_code error;
     if (fs::exists(file, error) && !overwrite)
@@ -59,7 +72,7 @@ void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite) {
     const std::string partial = file + ".partial-" + std::to_string(::getpid());
     fs::remove(partial, error);
     try {
-        CreateDatabase(SQLiteConnectionString(partial), Engine::SQLite);
+        CreateDatabase(SQLiteConnectionString(partial), Engine::SQLite, {}, {}, withScenarios);
     } catch (...) {
         fs::remove(partial, error);
         throw;

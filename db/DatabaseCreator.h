@@ -16,16 +16,20 @@ namespace parvela::db {
 // holds none of the tables yet; nothing is left behind when a statement fails.
 void CreateSchema(TDACDatabase& database, Engine engine);
 
+// Adds the delivered scenarios and the example application scheme in one transaction.
+void LoadDeliveredScenarios(TDACDatabase& database, Engine engine);
+
 // The ODBC connection string of an SQLite database file (driver "SQLite3").
 std::string SQLiteConnectionString(const std::string& file);
 
 // Creates a new SQLite database file with the schema and the reference data. An existing
 // file is refused unless `overwrite`, then replaced. A failed creation leaves no new file and
 // the old one as it was.
-void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite);
+void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios = false);
 
 // Creates the schema in the existing, empty database that the connection string reaches.
 void CreateDatabase(const std::string& connectionString, Engine engine,
-                    const std::string& userName = {}, const std::string& password = {});
+                    const std::string& userName = {}, const std::string& password = {},
+                    bool withScenarios = false);
 
 } // namespace parvela::db

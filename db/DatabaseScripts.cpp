@@ -13,6 +13,7 @@ namespace embedded {
 extern const std::string_view schema_sqlite;
 extern const std::string_view schema_postgresql;
 extern const std::string_view reference_data;
+extern const std::string_view scenarios;
 } // namespace embedded
 
 namespace {
@@ -53,6 +54,10 @@ std::string_view SchemaScript(Engine engine) {
 
 std::string_view ReferenceDataScript() {
     return embedded::reference_data;
+}
+
+std::string_view DeliveredScenariosScript() {
+    return embedded::scenarios;
 }
 
 namespace {

@@ -18,6 +18,9 @@ Engine EngineFromName(const std::string& name);
 std::string_view SchemaScript(Engine engine);
 // The same for both engines.
 std::string_view ReferenceDataScript();
+// The delivered scenarios with their templates and data, and an example application scheme;
+// the same for both engines, run after the reference data.
+std::string_view DeliveredScenariosScript();
 
 // The statements of a script without their terminating ";". A ";" inside a quoted text or
 // name, a comment, a dollar-quoted PostgreSQL body or an SQLite trigger body (BEGIN ... END)

@@ -1,7 +1,8 @@
 // parvela-db: creates new Parvela databases with the schema and the reference data.
-//   parvela-db create-sqlite <file> [--force]
+//   parvela-db create-sqlite <file> [--force] [--with-scenarios]
 //   parvela-db create --connection "<ODBC connection string>" --engine postgresql|sqlite
-//                     [--user <name>] [--password <text>]
+//                     [--user <name>] [--password <text>] [--with-scenarios]
+// --with-scenarios adds the delivered scenarios and the example application scheme.
 
 #include "db/DatabaseCreator.h"
 #include "framework/Exceptions.h"
@@ -18,9 +19,10 @@ constexpr int ExitFailure = 1;
 
 int Usage() {
     std::cerr << "Usage:\n"
-                 "  parvela-db create-sqlite <file> [--force]\n"
+                 "  parvela-db create-sqlite <file> [--force] [--with-scenarios]\n"
                  "  parvela-db create --connection \"<ODBC connection string>\" "
-                 "--engine postgresql|sqlite [--user <name>] [--password <text>]\n";
+                 "--engine postgresql|sqlite [--user <name>] [--password <text>] "
+                 "[--with-scenarios]\n";
     return ExitUsage;
 }
 
@@ -28,6 +30,7 @@ struct Arguments {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     bool force = false;
+    bool withScenarios = false;
 };
 
 bool Parse(int argc, char** argv, Arguments& arguments) {
@@ -35,6 +38,8 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
         const std::string argument = argv[i];
         if (argument == "--force") {
             arguments.force = true;
+        } else if (argument == "--with-scenarios") {
+            arguments.withScenarios = true;
         } else if (argument.rfind("--", 0) == 0) {
             if (i + 1 >= argc)
                 return false;
@@ -54,7 +59,8 @@ std::string Option(const Arguments& arguments, const std::string& name) {
 int CreateSQLite(const Arguments& arguments) {
     if (arguments.positional.size() != 1 || !arguments.options.empty())
         return Usage();
-    parvela::db::CreateSQLiteDatabaseFile(arguments.positional.front(), arguments.force);
+    parvela::db::CreateSQLiteDatabaseFile(arguments.positional.front(), arguments.force,
+                                          arguments.withScenarios);
     std::cout << "Created " << arguments.positional.front() << "\n";
     return 0;
 }
@@ -68,7 +74,8 @@ int Create(const Arguments& arguments) {
     if (connection.empty() || engine.empty() || !arguments.positional.empty() || arguments.force)
         return Usage();
     parvela::db::CreateDatabase(connection, parvela::db::EngineFromName(engine),
-                                Option(arguments, "user"), Option(arguments, "password"));
+                                Option(arguments, "user"), Option(arguments, "password"),
+                                arguments.withScenarios);
     std::cout << "Created the schema\n";
     return 0;
 }

@@ -18,7 +18,7 @@ cmake --build "$build" -j "$(nproc)"
 mkdir -p "$data"
 database=$data/parvela.db
 if [ ! -f "$database" ]; then
-  "$bin/parvela-db" create-sqlite "$database"
+  "$bin/parvela-db" create-sqlite "$database" --with-scenarios
 fi
 
 # The settings file beside the executable: the SQLite file through the SQLite ODBC driver.
