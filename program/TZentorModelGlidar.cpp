@@ -176,6 +176,7 @@ std::string TZentorModelGlidar::ApplicationRow(TDateTime date, const std::string
 }
 
 double TZentorModelGlidar::InterceptionFraction(int scenarioID, TDateTime date) {
+    Assert(Assessment() != nullptr, "InterceptionFraction: no assessment, no database");
     const std::string sql = Format("Select %s from %s where %s order by InterceptionID", "*",
                                    "Interceptions", Format("scenarioID = %d", scenarioID));
     const auto query = Database().OpenQuery(sql);

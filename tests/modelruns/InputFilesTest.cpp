@@ -436,6 +436,20 @@ TEST_P(InputFilesTest, ARowFormatWithTheDosageFirstRaisesAConversionError) {
     EXPECT_THROW(Mundre().Execute(&assessment, false), EConvertError);
 }
 
+TEST_P(InputFilesTest, ASubstanceThePluginDoesNotHoldGivesEmptySubstanceSections) {
+    AddScenario(13, "Blocks", 1990, 1990, "@SUBSTANCE\r\nA\r\nB\r\nafter\r\n",
+                "@SUBSTANCE\r\n@START\r\nMolMas_@ x\r\n@END_SUBSTANCE\r\nafter\r\n");
+    AddAssessment(111, ProjectID, 13, UnknownGuid, SchemeID, true, "Unknown");
+    TdciAssessments& assessment = OpenAssessment(111);
+    assessment.SetRunDirectory(ProjectID);
+    TModelManager::GetSingleton().CreateProjectDirectory(ProjectID);
+    ASSERT_TRUE(Glidar().Execute(&assessment, false));
+    EXPECT_EQ(ReadWholeFile(assessment.InputFileName()), "after\r\n") << "not even lines A and B";
+    ASSERT_TRUE(Mundre().Execute(&assessment, false));
+    EXPECT_EQ(ReadWholeFile(assessment.InputFileName()), "01-Jan-1990        TimStart\r\nafter\r\n")
+        << "a start placeholder inside the block is written, not collected";
+}
+
 PARVELA_INSTANTIATE_DATABASE_TEST(InputFilesTest);
 
 } // namespace
