@@ -142,5 +142,43 @@ TEST_P(BatchTest, ASettingsFileThatReachesNoDatabaseFails) {
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchTest);
 
+// A database made by the database tool with the delivered scenarios, an example assessment
+// on it, and the batch front end from the run to the report.
+class BatchOnToolDatabaseTest : public BatchTest {
+protected:
+    Content DatabaseContent() const override { return Content::Empty; }
+    void SetUp() override {
+        ModelRunTest::SetUp();
+        const std::string tool = ShellQuote(std::string(PARVELA_BIN_DIR) + "/parvela-db") +
+                                 " create --connection " + ShellQuote(ConnectionString()) +
+                                 " --engine " + (IsSQLite() ? "sqlite" : "postgresql") +
+                                 " --with-scenarios >/dev/null";
+        ASSERT_EQ(std::system(tool.c_str()), 0);
+        AddProject(ProjectID, "Example project");
+        settings_ = Environment().Work().File("batch.ini");
+        SaveTextLines(settings_, {"[Database]", "DatabaseName=" + ConnectionString(),
+                                  "UserName=", "Password="});
+    }
+};
+
+TEST_P(BatchOnToolDatabaseTest, AnExampleAssessmentRunsToValidResultsAndItsReport) {
+    AddAssessment(1, ProjectID, JinhuaScenarioID, AlphaGuid, DeliveredSchemeID, true, "Example");
+    const TBatchResult run = Batch({"run", "--project", std::to_string(ProjectID)});
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
+    EXPECT_THAT(run.Output, ElementsAre("1\tExample\tvalid"));
+    const TBatchResult report = Batch({"report", "--assessment", "1"});
+    ASSERT_EQ(report.ExitCode, 0) << report.Errors;
+    ASSERT_EQ(report.Output.size(), 1u);
+    const std::string page = ReadWholeFile(report.Output[0]);
+    for (const char* line : {"Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>",
+                             "GLIDAR&nbsp;REPORT<BR>", "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>",
+                             "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>",
+                             "MUNDRE&nbsp;REPORT<BR>", "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>"})
+        EXPECT_THAT(page, HasSubstr(line));
+    EXPECT_THAT(page, HasSubstr("Scenario&nbsp;&nbsp;:&nbsp;Jinhua,"));
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(BatchOnToolDatabaseTest);
+
 } // namespace
 } // namespace parvela::test
