@@ -32,6 +32,11 @@
 #include <vector>
 
 namespace parvela {
+
+// The substance change check of the scheme-usage module; the command runs it when the
+// program is linked with it.
+void CheckSubstances() __attribute__((weak));
+
 namespace {
 
 constexpr int ExitDone = 0;
@@ -163,9 +168,12 @@ int WriteReport(int assessmentID) {
 }
 
 int CheckSubstancesCommand() {
-    // The whole-database check is not part of this build yet.
-    std::cerr << "The substance change check is not available in this build.\n";
-    return ExitFailure;
+    if (&CheckSubstances == nullptr) {
+        std::cerr << "The substance change check is not available in this build.\n";
+        return ExitFailure;
+    }
+    CheckSubstances();
+    return ExitDone;
 }
 
 int Execute(const TCommandLine& line) {

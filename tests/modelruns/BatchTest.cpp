@@ -3,6 +3,8 @@
 
 #include "ModelRunTest.h"
 
+#include "program/TDAXOInterface.h"
+
 #include <gmock/gmock.h>
 
 #include <sys/stat.h>
@@ -130,6 +132,21 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
         EXPECT_THAT(result.Errors, HasSubstr(c.Message));
         EXPECT_TRUE(result.Output.empty()) << c.Message;
     }
+}
+
+TEST_P(BatchTest, CheckSubstancesStoresTheNewChecksumAndInvalidatesTheResults) {
+    AddAssessment(6, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Checked");
+    RunRawSQL("UPDATE ASSESSMENTS SET VALIDRESULTS = TRUE, SUBSTANCECHECKSUM = 'outdated' "
+              "WHERE ASSESSMENTID = 6");
+    const TBatchResult result = Batch({"check-substances"});
+    if (result.Errors.find("not available in this build") != std::string::npos)
+        GTEST_SKIP() << "the substance change check is not linked into this build";
+    EXPECT_EQ(result.ExitCode, 0) << result.Errors;
+    const std::string checksum = TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(EtaGuid);
+    const auto rows = QueryRows("SELECT SUBSTANCECHECKSUM FROM ASSESSMENTS WHERE ASSESSMENTID = 6");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].AsString(), checksum);
+    EXPECT_FALSE(StoredResults(6).ValidResults);
 }
 
 TEST_P(BatchTest, ASettingsFileThatReachesNoDatabaseFails) {

@@ -196,7 +196,12 @@ TEST_P(ManagerTest, DirectoryLayoutBelowTheDataPath) {
     EXPECT_FALSE(HasProjectDirectoryProvider()) << "removed with the manager";
     EXPECT_THROW(TModelManager::GetSingleton(), Exception);
     TModelManager::CreateSingleton();
-    EXPECT_THROW(TModelManager::CreateSingleton(), Exception);
+    try {
+        TModelManager::CreateSingleton();
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Error: Object already created, use TModelManager.GetSingleton.");
+    }
 }
 
 TEST_P(ManagerTest, WithoutADataPathTheProjectsLieInTheUsersDataDirectory) {
