@@ -36,6 +36,8 @@ namespace parvela {
 // The substance change check of the scheme-usage module; the command runs it when the
 // program is linked with it.
 void CheckSubstances() __attribute__((weak));
+// A weak reference alone does not pull the scheme-usage module out of the static library.
+[[gnu::used]] static bool (*const LinkSchemeUsage)(std::int32_t) = &IsApplicationSchemeUsed;
 
 namespace {
 
