@@ -597,8 +597,8 @@ void TfrmAssessments::PopulateRow(int row, TDACDatabaseClassItem& item) {
         schemes_->LocateByItemID(std::to_string(assessment.APPLICATIONSCHEMEID()), false))
         scheme = schemes_->Item().CAPTION();
     grid.SetCell(7, row, scheme);
-    grid.SetCell(8, row, DateTimeToStr(assessment.CREATIONDATE()));
-    grid.SetCell(9, row, DateTimeToStr(assessment.MODIFICATIONDATE()));
+    grid.SetCell(8, row, DateTimeText(assessment.CREATIONDATE()));
+    grid.SetCell(9, row, DateTimeText(assessment.MODIFICATIONDATE()));
 }
 
 void TfrmAssessments::Interchange(bool toItem, TDACDatabaseClassItem* item) {

@@ -149,8 +149,8 @@ void TfrmProjects::PopulateRow(int row, TDACDatabaseClassItem& item) {
     grid.SetCell(0, row, project.ItemID());
     grid.SetCell(1, row, project.CAPTION());
     grid.SetCell(2, row, project.DESCRIPTION());
-    grid.SetCell(3, row, DateToStr(project.CREATIONDATE()));
-    grid.SetCell(4, row, DateTimeToStr(project.MODIFICATIONDATE()));
+    grid.SetCell(3, row, DateText(project.CREATIONDATE()));
+    grid.SetCell(4, row, DateTimeText(project.MODIFICATIONDATE()));
 }
 
 void TfrmProjects::Interchange(bool toItem, TDACDatabaseClassItem* item) {
@@ -239,6 +239,8 @@ void TfrmProjects::DeleteProject() {
     if (!assessments.IsOpen())
         assessments.Open();
     const int count = assessments.Count();
+    // Counted only: a list left open would be walked stale by a later run of the project.
+    CloseQuietly(assessments);
     bool deleted = false;
     if (count > 0) {
         if (!AskOkCancel(Format("Deleting this item will also delete %d item(s) from table "

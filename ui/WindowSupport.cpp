@@ -2,6 +2,7 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/MissingValues.h"
 #include "program/ProgramIdentity.h"
 #include "program/Utilities.h"
 #include "ui/QtConvert.h"
@@ -130,6 +131,14 @@ void CheckPastedCaption(QLineEdit* edit) {
     throw Exception(
         Format("Caption %s contains invalid character(s) (<space> , . / \\ ( ) : ? ", text) + "\"" +
         " < > | *)");
+}
+
+std::string DateTimeText(TDateTime value) {
+    return IsMissingReal(value) ? std::string("<no value given>") : DateTimeToStr(value);
+}
+
+std::string DateText(TDateTime value) {
+    return IsMissingReal(value) ? std::string("<no value given>") : DateToStr(value);
 }
 
 QString ApplicationTitle() {

@@ -69,6 +69,10 @@ void RefuseSpecialCaptionKeys(QLineEdit* edit);
 // and raises "Caption %s contains invalid character(s) ...".
 void CheckPastedCaption(QLineEdit* edit);
 
+// Date texts of the grids; a missing value reads "<no value given>".
+std::string DateTimeText(TDateTime value);
+std::string DateText(TDateTime value);
+
 // The application title, "Parvela_2.4.2_CN".
 QString ApplicationTitle();
 

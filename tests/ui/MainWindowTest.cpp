@@ -6,6 +6,7 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
+#include "platform/UiHooks.h"
 #include "program/TApplicationSettings.h"
 #include "program/TDatabaseConnection.h"
 #include "program/Utilities.h"
@@ -44,6 +45,31 @@ void WhenModal(std::function<void(QWidget&)> act) {
         act(*modal);
     });
 }
+
+// Stands in for the program's event processing during the model waits: it processes the
+// events as the program does and notes what the window shows meanwhile.
+class RecordingUiHooks final : public IUiHooks {
+public:
+    explicit RecordingUiHooks(QWidget& window) : window_(window) { SetUiHooks(this); }
+    ~RecordingUiHooks() override { SetUiHooks(nullptr); }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void ProcessPendingEvents() override {
+        QApplication::processEvents();
+        const std::string status = window_.findChild<QLabel*>("lblStatus")->text().toStdString();
+        if (statuses_.empty() || statuses_.back() != status)
+            statuses_.push_back(status);
+        for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
+            panelsEnabled_ = panelsEnabled_ || window_.findChild<QWidget*>(panel)->isEnabled();
+    }
+    const std::vector<std::string>& Statuses() const { return statuses_; }
+    bool PanelsEverEnabled() const { return panelsEnabled_; }
+
+private:
+    QWidget& window_;
+    std::vector<std::string> statuses_;
+    bool panelsEnabled_ = false;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -357,7 +383,13 @@ TEST_F(MainWindowTest, DrivesAWholeAssessmentThroughTheModels) {
     emit grid_->cellDoubleClicked(grid_->Row() - 1, 3);
     ASSERT_EQ("Yes", Cell(1));
     const std::size_t boxesBefore = dialogs_.Boxes().size();
+    RecordingUiHooks hooks(*window_);
     Action("actRun")->trigger();
+    SetUiHooks(nullptr);
+    ASSERT_FALSE(hooks.Statuses().empty()) << "the waits let the window process its events";
+    EXPECT_EQ("Calculating assessment Run1: running GLIDAR", hooks.Statuses().front());
+    EXPECT_EQ("Calculating assessment Run1: running MUNDRE", hooks.Statuses().back());
+    EXPECT_FALSE(hooks.PanelsEverEnabled()) << "no second run can start meanwhile";
     ASSERT_EQ(boxesBefore + 1, dialogs_.Boxes().size());
     EXPECT_EQ("Finished", dialogs_.Texts().back()) << Stored("ERRORMESSAGE", id);
     EXPECT_EQ("", window_->StatusText());

@@ -1,0 +1,96 @@
+// Writes a PNG of every window, filled from a real database, into the build tree
+// (screenshots/) so that a reviewer can look at them.
+#include "UiTestSupport.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
+#include "program/Utilities.h"
+#include "ui/TfrmAbout.h"
+#include "ui/TfrmApplicationSchemes.h"
+#include "ui/TfrmAssessments.h"
+#include "ui/TfrmInceptions.h"
+#include "ui/TfrmProjects.h"
+#include "ui/TfrmResults.h"
+#include "ui/TfrmScenarios.h"
+
+#include <QImage>
+#include <QPixmap>
+
+#include <set>
+
+namespace parvela::test {
+namespace {
+
+const std::string ScreenshotDirectory = PARVELA_SCREENSHOT_DIR;
+
+// Saves the window's picture and checks that it shows something.
+void Shoot(QWidget& window, const std::string& name) {
+    window.show();
+    QApplication::processEvents();
+    const QPixmap picture = window.grab();
+    ASSERT_FALSE(picture.isNull()) << name;
+    EXPECT_GT(picture.width(), 100) << name;
+    const std::string path = ScreenshotDirectory + "/" + name + ".png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(path), "PNG")) << path;
+    const QImage saved(QString::fromStdString(path));
+    EXPECT_EQ(picture.size(), saved.size()) << path;
+    // A picture of one or two colours would mean that no controls were drawn.
+    const QImage image = picture.toImage();
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 4u) << name;
+}
+
+TEST(Screenshots, OfEveryWindow) {
+    TestApplication();
+    std::filesystem::create_directories(ScreenshotDirectory);
+    ProgramEnvironment environment;
+    TScriptedDialogs dialogs;
+    TScopedDialogs scope(dialogs);
+    environment.Database().RunRawSQL("INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, "
+                                     "LOCKED) VALUES (1001, 'Jinhua2024', "
+                                     "'Registration dossier, paddy scenarios', 'False')");
+    for (int id : {2001, 2002})
+        environment.Database().RunRawSQL(
+            "INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, SCENARIOID, "
+            "SUBSTANCEGUID, APPLICATIONSCHEMEID, SELECTEDFOREXECUTION, VALIDRESULTS) VALUES (" +
+            std::to_string(id) + ", 'Assessment" + std::to_string(id) +
+            "', 'two sprays on the crop', 1001, 1, '{5EED0DA0-7A11-4C0E-9D00-000000000012}', 1, "
+            "'True', FALSE)");
+    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", 1001);
+
+    TfrmAssessments main(TServiceStartOptions{environment.SettingsFile()});
+    TfrmProjects projects(&main);
+    main.SetProjectsWindow(&projects);
+    ASSERT_TRUE(main.ServicesStarted());
+    Shoot(main, "frmAssessments");
+    Shoot(projects, "frmProjects");
+    projects.hide();
+    {
+        TfrmApplicationSchemes schemes;
+        schemes.SetItemIDToSelect("1");
+        Shoot(schemes, "frmApplicationSchemes");
+    }
+    {
+        TfrmScenarios scenarios;
+        Shoot(scenarios, "frmScenarios");
+    }
+    {
+        TfrmInceptions interceptions;
+        Shoot(interceptions, "frmInceptions");
+    }
+    {
+        ASSERT_NE(nullptr, main.SelectedAssessment());
+        TfrmResults results(main.SelectedAssessment(), 0);
+        main.SelectedAssessment()->SetRunDirectoryPath(environment.File("no-run"));
+        Shoot(results, "frmResults");
+    }
+    {
+        TfrmAbout about;
+        Shoot(about, "frmAbout");
+    }
+    EXPECT_TRUE(dialogs.Boxes().empty()) << dialogs.Texts().front();
+}
+
+} // namespace
+} // namespace parvela::test
