@@ -69,6 +69,8 @@ protected:
     // Presses the key on the grid, as a user moves between rows.
     void PressKey(Qt::Key key) { QTest::keyClick(&grid_, key); }
 
+    // First: widgets need the application.
+    QApplication& application_ = TestApplication();
     DatabaseWithSaver database_;
     TScriptedDialogs dialogs_;
     TScopedDialogs scope_;

@@ -52,6 +52,8 @@ protected:
     }
     QAction* Action(const char* name) { return window_.findChild<QAction*>(name); }
 
+    // First: widgets need the application.
+    QApplication& application_ = TestApplication();
     ProgramEnvironment environment_;
     TScriptedDialogs dialogs_;
     TScopedDialogs scope_;
