@@ -112,6 +112,21 @@ TEST_P(ModelRunsTest, BothModelsRunAndTheResultsAreStored) {
                             "/MUNDRE/1.mnd' #"}));
 }
 
+TEST_P(ModelRunsTest, TheRunProgressNamesEachModelBeforeItStarts) {
+    std::vector<std::string> told;
+    Manager().SetRunProgress([&](const std::string& assessment, const std::string& model) {
+        told.push_back(assessment + " " + model);
+    });
+    AddRun(9, EtaGuid, "Told");
+    AddRun(10, GammaGuid, "Refused");
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_EQ(told, (std::vector<std::string>{"Told GLIDAR", "Told MUNDRE"}))
+        << "a run stopped by its substance starts no model";
+    Manager().SetRunProgress(nullptr);
+    EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
+    EXPECT_EQ(told.size(), 2u);
+}
+
 TEST_P(ModelRunsTest, QuotesInCaptionsAndPathsReachTheShellAsData) {
     AddRun(2, EtaGuid, "it's $(touch pwned)");
     ASSERT_TRUE(Manager().RunProject(&Project(ProjectID)));
