@@ -28,6 +28,11 @@
 #include <functional>
 #include <sys/stat.h>
 
+namespace parvela {
+// The substance change check, when the program is linked with it.
+void CheckSubstances() __attribute__((weak));
+} // namespace parvela
+
 namespace parvela::test {
 namespace {
 
@@ -308,6 +313,67 @@ TEST_F(MainWindowTest, HelpEntriesTellTheContactAndOpenTheWebsite) {
     window_->findChild<QAction*>("mnWebsite")->trigger();
     EXPECT_EQ(std::string(TfrmAssessments::WebsiteAddress) + "\n", Opened());
     EXPECT_FALSE(Action("actInsertAssessments")->isEnabled()) << "nothing to add to";
+}
+
+TEST_F(MainWindowTest, FirstActivationInvalidatesResultsOfAChangedSubstance) {
+    if (&CheckSubstances == nullptr)
+        GTEST_SKIP() << "the substance change check is not linked into this build";
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "stale", true);
+    Open(1001);
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ("Results of next assessments are invalid because used substance has changed: stale",
+              dialogs_.Texts()[0]);
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE"));
+    EXPECT_FALSE(Child<QCheckBox>(*window_, "chxAssessmentHasValidResults")->isChecked())
+        << "the window shows the checked state";
+}
+
+TEST_F(MainWindowTest, TheSubstanceEditorOpensWithTheChosenSubstanceAndTheListIsReadAgain) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    auto* substances = Child<QComboBox>(*window_, "cbxAssessmentsSubstanceCode");
+    const int count = substances->count();
+    ASSERT_GT(count, 0);
+    const std::string code = substances->currentText().toStdString();
+    std::string editorTitle;
+    WhenModal([&editorTitle](QWidget& modal) {
+        editorTitle = modal.windowTitle().toStdString();
+        static_cast<QDialog&>(modal).reject();
+    });
+    Action("actEditSubstances")->trigger();
+    EXPECT_EQ("DAXO substances", editorTitle);
+    EXPECT_EQ(count, substances->count());
+    EXPECT_EQ(code, substances->currentText().toStdString());
+    EXPECT_EQ("a", Cell(3));
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+}
+
+TEST_F(MainWindowTest, EditorsAskToSaveFirstWithYesAndCancel) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    TypeText(caption_, "b");
+    dialogs_.QueueAnswer(TDialogAnswer::Cancel);
+    Action("actEditApplicationSchemes")->trigger();
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ("You have to save the changes before you can continue.\rDo you want to continue and "
+              "save changes?",
+              dialogs_.Texts()[0]);
+    EXPECT_EQ(TDialogButtons::YesCancel, dialogs_.Boxes()[0].Box.Buttons);
+    EXPECT_EQ("a", Stored("CAPTION", 2001));
+    dialogs_.QueueAnswer(TDialogAnswer::Yes);
+    std::string selectedScheme;
+    WhenModal([&selectedScheme](QWidget& modal) {
+        auto& schemes = static_cast<TfrmApplicationSchemes&>(modal);
+        selectedScheme = schemes.SelectedScheme() ? schemes.SelectedScheme()->CAPTION() : "";
+        schemes.done(QDialog::Accepted);
+    });
+    Action("actEditApplicationSchemes")->trigger();
+    EXPECT_EQ("ab", Stored("CAPTION", 2001));
+    EXPECT_EQ("Two crop sprays", selectedScheme) << "the assessment's scheme is selected";
+    EXPECT_EQ("ab", Cell(3));
 }
 
 // A whole assessment from an empty program: a new project, a new scheme with two
