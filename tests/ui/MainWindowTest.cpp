@@ -378,7 +378,11 @@ TEST_F(MainWindowTest, EditorsAskToSaveFirstWithYesAndCancel) {
 
 // A whole assessment from an empty program: a new project, a new scheme with two
 // applications, a new assessment, its mark, the model runs, the result files and the report.
-TEST_F(MainWindowTest, DrivesAWholeAssessmentThroughTheModels) {
+class MainWindowEnginesTest : public MainWindowTest,
+                              public ::testing::WithParamInterface<Engine> {};
+
+TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
+    ASSERT_EQ(GetParam(), environment_.Database().GetEngine());
     Open();
     dialogs_.QueueAnswer(TDialogAnswer::Yes); // save the new project before "Open"
     WhenModal([](QWidget& modal) {
@@ -486,6 +490,8 @@ TEST_F(MainWindowTest, DrivesAWholeAssessmentThroughTheModels) {
     EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
     EXPECT_NE(std::string::npos, ReadWholeFile(report).find("Run1"));
 }
+
+PARVELA_INSTANTIATE_DATABASE_TEST(MainWindowEnginesTest);
 
 } // namespace
 } // namespace parvela::test

@@ -63,6 +63,7 @@ template <class Widget> Widget* Child(QWidget& parent, const char* name) {
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -121,12 +122,21 @@ inline void RunScript(TestDatabase& database, const std::string& repositoryPath)
         database.RunRawSQL(statement);
 }
 
+// The engine of a test instantiated for both engines, else SQLite.
+inline Engine CurrentTestEngine() {
+    const char* parameter = ::testing::UnitTest::GetInstance()->current_test_info()->value_param();
+    std::string text = parameter ? parameter : "";
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text.find("postgres") != std::string::npos ? Engine::PostgreSQL : Engine::SQLite;
+}
+
 // What the program finds around it: registry stores of the test's own with the plug-in
 // library and a data path, a plug-in database, a temporary directory, and a settings file
 // naming a fresh database with the delivered scenarios.
 class ProgramEnvironment {
 public:
-    explicit ProgramEnvironment(Engine engine = Engine::SQLite)
+    explicit ProgramEnvironment(Engine engine = CurrentTestEngine())
         : directory_(FreshTestDirectory("ui")),
           machine_("PARVELA_MACHINE_REGISTRY", File("machine-registry.ini")),
           user_("PARVELA_USER_REGISTRY", File("user-registry.ini")),
