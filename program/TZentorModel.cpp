@@ -1,7 +1,10 @@
 #include "TZentorModel.h"
 
 #include "TDAXOInterface.h"
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcApplications.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
+#include "UnitsFromGenerator/TdcScenarios.h"
 #include "Utilities.h"
 #include "framework/CommaText.h"
 #include "framework/Exceptions.h"
@@ -24,12 +27,14 @@ constexpr const char* ScriptHeader = "#!/bin/sh";
 constexpr const char* ScriptLineEnd = " #";
 constexpr const char* SummaryHeading = "Summary output of model: ";
 constexpr std::size_t SummaryUnderlineBase = 25;
+// Sort index of APPLICATIONDATE in the applications list.
+constexpr int ApplicationDateField = 3;
+
+} // namespace
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
-
-} // namespace
 
 TTextLines SplitTextLines(const std::string& text) {
     TTextLines lines;
@@ -157,6 +162,33 @@ std::string TZentorModel::InputFilePath() const {
 
 TDACDatabase& TZentorModel::Database() const {
     return assessment_->OwnerList()->Database();
+}
+
+std::unique_ptr<TdcScenarios> TZentorModel::OpenScenario() const {
+    auto scenarios = std::make_unique<TdcScenarios>(Database());
+    scenarios->SetFilter("SCENARIOID=%d", {assessment_->SCENARIOID()});
+    scenarios->Open();
+    return scenarios;
+}
+
+std::unique_ptr<TdcApplicationSchemes> TZentorModel::OpenApplicationScheme() const {
+    auto schemes = std::make_unique<TdcApplicationSchemes>(Database());
+    schemes->SetFilter("APPLICATIONSCHEMEID=%d", {assessment_->APPLICATIONSCHEMEID()});
+    schemes->Open();
+    return schemes;
+}
+
+std::string TZentorModel::ApplicationSchemeLine() const {
+    const auto schemes = OpenApplicationScheme();
+    return (schemes->Count() > 0 ? schemes->Item().CAPTION() : std::string()) +
+           " ApplicationScheme";
+}
+
+TdcApplications& TZentorModel::SortedApplications(TdcApplicationSchemes& schemes) {
+    TdcApplications& applications = schemes.Item().Applications();
+    applications.Open();
+    applications.SortOnField(ApplicationDateField, true);
+    return applications;
 }
 
 bool TZentorModel::Execute(TdciAssessments* assessment, bool run) {

@@ -13,6 +13,9 @@
 namespace parvela {
 
 class TDACDatabase;
+class TdcApplicationSchemes;
+class TdcApplications;
+class TdcScenarios;
 class TdciAssessments;
 
 // The plug-in's words for true and false; replaced each time a driver is constructed.
@@ -20,6 +23,9 @@ extern std::string TrueText;
 extern std::string FalseText;
 
 using TTextLines = std::vector<std::string>;
+
+// Whether the part occurs anywhere in the text, exact letter case.
+bool Contains(const std::string& text, const std::string& part);
 
 // A text split into lines at carriage returns, line feeds and their pairs; a final line
 // break ends the last line and starts none.
@@ -102,6 +108,14 @@ protected:
     std::string ModelCommandLine() const;
     // The database of the assessment's list.
     TDACDatabase& Database() const;
+    // The assessment's scenario, opened; empty when there is no such row.
+    std::unique_ptr<TdcScenarios> OpenScenario() const;
+    // The assessment's application scheme, opened; empty when there is no such row.
+    std::unique_ptr<TdcApplicationSchemes> OpenApplicationScheme() const;
+    // The line that names the scheme: its caption followed by " ApplicationScheme".
+    std::string ApplicationSchemeLine() const;
+    // The applications of an opened scheme with at least one row, sorted by their date.
+    static TdcApplications& SortedApplications(TdcApplicationSchemes& schemes);
     void SetErrorMessage(const std::string& text);
     void SetAssessmentReport(const std::string& text);
     void SaveAssessment();

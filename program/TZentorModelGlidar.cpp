@@ -20,8 +20,6 @@ namespace parvela {
 
 namespace {
 
-// Sort index of APPLICATIONDATE in the applications list.
-constexpr int ApplicationDateField = 3;
 constexpr int RequiredSorptionOption = 3;
 
 std::string Trim(const std::string& text) {
@@ -80,14 +78,12 @@ void TZentorModelGlidar::SetModelNames() {
 
 bool TZentorModelGlidar::WriteInputFiles() {
     meteoStation_.clear();
-    TdcScenarios scenarios(Database());
-    scenarios.SetFilter("SCENARIOID=%d", {Assessment()->SCENARIOID()});
-    scenarios.Open();
-    if (scenarios.Count() == 0) {
+    const auto scenarios = OpenScenario();
+    if (scenarios->Count() == 0) {
         SetErrorMessage("scenario not found");
         return false;
     }
-    const TdciScenarios& scenario = scenarios.Item();
+    const TdciScenarios& scenario = scenarios->Item();
     meteoStation_ = scenario.CAPTION();
     TTextLines output;
     WriteTemplateLines(scenario, SplitTextLines(scenario.GLIDAR_data()), output);
@@ -105,33 +101,26 @@ bool TZentorModelGlidar::WriteInputFiles() {
 
 void TZentorModelGlidar::WriteTemplateLines(const TdciScenarios& scenario,
                                             const TTextLines& templateLines, TTextLines& output) {
-    auto has = [](const std::string& line, const char* placeholder) {
-        return line.find(placeholder) != std::string::npos;
-    };
     for (std::size_t i = 0; i < templateLines.size(); ++i) {
         const std::string& line = templateLines[i];
-        if (has(line, "@START")) {
+        if (Contains(line, "@START")) {
             output.push_back("01-Jan-" + std::to_string(scenario.STARTYEAR()) + "       TimStart");
-        } else if (has(line, "@STOP")) {
+        } else if (Contains(line, "@STOP")) {
             output.push_back("31-Dec-" + std::to_string(scenario.ENDYEAR()) + "       TimEnd");
-        } else if (has(line, "@APPLICATIONSCHEME")) {
-            TdcApplicationSchemes schemes(Database());
-            schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
-            schemes.Open();
-            output.push_back((schemes.Count() > 0 ? schemes.Item().CAPTION() : std::string()) +
-                             " ApplicationScheme");
-        } else if (has(line, "@APPLICATIONSTABLE")) {
+        } else if (Contains(line, "@APPLICATIONSCHEME")) {
+            output.push_back(ApplicationSchemeLine());
+        } else if (Contains(line, "@APPLICATIONSTABLE")) {
             WriteApplicationsTable(output);
-        } else if (has(line, "@SUBSTANCE")) {
+        } else if (Contains(line, "@SUBSTANCE")) {
             const std::string* lineA =
                 i + 1 < templateLines.size() ? &templateLines[i + 1] : nullptr;
             const std::string* lineB =
                 i + 2 < templateLines.size() ? &templateLines[i + 2] : nullptr;
             WriteSubstanceSection(lineA, lineB, output);
             i += 2;
-        } else if (has(line, "@METEO")) {
+        } else if (Contains(line, "@METEO")) {
             output.push_back(meteoStation_ + " MeteoStation");
-        } else if (has(line, "@PONDINGDEPTHFILE")) {
+        } else if (Contains(line, "@PONDINGDEPTHFILE")) {
             output.push_back(meteoStation_ + " PondingDepthFile");
         } else {
             output.push_back(line);
@@ -147,13 +136,9 @@ void TZentorModelGlidar::WriteApplicationsTable(TTextLines& output) {
         codes[types.Item().APPLICATIONTYPEID()] = types.Item().GLIDARCODE();
 
     output.push_back("table Applications");
-    TdcApplicationSchemes schemes(Database());
-    schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
-    schemes.Open();
-    if (schemes.Count() > 0) {
-        TdcApplications& applications = schemes.Item().Applications();
-        applications.Open();
-        applications.SortOnField(ApplicationDateField, true);
+    const auto schemes = OpenApplicationScheme();
+    if (schemes->Count() > 0) {
+        TdcApplications& applications = SortedApplications(*schemes);
         for (applications.First(); !applications.Eof(); applications.Next()) {
             const TdciApplications& application = applications.Item();
             const auto code = codes.find(application.APPLICATIONTYPEID());

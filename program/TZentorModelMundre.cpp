@@ -14,9 +14,6 @@ namespace parvela {
 
 namespace {
 
-// Sort index of APPLICATIONDATE in the applications list.
-constexpr int ApplicationDateField = 3;
-
 struct TParameter {
     const char* Keyword; // empty: an empty line
     const char* Format;
@@ -55,10 +52,6 @@ const TParameter Parameters[] = {
     {"CofDifWatRef", "%-18s CofDifWatRef_%s (m2.d-1)", "CofDifWatRef"},
     {"", "", ""},
 };
-
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
 
 // Every occurrence of `from`, compared without regard to letter case, replaced by `to`.
 std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& from,
@@ -101,14 +94,12 @@ void TZentorModelMundre::SetModelNames() {
 }
 
 bool TZentorModelMundre::WriteInputFiles() {
-    TdcScenarios scenarios(Database());
-    scenarios.SetFilter("SCENARIOID=%d", {Assessment()->SCENARIOID()});
-    scenarios.Open();
-    if (scenarios.Count() == 0) {
+    const auto scenarios = OpenScenario();
+    if (scenarios->Count() == 0) {
         SetErrorMessage("scenario not found");
         return false;
     }
-    const TdciScenarios& scenario = scenarios.Item();
+    const TdciScenarios& scenario = scenarios->Item();
     TTextLines output;
     WriteTemplateLines(scenario, SplitTextLines(scenario.MUNDRE_data()), output);
     const std::string inputFile = InputFilePath();
@@ -132,11 +123,7 @@ void TZentorModelMundre::WriteTemplateLines(const TdciScenarios& scenario,
         } else if (Contains(line, "@STOP")) {
             output.push_back("31-Dec-" + std::to_string(scenario.ENDYEAR()) + "        TimEnd");
         } else if (Contains(line, "@APPLICATIONSCHEME")) {
-            TdcApplicationSchemes schemes(Database());
-            schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
-            schemes.Open();
-            output.push_back((schemes.Count() > 0 ? schemes.Item().CAPTION() : std::string()) +
-                             " ApplicationScheme");
+            output.push_back(ApplicationSchemeLine());
         } else if (Contains(line, "@APPLICATIONSTABLE")) {
             // Without a following row format line there is nothing to fill: no rows.
             WriteLoadingsTable(scenario, i + 1 < templateLines.size() ? templateLines[i + 1] : "",
@@ -162,13 +149,9 @@ void TZentorModelMundre::WriteLoadingsTable(const TdciScenarios& scenario,
                                             const std::string& rowFormatLine, TTextLines& output) {
     output.push_back("table Loadings");
     const std::string rowFormat = LoadingsRowFormat(rowFormatLine);
-    TdcApplicationSchemes schemes(Database());
-    schemes.SetFilter("APPLICATIONSCHEMEID=%d", {Assessment()->APPLICATIONSCHEMEID()});
-    schemes.Open();
-    if (schemes.Count() > 0 && !rowFormatLine.empty()) {
-        TdcApplications& applications = schemes.Item().Applications();
-        applications.Open();
-        applications.SortOnField(ApplicationDateField, true);
+    const auto schemes = OpenApplicationScheme();
+    if (schemes->Count() > 0 && !rowFormatLine.empty()) {
+        TdcApplications& applications = SortedApplications(*schemes);
         for (int year = scenario.STARTYEAR(); year <= scenario.ENDYEAR(); ++year) {
             for (applications.First(); !applications.Eof(); applications.Next()) {
                 const TdciApplications& application = applications.Item();
