@@ -42,6 +42,17 @@ QLineEdit* Edit(QWidget* parent, const char* name) {
     return edit;
 }
 
+// The number of rows of a detail list, read fresh; the list is closed again so that a later
+// copy does not walk what it held now.
+int CountDetails(TDACDatabaseClass& details) {
+    if (details.IsOpen())
+        CloseQuietly(details);
+    details.Open();
+    const int count = details.Count();
+    CloseQuietly(details);
+    return count;
+}
+
 } // namespace
 
 TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent) {
@@ -366,23 +377,19 @@ void TfrmApplicationSchemes::DeleteScheme() {
     TdciApplicationSchemes* scheme = SelectedScheme();
     if (!scheme)
         return;
-    TdcApplications& applications = scheme->Applications();
-    if (!applications.IsOpen())
-        applications.Open();
+    const int applications = CountDetails(scheme->Applications());
     bool asked = false;
-    if (applications.Count() > 0) {
+    if (applications > 0) {
         asked = true;
         if (!AskOkCancel(Format("Deleting this item will also delete %d item(s) from table "
                                 "Applications, do you want to continue ?",
-                                applications.Count())))
+                                applications)))
             return;
-        TdcAssessments& assessments = scheme->Assessments();
-        if (!assessments.IsOpen())
-            assessments.Open();
-        if (assessments.Count() > 0 &&
+        const int assessments = CountDetails(scheme->Assessments());
+        if (assessments > 0 &&
             !AskOkCancel(Format("Deleting this item will also delete %d item(s) from table "
                                 "Assessments, do you want to continue ?",
-                                assessments.Count())))
+                                assessments)))
             return;
     }
     schemesConnector_.DeleteSelectedRow(!asked);

@@ -709,6 +709,10 @@ TdciAssessments* TfrmAssessments::SelectedAssessment() const {
 }
 
 void TfrmAssessments::UpdateActions() {
+    // Without the services only Close, About and the help entries can work.
+    for (QAction* action : {actProjects_, actEditSubstances_, actEditApplicationSchemes_,
+                            actViewScenarios_, actInputFiles_, actSummaryFiles_, actErrorFiles_})
+        action->setEnabled(connector_ != nullptr);
     if (!connector_ || connector_->State() == csStopped) {
         navigator_.DisableAll();
         actReports_->setEnabled(false);
@@ -830,7 +834,9 @@ void TfrmAssessments::ChooseProject() {
         return;
     projectsWindow_->SetItemIDToSelect(currentProjectItemID_);
     projectsWindow_->exec();
-    if (!projectsWindow_->OpenChosen())
+    // The current project may have been deleted meanwhile: then the projects window's
+    // selection takes its place as if opened.
+    if (!projectsWindow_->OpenChosen() && (currentProjectItemID_.empty() || CurrentProject()))
         return;
     LoadAssessments();
     StartConnector();

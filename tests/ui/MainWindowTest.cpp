@@ -376,6 +376,43 @@ TEST_F(MainWindowTest, EditorsAskToSaveFirstWithYesAndCancel) {
     EXPECT_EQ("ab", Cell(3));
 }
 
+TEST_F(MainWindowTest, DeletingTheCurrentProjectAndCancellingShowsTheRemainingOne) {
+    AddProject(1001, "Rice");
+    AddProject(1002, "Wheat");
+    AddAssessment(2001, 1002, "w1");
+    Open(1002);
+    dialogs_.QueueAnswer(TDialogAnswer::Ok);
+    WhenModal([](QWidget& modal) {
+        auto& projects = static_cast<TfrmProjects&>(modal);
+        projects.DeleteProject();
+        projects.findChild<QAction*>("actCancel")->trigger();
+    });
+    Action("actProjects")->trigger();
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Rice]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ("<not available>", grid_->Cell(3, 1));
+}
+
+TEST_F(MainWindowTest, WithoutADatabaseTheWindowStaysUsableForClosing) {
+    std::ofstream(environment_.SettingsFile())
+        << "[Database]\nDatabaseName=Driver=NoSuchDriver;Database=/nonexistent/x.db\n"
+        << "UserName=\nPassword=\n";
+    window_ = std::make_unique<TfrmAssessments>(TServiceStartOptions{environment_.SettingsFile()});
+    window_->show();
+    window_->UpdateActions();
+    EXPECT_FALSE(window_->ServicesStarted());
+    ASSERT_EQ(2u, dialogs_.Boxes().size())
+        << "the connection's own box, then the general report: " << dialogs_.Texts()[0];
+    EXPECT_EQ(TDialogIcon::Error, dialogs_.Boxes()[1].Box.Icon);
+    for (const char* name : {"actProjects", "actRun", "actEditSubstances", "actInsertAssessments"})
+        EXPECT_FALSE(Action(name)->isEnabled()) << name;
+    Action("actProjects")->trigger();
+    EXPECT_TRUE(window_->close());
+    window_.reset();
+    EXPECT_FALSE(TVersionInfo::SingletonExists());
+    EXPECT_FALSE(TApplicationSettings::SingletonExists());
+}
+
 // A whole assessment from an empty program: a new project, a new scheme with two
 // applications, a new assessment, its mark, the model runs, the result files and the report.
 class MainWindowEnginesTest : public MainWindowTest,
