@@ -376,6 +376,20 @@ TEST_F(MainWindowTest, EditorsAskToSaveFirstWithYesAndCancel) {
     EXPECT_EQ("ab", Cell(3));
 }
 
+TEST_F(MainWindowTest, AFailingRunEnablesThePanelsAgainAndReportsTheFailure) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "blank", false, true, " ");
+    Open(1001);
+    Action("actRun")->trigger();
+    ASSERT_EQ(1u, dialogs_.Boxes().size());
+    EXPECT_EQ(TDialogIcon::Error, dialogs_.Boxes()[0].Box.Icon);
+    EXPECT_NE(std::string::npos, dialogs_.Texts()[0].find("empty substance guid"))
+        << dialogs_.Texts()[0];
+    for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
+        EXPECT_TRUE(Child<QWidget>(*window_, panel)->isEnabled()) << panel;
+    EXPECT_EQ("", window_->StatusText());
+}
+
 TEST_F(MainWindowTest, DeletingTheCurrentProjectAndCancellingShowsTheRemainingOne) {
     AddProject(1001, "Rice");
     AddProject(1002, "Wheat");
