@@ -330,6 +330,8 @@ bool TDACGUIConnector::SaveSelectedRow(bool ask, const std::string& question,
     }
     const TDialogAnswer answer = ask ? Dialogs().Ask(question, buttons) : TDialogAnswer::Yes;
     if (IsPositive(answer)) {
+        if (beforeSave_ && !beforeSave_(*item))
+            return false;
         try {
             item->Save();
         } catch (const std::exception& failure) {

@@ -49,6 +49,9 @@ public:
     using TRowListener =
         std::function<void(TDACGUIConnector& sender, int oldRow, int newRow, bool& allow)>;
     using TOpenDetailSetListener = std::function<void(TDACDatabaseClassItem* item)>;
+    // Asked before every save that a positive answer (or no question) starts; false drops
+    // the save as a Cancel would.
+    using TBeforeSave = std::function<bool(TDACDatabaseClassItem& item)>;
 
     explicit TDACGUIConnector(const std::string& itemName);
     ~TDACGUIConnector();
@@ -62,6 +65,7 @@ public:
     void SetObjectList(TDACDatabaseClass* list);
     void AddRowListener(TRowListener listener);
     void AddOpenDetailSetListener(TOpenDetailSetListener listener);
+    void SetBeforeSave(TBeforeSave beforeSave) { beforeSave_ = std::move(beforeSave); }
 
     void Start(const std::string& itemID);
     void Stop();
@@ -143,6 +147,7 @@ private:
     TDACDatabaseClass* list_ = nullptr;
     std::vector<TRowListener> rowListeners_;
     std::vector<TOpenDetailSetListener> detailListeners_;
+    TBeforeSave beforeSave_;
     std::string sortItemID_;
     // Counts the refills of the grid, so that a move that a question answered by rebuilding
     // the grid is not carried out on rows that no longer exist.

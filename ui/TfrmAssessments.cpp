@@ -173,6 +173,11 @@ void TfrmAssessments::CreateLists() {
     connector_->SetObjectControlsInterchange(
         [this](bool toItem, TDACDatabaseClassItem* item) { Interchange(toItem, item); });
     connector_->SetObjectList(assessments_.get());
+    // Every save, also one after a question on leaving the row, keeps results only for the
+    // inputs they were computed from.
+    connector_->SetBeforeSave([this](TDACDatabaseClassItem& item) {
+        return ConfirmResultsLoss(static_cast<TdciAssessments&>(item));
+    });
     scenarios_ = std::make_unique<TdcScenarios>();
     schemes_ = std::make_unique<TdcApplicationSchemes>();
     rememberedItemID_.clear();
@@ -728,16 +733,20 @@ void TfrmAssessments::UpdateActions() {
 
 // ---- handlers ----------------------------------------------------------------------------
 
+bool TfrmAssessments::ConfirmResultsLoss(TdciAssessments& assessment) {
+    if (!assessment.VALIDRESULTS() || !assessment.ResultInputsChanged())
+        return true;
+    if (!AskYesNo("Assessment settings are changed. After saving the results are no longer "
+                  "valid. Do you wish to continue?"))
+        return false;
+    assessment.SetVALIDRESULTS(false);
+    return true;
+}
+
 void TfrmAssessments::SaveAssessment() {
     TdciAssessments* assessment = SelectedAssessment();
-    if (!assessment)
+    if (!assessment || !ConfirmResultsLoss(*assessment))
         return;
-    if (assessment->VALIDRESULTS() && assessment->ResultInputsChanged()) {
-        if (!AskYesNo("Assessment settings are changed. After saving the results are no longer "
-                      "valid. Do you wish to continue?"))
-            return;
-        assessment->SetVALIDRESULTS(false);
-    }
     connector_->SaveSelectedRow(false);
 }
 

@@ -110,6 +110,8 @@ private:
     void SetPanelsEnabled(bool enabled);
     void ShowStatus(const std::string& text);
     bool SaveBeforeEditor();
+    // The results question when a save would keep results of changed inputs; true to save.
+    bool ConfirmResultsLoss(TdciAssessments& assessment);
     std::string SubstanceCodeOf(const std::string& guid) const;
     int SubstanceIndexOf(const std::string& guid) const;
     void StopProgramServices();

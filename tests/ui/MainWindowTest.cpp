@@ -234,6 +234,32 @@ TEST_F(MainWindowTest, SavingChangedInputsOfValidResultsAsksTheResultsQuestion) 
     EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE"));
 }
 
+TEST_F(MainWindowTest, LeavingARowWithChangedInputsOfValidResultsAlsoAsksTheResultsQuestion) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a", true);
+    AddAssessment(2002, 1001, "b", true);
+    Open(1001);
+    auto* scenarios = Child<QComboBox>(*window_, "cbxScenarios");
+    scenarios->setCurrentIndex(scenarios->findText("Nanchang"));
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::No);
+    QTest::keyClick(grid_, Qt::Key_Down);
+    ASSERT_EQ(2u, dialogs_.Boxes().size());
+    EXPECT_EQ("Save the item of Assessments ?", dialogs_.Texts()[0]);
+    EXPECT_EQ("Assessment settings are changed. After saving the results are no longer valid. "
+              "Do you wish to continue?",
+              dialogs_.Texts()[1]);
+    EXPECT_EQ(1, grid_->Row()) << "No to the results question keeps the row";
+    EXPECT_EQ("1", Stored("SCENARIOID", 2001));
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::Yes);
+    QTest::keyClick(grid_, Qt::Key_Down);
+    EXPECT_EQ(2, grid_->Row());
+    EXPECT_EQ("2", Stored("SCENARIOID", 2001));
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
+                                    "AND ASSESSMENTID = 2001"));
+    EXPECT_EQ(1, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
+                                    "AND ASSESSMENTID = 2002"));
+}
+
 TEST_F(MainWindowTest, CopyCreatesACaptionCopyAndSelectsIt) {
     AddProject(1001, "Rice");
     AddAssessment(2001, 1001, "a", true, true);
