@@ -786,7 +786,8 @@ void TfrmAssessments::CopyAssessment() {
 
 void TfrmAssessments::ToggleSelectedForExecution() {
     TdciAssessments* assessment = SelectedAssessment();
-    if (!assessment)
+    // The save below also takes the pending edits of the assessment.
+    if (!assessment || !ConfirmResultsLoss(*assessment))
         return;
     assessment->SetSkipLockCheck(true);
     assessment->SetSELECTEDFOREXECUTION(!assessment->SELECTEDFOREXECUTION());
