@@ -1,7 +1,8 @@
 #pragma once
-// Whole-database operations about the use of an application scheme by assessments. Each
-// walks every project and its assessments; nothing is cached. The overloads without a
-// database work on the program's database connection.
+// Whole-database operations on the assessments: the use of an application scheme, and the
+// check of the substances against the plug-in. Each walks every project and its assessments;
+// nothing is cached. The overloads without a database work on the program's database
+// connection.
 
 #include <cstdint>
 
@@ -25,5 +26,12 @@ int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID);
 // invalidated before stay saved.
 void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID);
 void InvalidateSchemeResults(std::int32_t schemeID);
+
+// Compares every assessment's substance checksum with the plug-in's: results computed with
+// substance data that changed or disappeared are marked invalid (with the lock override, so
+// locked projects too), and the user is told which assessments with valid results were
+// affected: first those whose substance changed, then those whose substance is gone.
+void CheckSubstances(TDACDatabase& database);
+void CheckSubstances();
 
 } // namespace parvela
