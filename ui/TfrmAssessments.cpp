@@ -45,7 +45,7 @@ void CheckSubstances() __attribute__((weak));
 namespace {
 
 void RunSubstanceChangeCheck() {
-    if (&CheckSubstances != nullptr)
+    if (static_cast<void (*)()>(&CheckSubstances) != nullptr)
         CheckSubstances();
 }
 
