@@ -431,6 +431,34 @@ TEST_F(MainWindowTest, AFailingRunEnablesThePanelsAgainAndReportsTheFailure) {
     EXPECT_EQ("", window_->StatusText());
 }
 
+TEST_F(MainWindowTest, InputFilesAreWrittenAndShownWithoutARun) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a");
+    Open(1001);
+    std::string glidar, mundre;
+    WhenModal([&](QWidget& modal) {
+        glidar = modal.findChild<QPlainTextEdit*>("mmGlidar")->toPlainText().toStdString();
+        mundre = modal.findChild<QPlainTextEdit*>("mmMundre")->toPlainText().toStdString();
+        static_cast<QDialog&>(modal).accept();
+    });
+    window_->findChild<QAction*>("mnInputFiles")->trigger();
+    const std::string run = ProjectDirectory(1001, true) + "2001";
+    EXPECT_EQ(ReadWholeFile(run + "/GLIDAR/2001.gld").size() > 0, !glidar.empty());
+    EXPECT_FALSE(glidar.empty());
+    EXPECT_EQ(std::string::npos, glidar.find("No inputfiles found"));
+    EXPECT_EQ(std::string::npos, mundre.find("No inputfiles found")) << mundre;
+    EXPECT_FALSE(std::filesystem::exists(run + "/GLIDAR/2001.sum")) << "nothing ran";
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE"));
+
+    // The error files of an assessment that never ran are missing.
+    WhenModal([&](QWidget& modal) {
+        glidar = modal.findChild<QPlainTextEdit*>("mmGlidar")->toPlainText().toStdString();
+        static_cast<QDialog&>(modal).accept();
+    });
+    window_->findChild<QAction*>("mnErrorFiles")->trigger();
+    EXPECT_EQ("No errorfiles found. (" + run + "/GLIDAR)", glidar);
+}
+
 TEST_F(MainWindowTest, DeletingTheCurrentProjectAndCancellingShowsTheRemainingOne) {
     AddProject(1001, "Rice");
     AddProject(1002, "Wheat");
