@@ -38,16 +38,7 @@
 
 namespace parvela {
 
-// The substance change check of the scheme-usage module; it is called only when the program
-// is linked with it.
-void CheckSubstances() __attribute__((weak));
-
 namespace {
-
-void RunSubstanceChangeCheck() {
-    if (static_cast<void (*)()>(&CheckSubstances) != nullptr)
-        CheckSubstances();
-}
 
 constexpr const char* ModelVersions[] = {"MODEL=GLIDAR/SHELL=PARVELA;1",
                                          "MODEL=MUNDRE/SHELL=PARVELA;1"};
@@ -453,7 +444,7 @@ void TfrmAssessments::FirstActivation() {
     grdAssessments_->setFocus();
     PageControl1_->setCurrentIndex(0);
     UpdateCaption();
-    RunSubstanceChangeCheck();
+    CheckSubstances();
     Refresh();
 }
 
@@ -870,7 +861,7 @@ void TfrmAssessments::EditSubstances() {
     TDAXOInterface::GetSingleton().OpenUI(guid, 0);
     ReadSubstances();
     FillSubstanceComboBox();
-    RunSubstanceChangeCheck();
+    CheckSubstances();
     Refresh();
 }
 
