@@ -372,6 +372,66 @@ TEST_F(ConnectorTest, WithOneItemAnUnknownItemIDSelectsTheFirstRow) {
     EXPECT_EQ("alpha", caption_.text().toStdString());
 }
 
+TEST_F(ConnectorTest, RowListenersMayRefuseAndDetailListenersGetTheNewItem) {
+    AddProjects({"alpha", "beta"});
+    bool allowMove = false;
+    std::vector<std::string> details;
+    connector_.AddRowListener([&](TDACGUIConnector&, int oldRow, int newRow, bool& allow) {
+        EXPECT_EQ(1, oldRow);
+        EXPECT_EQ(2, newRow);
+        allow = allowMove;
+    });
+    connector_.AddOpenDetailSetListener(
+        [&](TDACDatabaseClassItem* item) { details.push_back(item ? item->ItemID() : "none"); });
+    Open();
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(1, grid_.Row());
+    EXPECT_TRUE(details.empty());
+    allowMove = true;
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(2, grid_.Row());
+    EXPECT_EQ(std::vector<std::string>{"101"}, details);
+}
+
+TEST_F(ConnectorTest, UnequalListenerListsAreRefusedAtStart) {
+    connector_.AddRowListener([](TDACGUIConnector&, int, int, bool&) {});
+    list_.Open();
+    try {
+        connector_.Start("");
+        ADD_FAILURE();
+    } catch (const EAssertionFailed& failure) {
+        EXPECT_STREQ("TDACGUIConnector.Start : Number of row listeners not equal to number of "
+                     "open detail set listeners",
+                     failure.what());
+    }
+}
+
+TEST_F(ConnectorTest, ARefusingBeforeSaveKeepsTheItemEditedAndTheRow) {
+    AddProjects({"alpha", "beta"});
+    int asked = 0;
+    connector_.SetBeforeSave([&](TDACDatabaseClassItem&) { return ++asked > 1; });
+    Open();
+    TypeText(&caption_, "Z");
+    dialogs_.QueueAnswer(TDialogAnswer::Yes);
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(1, grid_.Row());
+    EXPECT_EQ(isEdited, connector_.SelectedObject()->ItemState());
+    EXPECT_TRUE(connector_.SaveSelectedRow(false));
+    EXPECT_EQ(2, asked);
+    EXPECT_EQ("alphaZ", StoredCaption(100));
+}
+
+TEST_F(ConnectorTest, FirstAndLastSelectTheEndRows) {
+    AddProjects({"alpha", "beta", "gamma"});
+    Open();
+    connector_.GotoLastRow();
+    EXPECT_EQ(3, grid_.Row());
+    EXPECT_EQ("gamma", caption_.text().toStdString());
+    connector_.GotoFirstRow();
+    EXPECT_EQ(1, grid_.Row());
+    EXPECT_EQ("alpha", caption_.text().toStdString());
+}
+
 TEST_F(ConnectorTest, StartingTwiceIsRefused) {
     Open();
     try {
