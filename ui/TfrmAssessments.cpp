@@ -126,7 +126,7 @@ void TfrmAssessments::StartProgramServices(const TServiceStartOptions& options) 
             TDAXOInterface::CreateSingleton(".");
         if (!TModelManager::SingletonExists())
             TModelManager::CreateSingleton();
-        TModelManager::GetSingleton().SetContinueOnError(actContinueOnError_->isChecked());
+        TModelManager::GetSingleton().SetContinueOnError(Continuemultiplerunsonerror_->isChecked());
         TModelManager::GetSingleton().SetRunProgress(
             [this](const std::string& assessment, const std::string& model) {
                 ShowStatus(Format("Calculating assessment %s: running %s", assessment, model));
@@ -199,8 +199,11 @@ void TfrmAssessments::BuildActions() {
     actReports_ =
         MakeAction(this, "actReports", "Assessment report", "Shows report of selected assessment");
     actContinueOnError_ = MakeAction(this, "actContinueOnError", "Continue multiple runs on error");
-    actContinueOnError_->setCheckable(true);
-    actContinueOnError_->setChecked(false);
+    // The menu's check item; the action inverts its check.
+    Continuemultiplerunsonerror_ =
+        MakeAction(this, "Continuemultiplerunsonerror", "Continue multiple runs on error");
+    Continuemultiplerunsonerror_->setCheckable(true);
+    Continuemultiplerunsonerror_->setChecked(false);
     actRun_ = MakeAction(this, "actRun", "Calculate", "Calculate selected assessments");
     actProjects_ = MakeAction(this, "actProjects", "Projects", "Select or edit projects");
     actInputFiles_ = MakeAction(this, "mnInputFiles", "Input files");
@@ -229,7 +232,7 @@ void TfrmAssessments::BuildMenus() {
     view->addAction(actViewScenarios_);
 
     QMenu* run = menuBar()->addMenu("Run");
-    run->addAction(actContinueOnError_);
+    run->addAction(Continuemultiplerunsonerror_);
 
     QMenu* help = menuBar()->addMenu("&Help");
     QAction* contents = help->addAction("Contents and Index");
@@ -391,8 +394,13 @@ void TfrmAssessments::ConnectHandlers() {
     connect(actSummaryFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(1); }));
     connect(actErrorFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(2); }));
     // The menu entry ticks itself; the handler sets the check from the inverted state.
-    connect(actContinueOnError_, &QAction::triggered, this,
+    // A click on the check item ticks it already; the action's other callers invert it here.
+    connect(Continuemultiplerunsonerror_, &QAction::triggered, this,
             Guarded([this] { ToggleContinueOnError(); }));
+    connect(actContinueOnError_, &QAction::triggered, this, [this] {
+        Continuemultiplerunsonerror_->setChecked(!Continuemultiplerunsonerror_->isChecked());
+        ToggleContinueOnError();
+    });
     connect(mnUserManual_, &QAction::triggered, this,
             Guarded([this] { ShowUserManualInformation(); }));
     connect(mnWebsite_, &QAction::triggered, this, Guarded([this] { OpenWebsite(); }));
@@ -929,8 +937,7 @@ void TfrmAssessments::ShowResultFiles(int kind) {
 }
 
 void TfrmAssessments::ToggleContinueOnError() {
-    // A click on the check item has ticked it already; the program's state follows it.
-    TModelManager::GetSingleton().SetContinueOnError(actContinueOnError_->isChecked());
+    TModelManager::GetSingleton().SetContinueOnError(Continuemultiplerunsonerror_->isChecked());
 }
 
 void TfrmAssessments::ShowUserManualInformation() {

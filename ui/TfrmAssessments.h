@@ -156,6 +156,7 @@ private:
     QAction* actShowAbout_ = nullptr;
     QAction* actReports_ = nullptr;
     QAction* actContinueOnError_ = nullptr;
+    QAction* Continuemultiplerunsonerror_ = nullptr;
     QAction* actRun_ = nullptr;
     QAction* actProjects_ = nullptr;
     QAction* actInputFiles_ = nullptr;

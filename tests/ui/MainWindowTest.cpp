@@ -168,10 +168,15 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
     EXPECT_FALSE(Cell(6).empty()) << "the substance code from the plug-in";
     EXPECT_EQ("2020-01-02 03:04:05", Cell(8));
     EXPECT_EQ(0, Child<QTabWidget>(*window_, "PageControl1")->currentIndex());
-    EXPECT_FALSE(Action("actContinueOnError")->isChecked());
+    QAction* continueOnError = Action("Continuemultiplerunsonerror");
+    EXPECT_FALSE(continueOnError->isChecked());
     EXPECT_FALSE(TModelManager::GetSingleton().ContinueOnError());
     Action("actContinueOnError")->trigger();
+    EXPECT_TRUE(continueOnError->isChecked());
     EXPECT_TRUE(TModelManager::GetSingleton().ContinueOnError());
+    continueOnError->trigger(); // as a click on the menu's check item
+    EXPECT_FALSE(continueOnError->isChecked());
+    EXPECT_FALSE(TModelManager::GetSingleton().ContinueOnError());
     EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
 
     // Switching to the other project through the projects window.
