@@ -33,12 +33,6 @@
 
 namespace parvela {
 
-// The substance change check of the scheme-usage module; the command runs it when the
-// program is linked with it.
-void CheckSubstances() __attribute__((weak));
-// A weak reference alone does not pull the scheme-usage module out of the static library.
-[[gnu::used]] static bool (*const LinkSchemeUsage)(std::int32_t) = &IsApplicationSchemeUsed;
-
 namespace {
 
 constexpr int ExitDone = 0;
@@ -170,11 +164,7 @@ int WriteReport(int assessmentID) {
 }
 
 int CheckSubstancesCommand() {
-    if (&CheckSubstances == nullptr) {
-        std::cerr << "The substance change check is not available in this build.\n";
-        return ExitFailure;
-    }
-    CheckSubstances();
+    CheckSubstances(Database());
     return ExitDone;
 }
 
