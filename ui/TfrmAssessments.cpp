@@ -122,10 +122,6 @@ TfrmAssessments::~TfrmAssessments() {
 void TfrmAssessments::StartProgramServices(const TServiceStartOptions& options) {
     try {
         StartServices(options);
-        if (!TDAXOInterface::SingletonExists())
-            TDAXOInterface::CreateSingleton(".");
-        if (!TModelManager::SingletonExists())
-            TModelManager::CreateSingleton();
         TModelManager::GetSingleton().SetContinueOnError(Continuemultiplerunsonerror_->isChecked());
         TModelManager::GetSingleton().SetRunProgress(
             [this](const std::string& assessment, const std::string& model) {
@@ -148,8 +144,6 @@ void TfrmAssessments::StopProgramServices() {
         ReportGeneralError(failure);
     }
     StopServices();
-    TModelManager::DestroySingleton();
-    TDAXOInterface::DestroySingleton();
 }
 
 void TfrmAssessments::CreateLists() {
