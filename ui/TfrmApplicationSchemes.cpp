@@ -213,14 +213,7 @@ void TfrmApplicationSchemes::ConnectHandlers() {
 
 void TfrmApplicationSchemes::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (activated_)
-        return;
-    activated_ = true;
-    try {
-        FirstActivation();
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
-    }
+    firstActivation_.OnShow([this] { FirstActivation(); });
 }
 
 void TfrmApplicationSchemes::FirstActivation() {

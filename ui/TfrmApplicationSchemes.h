@@ -84,7 +84,7 @@ private:
     TDACGUIConnector applicationsConnector_{"item of Applications"};
     int assessmentID_ = 0;
     std::string itemIDToSelect_;
-    bool activated_ = false;
+    TFirstActivation firstActivation_;
     bool ready_ = false;
     // Scheme ID to "0", or "1" once changes to its applications were allowed.
     std::map<int, std::string> allowedChanges_;

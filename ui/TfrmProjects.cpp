@@ -201,14 +201,7 @@ void TfrmProjects::StartWithItemID(const std::string& itemID) {
 
 void TfrmProjects::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (activated_)
-        return;
-    activated_ = true;
-    try {
-        FirstActivation();
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
-    }
+    firstActivation_.OnShow([this] { FirstActivation(); });
 }
 
 void TfrmProjects::FirstActivation() {

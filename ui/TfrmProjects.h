@@ -57,7 +57,7 @@ private:
     TdcProjects projects_;
     TDACGUIConnector connector_{"item of Projects"};
     std::string itemIDToSelect_;
-    bool activated_ = false;
+    TFirstActivation firstActivation_;
 
     TDACGrid* grdProjects_ = nullptr;
     TNavigator navigator_;

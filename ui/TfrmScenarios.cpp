@@ -101,14 +101,7 @@ void TfrmScenarios::Interchange(bool toItem, TDACDatabaseClassItem* item) {
 
 void TfrmScenarios::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (activated_)
-        return;
-    activated_ = true;
-    try {
-        FirstActivation();
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
-    }
+    firstActivation_.OnShow([this] { FirstActivation(); });
 }
 
 void TfrmScenarios::FirstActivation() {

@@ -34,7 +34,7 @@ private:
 
     TdcScenarios scenarios_;
     TDACGUIConnector connector_{"item of Scenarios"};
-    bool activated_ = false;
+    TFirstActivation firstActivation_;
     TDACGrid* grdScenarios_ = nullptr;
     TNavigator navigator_;
     QGroupBox* gbxEditScenarios_ = nullptr;

@@ -31,6 +31,21 @@ template <class Handler> auto Guarded(Handler handler) {
     };
 }
 
+// A window's first activation: run once, at its first showing; a failure goes to the general
+// error report and the window stays usable.
+class TFirstActivation {
+public:
+    template <class Action> void OnShow(Action action) {
+        if (done_)
+            return;
+        done_ = true;
+        Guarded(std::move(action))();
+    }
+
+private:
+    bool done_ = false;
+};
+
 QAction* MakeAction(QObject* parent, const char* name, const QString& text,
                     const QString& hint = {});
 
