@@ -175,27 +175,17 @@ void TfrmApplicationSchemes::ConnectHandlers() {
         connect(edit, &QLineEdit::textChanged, this, Guarded([this] { SchemeTextChanged(); }));
     const TNavigator& s = schemesNavigator_;
     connect(s.Insert, &QAction::triggered, this, Guarded([this] { InsertScheme(); }));
-    connect(s.Cancel, &QAction::triggered, this,
-            Guarded([this] { schemesConnector_.CancelChangesSelectedRow(true); }));
+    s.ConnectMoves(this, [this]() -> TDACGUIConnector& { return schemesConnector_; });
     connect(s.Save, &QAction::triggered, this,
             Guarded([this] { schemesConnector_.SaveSelectedRow(false); }));
-    connect(s.First, &QAction::triggered, this,
-            Guarded([this] { schemesConnector_.GotoFirstRow(); }));
-    connect(s.Last, &QAction::triggered, this,
-            Guarded([this] { schemesConnector_.GotoLastRow(); }));
     connect(s.Delete, &QAction::triggered, this, Guarded([this] { DeleteScheme(); }));
     connect(s.Copy, &QAction::triggered, this, Guarded([this] { CopyScheme(); }));
     const TNavigator& a = applicationsNavigator_;
     connect(a.Insert, &QAction::triggered, this, Guarded([this] { InsertApplication(); }));
     connect(a.Delete, &QAction::triggered, this, Guarded([this] { DeleteApplication(); }));
-    connect(a.Cancel, &QAction::triggered, this,
-            Guarded([this] { applicationsConnector_.CancelChangesSelectedRow(true); }));
     connect(a.Save, &QAction::triggered, this, Guarded([this] { SaveApplication(); }));
     connect(a.Copy, &QAction::triggered, this, Guarded([this] { CopyApplication(); }));
-    connect(a.First, &QAction::triggered, this,
-            Guarded([this] { applicationsConnector_.GotoFirstRow(); }));
-    connect(a.Last, &QAction::triggered, this,
-            Guarded([this] { applicationsConnector_.GotoLastRow(); }));
+    a.ConnectMoves(this, [this]() -> TDACGUIConnector& { return applicationsConnector_; });
     connect(cbxApplicationType_, &QComboBox::currentIndexChanged, this,
             Guarded([this] { TypeChosen(); }));
     connect(edtApplicationsDosage_, &QLineEdit::textChanged, this,
@@ -566,10 +556,7 @@ void TfrmApplicationSchemes::UpdateActions() {
 
 void TfrmApplicationSchemes::done(int result) {
     try {
-        if (schemesConnector_.State() != csStopped && !schemesConnector_.SaveSelectedRow(true))
-            return;
-        if (applicationsConnector_.State() != csStopped &&
-            !applicationsConnector_.SaveSelectedRow(true))
+        if (!SaveBeforeClosing(schemesConnector_) || !SaveBeforeClosing(applicationsConnector_))
             return;
     } catch (const std::exception& failure) {
         ReportGeneralError(failure);

@@ -363,12 +363,7 @@ void TfrmAssessments::ConnectHandlers() {
 
     connect(navigator_.Insert, &QAction::triggered, this,
             Guarded([this] { connector_->InsertRow(); }));
-    connect(navigator_.Cancel, &QAction::triggered, this,
-            Guarded([this] { connector_->CancelChangesSelectedRow(true); }));
-    connect(navigator_.First, &QAction::triggered, this,
-            Guarded([this] { connector_->GotoFirstRow(); }));
-    connect(navigator_.Last, &QAction::triggered, this,
-            Guarded([this] { connector_->GotoLastRow(); }));
+    navigator_.ConnectMoves(this, [this]() -> TDACGUIConnector& { return *connector_; });
     connect(navigator_.Save, &QAction::triggered, this, Guarded([this] { SaveAssessment(); }));
     connect(navigator_.Delete, &QAction::triggered, this, Guarded([this] { DeleteAssessment(); }));
     connect(navigator_.Copy, &QAction::triggered, this, Guarded([this] { CopyAssessment(); }));

@@ -114,14 +114,9 @@ void TfrmProjects::ConnectHandlers() {
         connect(picker, &QDateTimeEdit::dateTimeChanged, this,
                 Guarded([this] { ControlChanged(); }));
     connect(navigator_.Insert, &QAction::triggered, this, Guarded([this] { InsertProject(); }));
-    connect(navigator_.Cancel, &QAction::triggered, this,
-            Guarded([this] { connector_.CancelChangesSelectedRow(true); }));
+    navigator_.ConnectMoves(this, [this]() -> TDACGUIConnector& { return connector_; });
     connect(navigator_.Save, &QAction::triggered, this,
             Guarded([this] { connector_.SaveSelectedRow(false); }));
-    connect(navigator_.First, &QAction::triggered, this,
-            Guarded([this] { connector_.GotoFirstRow(); }));
-    connect(navigator_.Last, &QAction::triggered, this,
-            Guarded([this] { connector_.GotoLastRow(); }));
     connect(navigator_.Delete, &QAction::triggered, this, Guarded([this] { DeleteProject(); }));
     connect(navigator_.Copy, &QAction::triggered, this, Guarded([this] { CopyProject(); }));
     connect(actOpen_, &QAction::triggered, this, Guarded([this] { done(QDialog::Accepted); }));
@@ -275,7 +270,7 @@ void TfrmProjects::CopyProject() {
 
 void TfrmProjects::done(int result) {
     try {
-        if (connector_.State() != csStopped && !connector_.SaveSelectedRow(true))
+        if (!SaveBeforeClosing(connector_))
             return;
     } catch (const std::exception& failure) {
         ReportGeneralError(failure);

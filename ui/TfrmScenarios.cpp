@@ -58,10 +58,7 @@ TfrmScenarios::TfrmScenarios(QWidget* parent) : QDialog(parent) {
     connector_.SetObjectControlsInterchange(
         [this](bool toItem, TDACDatabaseClassItem* item) { Interchange(toItem, item); });
     connector_.SetObjectList(&scenarios_);
-    connect(navigator_.First, &QAction::triggered, this,
-            Guarded([this] { connector_.GotoFirstRow(); }));
-    connect(navigator_.Last, &QAction::triggered, this,
-            Guarded([this] { connector_.GotoLastRow(); }));
+    navigator_.ConnectMoves(this, [this]() -> TDACGUIConnector& { return connector_; });
     navigator_.DisableAll();
     navigator_.First->setEnabled(true);
     navigator_.Last->setEnabled(true);
@@ -114,7 +111,7 @@ void TfrmScenarios::FirstActivation() {
 
 void TfrmScenarios::done(int result) {
     try {
-        if (connector_.State() != csStopped && !connector_.SaveSelectedRow(true))
+        if (!SaveBeforeClosing(connector_))
             return;
     } catch (const std::exception& failure) {
         ReportGeneralError(failure);

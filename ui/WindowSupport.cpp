@@ -145,4 +145,18 @@ QString ApplicationTitle() {
     return QText(ProgramTitle());
 }
 
+void TNavigator::ConnectMoves(QObject* context,
+                              std::function<TDACGUIConnector&()> connector) const {
+    QObject::connect(First, &QAction::triggered, context,
+                     Guarded([connector] { connector().GotoFirstRow(); }));
+    QObject::connect(Last, &QAction::triggered, context,
+                     Guarded([connector] { connector().GotoLastRow(); }));
+    QObject::connect(Cancel, &QAction::triggered, context,
+                     Guarded([connector] { connector().CancelChangesSelectedRow(true); }));
+}
+
+bool SaveBeforeClosing(TDACGUIConnector& connector) {
+    return connector.State() == csStopped || connector.SaveSelectedRow(true);
+}
+
 } // namespace parvela

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -64,7 +65,14 @@ struct TNavigator {
     // Enables the buttons from the connector's status; Copy as given.
     void Update(const TDACActionStatus& status, bool copy) const;
     void DisableAll() const;
+    // First, Last and Cancel (with its question) drive the connector the same way in every
+    // window; the connector is looked up when the action runs.
+    void ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector) const;
 };
+
+// For a window's close request: true when the connector is stopped or its selected row was
+// saved (or its changes dropped) after the save question.
+bool SaveBeforeClosing(TDACGUIConnector& connector);
 
 TNavigator BuildNavigator(QWidget* parent, const QString& entity);
 
