@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace parvela {
@@ -81,9 +80,7 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     applicationsConnector_.SetObjectList(&applications_);
     dmsAppDate_->SetYear(2001);
     ConnectHandlers();
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
-    idle->start(200);
+    StartActionUpdates(this, [this] { UpdateActions(); });
     resize(760, 600);
 }
 
@@ -555,13 +552,8 @@ void TfrmApplicationSchemes::UpdateActions() {
 }
 
 void TfrmApplicationSchemes::done(int result) {
-    try {
-        if (!SaveBeforeClosing(schemesConnector_) || !SaveBeforeClosing(applicationsConnector_))
-            return;
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
+    if (!SaveBeforeClosing(schemesConnector_) || !SaveBeforeClosing(applicationsConnector_))
         return;
-    }
     QDialog::done(result);
 }
 

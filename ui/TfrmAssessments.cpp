@@ -32,7 +32,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -98,9 +97,7 @@ TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* p
             ReportGeneralError(failure);
         }
     }
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
-    idle->start(200);
+    StartActionUpdates(this, [this] { UpdateActions(); });
     UpdateActions();
     resize(1000, 640);
 }

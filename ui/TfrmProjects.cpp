@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace parvela {
@@ -41,9 +40,7 @@ TfrmProjects::TfrmProjects(QWidget* parent) : QDialog(parent) {
         [this](bool toItem, TDACDatabaseClassItem* item) { Interchange(toItem, item); });
     connector_.SetObjectList(&projects_);
     ConnectHandlers();
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, [this] { UpdateActions(); });
-    idle->start(200);
+    StartActionUpdates(this, [this] { UpdateActions(); });
     resize(640, 480);
 }
 
@@ -269,13 +266,8 @@ void TfrmProjects::CopyProject() {
 }
 
 void TfrmProjects::done(int result) {
-    try {
-        if (!SaveBeforeClosing(connector_))
-            return;
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
+    if (!SaveBeforeClosing(connector_))
         return;
-    }
     QDialog::done(result);
 }
 

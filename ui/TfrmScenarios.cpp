@@ -110,13 +110,8 @@ void TfrmScenarios::FirstActivation() {
 }
 
 void TfrmScenarios::done(int result) {
-    try {
-        if (!SaveBeforeClosing(connector_))
-            return;
-    } catch (const std::exception& failure) {
-        ReportGeneralError(failure);
+    if (!SaveBeforeClosing(connector_))
         return;
-    }
     QDialog::done(result);
 }
 

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 
 namespace parvela {
 
@@ -156,7 +157,18 @@ void TNavigator::ConnectMoves(QObject* context,
 }
 
 bool SaveBeforeClosing(TDACGUIConnector& connector) {
-    return connector.State() == csStopped || connector.SaveSelectedRow(true);
+    try {
+        return connector.State() == csStopped || connector.SaveSelectedRow(true);
+    } catch (const std::exception& failure) {
+        ReportGeneralError(failure);
+        return false;
+    }
+}
+
+void StartActionUpdates(QObject* window, std::function<void()> update) {
+    auto* idle = new QTimer(window);
+    QObject::connect(idle, &QTimer::timeout, window, std::move(update));
+    idle->start(200);
 }
 
 } // namespace parvela

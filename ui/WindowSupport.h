@@ -71,8 +71,12 @@ struct TNavigator {
 };
 
 // For a window's close request: true when the connector is stopped or its selected row was
-// saved (or its changes dropped) after the save question.
+// saved (or its changes dropped) after the save question. A failure goes to the general
+// error report and keeps the window open.
 bool SaveBeforeClosing(TDACGUIConnector& connector);
+
+// Runs the window's action-update rules every 200 ms while it lives, as an idle handler does.
+void StartActionUpdates(QObject* window, std::function<void()> update);
 
 TNavigator BuildNavigator(QWidget* parent, const QString& entity);
 
