@@ -38,7 +38,7 @@ UPDATE SCENARIOS SET GLIDAR_data = '* GLIDAR input of the paddy scenario Jinhua
 1.0       DepPndMin (mm)         ! shallower water counts as a dry field
 *
 * Output: Yes writes the daily concentrations to ID.out
-No        OptDailyOutput
+Yes       OptDailyOutput
 ' WHERE SCENARIOID = 1;
 UPDATE SCENARIOS SET MUNDRE_data = '* MUNDRE input of the pond beside the paddy scenario Jinhua
 * Jinhua, Zhejiang: single-season rice on a red-earth paddy soil, pond of 1000 m3 beside a 1 ha field
@@ -75,7 +75,7 @@ Row format: @APPDATE @DOSAGE
 0.01      CofMasTraSed (m.d-1)       ! mass transfer between water and sediment
 *
 * Output: Yes writes the daily concentrations to ID.out
-No        OptDailyOutput
+Yes       OptDailyOutput
 ' WHERE SCENARIOID = 1;
 UPDATE SCENARIOS SET GLIDAR_meteo = '* Daily weather of Jinhua (synthetic)
 * Date        TemMin (C) TemMax (C) Rad (MJ.m-2.d-1) Rain (mm.d-1)
@@ -4510,7 +4510,7 @@ UPDATE SCENARIOS SET GLIDAR_data = '* GLIDAR input of the paddy scenario Nanchan
 1.0       DepPndMin (mm)         ! shallower water counts as a dry field
 *
 * Output: Yes writes the daily concentrations to ID.out
-No        OptDailyOutput
+Yes       OptDailyOutput
 ' WHERE SCENARIOID = 2;
 UPDATE SCENARIOS SET MUNDRE_data = '* MUNDRE input of the pond beside the paddy scenario Nanchang
 * Nanchang, Jiangxi: single-season rice on an alluvial paddy soil near Poyang Lake, pond of 1500 m3 beside a 1.2 ha field
@@ -4547,7 +4547,7 @@ Row format: @APPDATE @DOSAGE
 0.01      CofMasTraSed (m.d-1)       ! mass transfer between water and sediment
 *
 * Output: Yes writes the daily concentrations to ID.out
-No        OptDailyOutput
+Yes       OptDailyOutput
 ' WHERE SCENARIOID = 2;
 UPDATE SCENARIOS SET GLIDAR_meteo = '* Daily weather of Nanchang (synthetic)
 * Date        TemMin (C) TemMax (C) Rad (MJ.m-2.d-1) Rain (mm.d-1)

@@ -85,10 +85,14 @@ void WriteDailyOutput(const GlidarInput& input, const GlidarResult& result,
     file.Add("* GLIDAR daily output: ponding depth (mm), paddy-water concentration (ug.L-1) and "
              "top-soil content (mg.kg-1) per compound");
     std::string header = Printf("%-11s %10s", "Date", "DepPnd");
-    for (const Compound& compound : input.compounds)
+    std::string units = Printf("%-11s %10s", "", "(mm)");
+    for (const Compound& compound : input.compounds) {
         header += Printf(" %14s %14s", ("ConLiq_" + compound.code).c_str(),
                          ("CntSol_" + compound.code).c_str());
+        units += Printf(" %14s %14s", "(ug.L-1)", "(mg.kg-1)");
+    }
     file.Add(header);
+    file.Add(units);
     for (const DayState& day : result.days) {
         std::string line = Printf("%-11s %10.3f", FormatDate(day.day).c_str(), day.depth);
         for (std::size_t c = 0; c < input.compounds.size(); ++c)
