@@ -1,12 +1,19 @@
 #include "SummaryReport.h"
 
+#include "DailyOutput.h"
 #include "ProgramIdentity.h"
+#include "ReportCharts.h"
+#include "RunProvenance.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
+#include "TModelManager.h"
 #include "TZentorModel.h"
+#include "TZentorModelMundre.h"
+#include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcScenarios.h"
 #include "framework/DateTime.h"
+#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TVersionInfo.h"
 
@@ -18,15 +25,84 @@ namespace {
 
 constexpr int VersionParts = 2;
 
+// A model's chart, added after the line that ends the model's report block.
+struct TModelChart {
+    std::string EndMarker;
+    std::vector<std::string> Lines;
+};
+
+// The run directory of the assessment; empty without the model manager's layout.
+std::string RunDirectoryOf(const TdciAssessments& assessment) {
+    if (!HasProjectDirectoryProvider())
+        return "";
+    return ProjectDirectory(assessment.PROJECTID(), true) +
+           std::to_string(assessment.ASSESSMENTID());
+}
+
+// The charts of the models that left daily output in the run directory. Daily output that
+// cannot be drawn gives a line that says why in place of the chart.
+std::vector<TModelChart> DailyOutputCharts(const std::string& runDirectory, int assessmentID) {
+    std::vector<TModelChart> charts;
+    if (runDirectory.empty() || !TModelManager::SingletonExists())
+        return charts;
+    const TModelManager& manager = TModelManager::GetSingleton();
+    for (const auto& model : manager.Models()) {
+        const std::string path =
+            runDirectory + "/" + model->ModelName() + "/" + std::to_string(assessmentID) + ".out";
+        try {
+            const std::optional<TDailyOutput> output = ReadDailyOutput(path);
+            if (!output)
+                continue;
+            charts.push_back({model->ReportEndMarker(), model.get() == &manager.Mundre()
+                                                            ? PondChart(*output)
+                                                            : PaddyWaterChart(*output)});
+        } catch (const EConvertError& fault) {
+            charts.push_back(
+                {model->ReportEndMarker(),
+                 {TCordessaReport::ToHtmlLine("The daily output of " + model->ModelName() +
+                                              " cannot be drawn: " + fault.Message())}});
+        }
+    }
+    return charts;
+}
+
+void AddChartAfterBlock(const std::string& line, std::vector<TModelChart>& charts,
+                        TCordessaReport& report) {
+    for (TModelChart& chart : charts)
+        if (!chart.Lines.empty() && Contains(line, chart.EndMarker)) {
+            report.AddHtml("<DIV>");
+            for (const std::string& chartLine : chart.Lines)
+                report.AddHtml(chartLine);
+            report.AddHtml("</DIV>");
+            chart.Lines.clear();
+        }
+}
+
+// The run's input files with their size and SHA-256, and the substance checksum.
+void AddProvenance(const TdciAssessments& assessment, const std::string& runDirectory,
+                   TCordessaReport& report) {
+    using Escape = TCordessaReport;
+    report.AddHtml("<P class=\"FontTitle2\">Run input files</P>");
+    report.AddHtml("<TABLE class=\"Table\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
+    report.AddHtml("<TR class=\"TableHeaderRow\"><TD>File</TD><TD>Size (bytes)</TD>"
+                   "<TD>SHA-256</TD></TR>");
+    for (const TRunInputFile& file : RunInputFiles(runDirectory, assessment.ASSESSMENTID()))
+        report.AddHtml("<TR><TD class=\"TableFirstCell\">" + Escape::EscapeHtml(file.Name) +
+                       "</TD><TD align=\"right\">" + std::to_string(file.Size) + "</TD><TD><TT>" +
+                       file.Sha256 + "</TT>" +
+                       (file.WrittenAfterRun ? " (written after the run)" : "") + "</TD></TR>");
+    report.AddHtml("</TABLE>");
+    report.AddLine("");
+    const std::string& checksum = assessment.SUBSTANCECHECKSUM();
+    report.AddLine(Format("Substance checksum stored on the assessment: %s",
+                          checksum.empty() ? std::string("(none)") : checksum));
+}
+
 std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& assessment) {
     auto report = std::make_unique<TCordessaReport>(FileNamePart(assessment.CAPTION()),
                                                     ProgramTitle() + " - report");
     report->AddTitle1(Format("Summary report: %s", ProgramTitle()));
-    report->AddLine(
-        Format("Parvela version   : %s", TVersionInfo::GetSingleton().VersionText(VersionParts)));
-    report->AddLine(Format("DAXO version       : %s", TDAXOInterface::Version()));
-    report->AddLine(Format("Report generated on: %s", DateTimeToStr(Now())));
-    report->AddLine("");
+    AddReportHeaderLines(*report);
     report->AddLine(Format("Assessment: %s, %s", assessment.CAPTION(), assessment.DESCRIPTION()));
 
     TdcScenarios scenarios(assessment.OwnerList()->Database());
@@ -39,15 +115,32 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine("Scenario  : scenario not found");
     report->AddLine("");
 
-    const std::string& text = assessment.ERRORMESSAGE().empty() ? assessment.ASSESSMENTREPORT()
-                                                                : assessment.ERRORMESSAGE();
-    for (const std::string& line : SplitReportText(text))
+    // The model blocks, and after them what the run directory tells of the run. A run without
+    // daily output gives the page as it always was.
+    const bool showsBlocks = assessment.ERRORMESSAGE().empty();
+    const std::string runDirectory = showsBlocks ? RunDirectoryOf(assessment) : "";
+    std::vector<TModelChart> charts = DailyOutputCharts(runDirectory, assessment.ASSESSMENTID());
+    const std::string& text =
+        showsBlocks ? assessment.ASSESSMENTREPORT() : assessment.ERRORMESSAGE();
+    for (const std::string& line : SplitReportText(text)) {
         report->AddLine(line);
+        AddChartAfterBlock(line, charts, *report);
+    }
+    if (!charts.empty())
+        AddProvenance(assessment, runDirectory, *report);
     report->FinishReport();
     return report;
 }
 
 } // namespace
+
+void AddReportHeaderLines(TCordessaReport& report) {
+    report.AddLine(
+        Format("Parvela version   : %s", TVersionInfo::GetSingleton().VersionText(VersionParts)));
+    report.AddLine(Format("DAXO version       : %s", TDAXOInterface::Version()));
+    report.AddLine(Format("Report generated on: %s", DateTimeToStr(Now())));
+    report.AddLine("");
+}
 
 std::vector<std::string> SplitReportText(const std::string& text) {
     std::vector<std::string> lines;

@@ -8,12 +8,16 @@
 
 namespace parvela {
 
+class TCordessaReport;
 class TdciAssessments;
 
 // Writes the page into the temporary directory and returns its path; it is not opened.
 std::string WriteSummaryReportFile(const TdciAssessments& assessment);
 // Writes the page and opens it with the desktop's default program; always true.
 bool WriteSummaryReport(const TdciAssessments& assessment);
+
+// The versions of the program and the plug-in, the moment of writing and an empty line.
+void AddReportHeaderLines(TCordessaReport& report);
 
 // The report text cut at every "@": the text before the first one, each text between two,
 // and a non-empty rest.

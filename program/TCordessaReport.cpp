@@ -131,6 +131,10 @@ void TCordessaReport::AddLine(const std::string& text) {
     ReportLines.push_back(ToHtmlLine(text));
 }
 
+void TCordessaReport::AddHtml(const std::string& markup) {
+    ReportLines.push_back(markup);
+}
+
 void TCordessaReport::FinishReport() {
     ReportLines.push_back("</BODY>");
     ReportLines.push_back("</HTML>");

@@ -15,6 +15,8 @@ public:
 
     void AddTitle1(const std::string& text);
     void AddLine(const std::string& text);
+    // Adds markup as it stands: its texts must be escaped already.
+    void AddHtml(const std::string& markup);
     // Closes the page and saves it, replacing an existing file.
     void FinishReport();
     // Opens the saved page with the desktop's default program; a refusal is shown as

@@ -83,6 +83,8 @@ public:
     const std::string& ExecutableName() const { return executableName_; }
     const std::string& OkFlagFileName() const { return okFlagFileName_; }
     const std::string& InputFileExtension() const { return inputExtension_; }
+    // The last line of the model's block in the summary file.
+    const std::string& ReportEndMarker() const { return reportEndMarker_; }
 
     // RunDirectory + "/" + ModelName.
     std::string RunModelDirectory() const;

@@ -9,6 +9,6 @@ $SUDO apt-get install -y -q --no-install-recommends \
   build-essential cmake ninja-build pkg-config clang-format \
   qt6-base-dev qt6-qpa-plugins libgl-dev \
   unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql \
-  postgresql sqlite3 libsqlite3-dev \
+  postgresql sqlite3 libsqlite3-dev libssl-dev libxml2-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   xvfb xauth xdg-utils fonts-dejavu-core locales

@@ -4,6 +4,7 @@
 //   parvela-batch run --project ID          runs the marked assessments of the project
 //   parvela-batch inputs --assessment ID    writes the input files only
 //   parvela-batch report --assessment ID    writes the summary report
+//   parvela-batch report --project ID       writes the project summary
 //   parvela-batch check-substances          the substance change check
 //   --settings FILE                         another settings file than parvela-batch.ini,
 //                                           before or after the command
@@ -17,6 +18,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
 #include "program/Services.h"
 #include "program/SummaryReport.h"
@@ -48,6 +50,7 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch run --project ID [--settings FILE]\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --assessment ID [--settings FILE]\n"
+                              "  parvela-batch report --project ID [--settings FILE]\n"
                               "  parvela-batch check-substances [--settings FILE]\n";
 
 struct TCommandLine {
@@ -60,12 +63,13 @@ struct TCommandLine {
     }
 };
 
-// Options may stand before or after the command; every option takes one value.
+// Options may stand before or after the command; every option takes one value. A command
+// needs exactly one of its options, when it has any.
 TCommandLine ParseCommandLine(int argc, char** argv) {
     static const std::map<std::string, std::vector<std::string>> allowed = {
         {"run", {"project"}},
         {"inputs", {"assessment"}},
-        {"report", {"assessment"}},
+        {"report", {"assessment", "project"}},
         {"check-substances", {}}};
     TCommandLine line;
     std::vector<std::string> options;
@@ -93,9 +97,14 @@ TCommandLine ParseCommandLine(int argc, char** argv) {
                                       command->second.end())
             throw EUsage("Unknown option for " + line.Command + ": " + option);
     }
-    for (const std::string& required : command->second)
-        if (!line.Option(required))
-            throw EUsage("Missing --" + required + " ID");
+    const auto given = std::count_if(command->second.begin(), command->second.end(),
+                                     [&](const std::string& name) { return line.Option(name); });
+    if (!command->second.empty() && given != 1) {
+        std::string choices;
+        for (const std::string& name : command->second)
+            choices += (choices.empty() ? "--" : " or --") + name + " ID";
+        throw EUsage((given == 0 ? "Missing " : "Give only one of ") + choices);
+    }
     return line;
 }
 
@@ -110,13 +119,18 @@ TDACDatabase& Database() {
     return TDatabaseConnection::GetSingleton().Database();
 }
 
+// The project, opened in `list`.
+TdciProjects& FindProject(TdcProjects& list, int projectID) {
+    list.SetFilter("PROJECTID=%d", {projectID});
+    list.Open();
+    if (list.Count() == 0)
+        throw EUsage(Format("Project %d not found", projectID));
+    return list.Item();
+}
+
 int RunProject(int projectID) {
     TdcProjects projects(Database());
-    projects.SetFilter("PROJECTID=%d", {projectID});
-    projects.Open();
-    if (projects.Count() == 0)
-        throw EUsage(Format("Project %d not found", projectID));
-    TdciProjects& project = projects.Item();
+    TdciProjects& project = FindProject(projects, projectID);
     const bool succeeded = TModelManager::GetSingleton().RunProject(&project);
     TdcAssessments& assessments = project.Assessments();
     for (assessments.First(); !assessments.Eof(); assessments.Next()) {
@@ -163,6 +177,12 @@ int WriteReport(int assessmentID) {
     return ExitDone;
 }
 
+int WriteProjectReport(int projectID) {
+    TdcProjects projects(Database());
+    std::cout << WriteProjectSummaryFile(FindProject(projects, projectID)) << "\n";
+    return ExitDone;
+}
+
 int CheckSubstancesCommand() {
     CheckSubstances(Database());
     return ExitDone;
@@ -177,6 +197,8 @@ int Execute(const TCommandLine& line) {
         return RunProject(ParseID(*line.Option("project")));
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
+    if (line.Command == "report" && line.Option("project"))
+        return WriteProjectReport(ParseID(*line.Option("project")));
     if (line.Command == "report")
         return WriteReport(ParseID(*line.Option("assessment")));
     return CheckSubstancesCommand();
