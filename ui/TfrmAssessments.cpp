@@ -13,6 +13,7 @@
 #include "framework/Format.h"
 #include "platform/UiHooks.h"
 #include "program/ProgramIdentity.h"
+#include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
 #include "program/SummaryReport.h"
 #include "program/TDAXOInterface.h"
@@ -200,6 +201,7 @@ void TfrmAssessments::BuildActions() {
     actInputFiles_ = MakeAction(this, "mnInputFiles", "Input files");
     actSummaryFiles_ = MakeAction(this, "mnSummaryFiles", "Summary files");
     actErrorFiles_ = MakeAction(this, "mnErrorFiles", "Error files");
+    actProjectSummary_ = MakeAction(this, "mnProjectSummary", "Project summary");
     mnUserManual_ = MakeAction(this, "mnUserManual", "PARVELA User Manual");
     mnWebsite_ = MakeAction(this, "mnWebsite", "Vantiro website");
     AboutParvela_ = MakeAction(this, "AboutParvela", "About");
@@ -219,6 +221,7 @@ void TfrmAssessments::BuildMenus() {
     view->addAction(actInputFiles_);
     view->addAction(actSummaryFiles_);
     view->addAction(actErrorFiles_);
+    view->addAction(actProjectSummary_);
     view->addSeparator();
     view->addAction(actViewScenarios_);
 
@@ -379,6 +382,8 @@ void TfrmAssessments::ConnectHandlers() {
     connect(actInputFiles_, &QAction::triggered, this, Guarded([this] { ShowInputFiles(); }));
     connect(actSummaryFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(1); }));
     connect(actErrorFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(2); }));
+    connect(actProjectSummary_, &QAction::triggered, this,
+            Guarded([this] { ShowProjectSummary(); }));
     // The menu entry ticks itself; the handler sets the check from the inverted state.
     // A click on the check item ticks it already; the action's other callers invert it here.
     connect(Continuemultiplerunsonerror_, &QAction::triggered, this,
@@ -706,6 +711,7 @@ void TfrmAssessments::UpdateActions() {
     if (!connector_ || connector_->State() == csStopped) {
         navigator_.DisableAll();
         actReports_->setEnabled(false);
+        actProjectSummary_->setEnabled(false);
         actRun_->setEnabled(false);
         return;
     }
@@ -714,6 +720,7 @@ void TfrmAssessments::UpdateActions() {
     navigator_.Update(status, selected && status.Insert);
     actReports_->setEnabled(selected);
     actRun_->setEnabled(selected);
+    actProjectSummary_->setEnabled(CurrentProject() != nullptr);
 }
 
 // ---- handlers ----------------------------------------------------------------------------
@@ -920,6 +927,13 @@ void TfrmAssessments::ShowResultFiles(int kind) {
         return;
     assessment->SetRunDirectory(assessment->PROJECTID());
     TfrmResults::ShowResults(assessment, static_cast<TResultFileKind>(kind), this);
+}
+
+void TfrmAssessments::ShowProjectSummary() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    if (TdciProjects* project = CurrentProject())
+        WriteProjectSummary(*project);
 }
 
 void TfrmAssessments::ToggleContinueOnError() {

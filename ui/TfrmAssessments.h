@@ -66,6 +66,7 @@ public:
     void ShowReport();
     void ShowInputFiles();
     void ShowResultFiles(int kind);
+    void ShowProjectSummary();
     void ToggleContinueOnError();
     void ShowUserManualInformation();
     void OpenWebsite();
@@ -162,6 +163,7 @@ private:
     QAction* actInputFiles_ = nullptr;
     QAction* actSummaryFiles_ = nullptr;
     QAction* actErrorFiles_ = nullptr;
+    QAction* actProjectSummary_ = nullptr;
     QAction* mnUserManual_ = nullptr;
     QAction* mnWebsite_ = nullptr;
     QAction* AboutParvela_ = nullptr;

@@ -126,6 +126,10 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
              {{"run", "--project", "999"}, "Project 999 not found"},
              {{"inputs", "--assessment", "999"}, "Assessment 999 not found"},
              {{"report", "--assessment", "999"}, "Assessment 999 not found"},
+             {{"report"}, "Missing --assessment ID or --project ID"},
+             {{"report", "--assessment", "1", "--project", "1"},
+              "Give only one of --assessment ID or --project ID"},
+             {{"report", "--project", "999"}, "Project 999 not found"},
          }) {
         const TBatchResult result = Batch(c.Arguments);
         EXPECT_EQ(result.ExitCode, 2) << c.Message;
@@ -194,6 +198,17 @@ TEST_P(BatchOnToolDatabaseTest, AnExampleAssessmentRunsToValidResultsAndItsRepor
                              "MUNDRE&nbsp;REPORT<BR>", "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>"})
         EXPECT_THAT(page, HasSubstr(line));
     EXPECT_THAT(page, HasSubstr("Scenario&nbsp;&nbsp;:&nbsp;Jinhua,"));
+    for (const char* part : {"id=\"chart-GLIDAR\"", "id=\"chart-MUNDRE\"",
+                             "<P class=\"FontTitle2\">Run input files</P>"})
+        EXPECT_THAT(page, HasSubstr(part)) << "the delivered scenarios write the daily output";
+
+    const TBatchResult summary = Batch({"report", "--project", std::to_string(ProjectID)});
+    ASSERT_EQ(summary.ExitCode, 0) << summary.Errors;
+    EXPECT_THAT(summary.Output, ElementsAre(Environment().TempDirectory() +
+                                            "Project summary - Example project.htm"));
+    EXPECT_THAT(ReadWholeFile(summary.Output.at(0)),
+                HasSubstr("<TD>Example</TD><TD>Jinhua</TD><TD>ALPHA</TD><TD>Two crop sprays</TD>"
+                          "<TD>valid</TD>"));
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchOnToolDatabaseTest);

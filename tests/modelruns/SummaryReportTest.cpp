@@ -3,6 +3,7 @@
 
 #include "ModelRunTest.h"
 
+#include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/TVersionInfo.h"
 #include "program/SummaryReport.h"
 #include "program/TCordessaReport.h"
@@ -11,6 +12,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace parvela::test {
@@ -73,7 +76,11 @@ protected:
 
     void ExpectBody(const std::string& path, const std::string& caption,
                     const std::vector<std::string>& rest) {
-        std::vector<std::string> body = Body(path);
+        ExpectBodyLines(Body(path), caption, rest);
+    }
+
+    void ExpectBodyLines(std::vector<std::string> body, const std::string& caption,
+                         const std::vector<std::string>& rest) {
         ASSERT_GE(body.size(), 8u);
         EXPECT_THAT(body[3], StartsWith("Report&nbsp;generated&nbsp;on:&nbsp;20"));
         body[3].clear();
@@ -91,20 +98,70 @@ TEST_P(SummaryReportTest, AnAssessmentThatWasNeverRun) {
     ExpectBody(path, "Never", {});
 }
 
-TEST_P(SummaryReportTest, BothModelBlocks) {
-    const std::string report = "@Summary output of model: GLIDAR@" + std::string(31, '-') +
+const std::string BothBlocks = "@Summary output of model: GLIDAR@" + std::string(31, '-') +
                                "@GLIDAR REPORT@\r\nPEC    1.50@\r\nEnd of GLIDAR REPORT@\r\n@\r\n"
                                "@Summary output of model: MUNDRE@" +
                                std::string(31, '-') +
                                "@MUNDRE REPORT@\r\nEnd of MUNDRE REPORT@\r\n@\r\n";
-    const std::string path = WriteSummaryReportFile(Assessment(2, "Blocks", "", report));
-    ExpectBody(path, "Blocks",
-               {"<BR>", "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>",
-                std::string(31, '-') + "<BR>", "GLIDAR&nbsp;REPORT<BR>",
-                "PEC&nbsp;&nbsp;&nbsp;&nbsp;1.50<BR>", "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>",
-                "\n<BR>", "\n<BR>", "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>",
-                std::string(31, '-') + "<BR>", "MUNDRE&nbsp;REPORT<BR>",
-                "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>", "\n<BR>", "\n<BR>"});
+const std::vector<std::string> BothBlocksLines = {
+    "<BR>",
+    "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>",
+    std::string(31, '-') + "<BR>",
+    "GLIDAR&nbsp;REPORT<BR>",
+    "PEC&nbsp;&nbsp;&nbsp;&nbsp;1.50<BR>",
+    "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>",
+    "\n<BR>",
+    "\n<BR>",
+    "Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>",
+    std::string(31, '-') + "<BR>",
+    "MUNDRE&nbsp;REPORT<BR>",
+    "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>",
+    "\n<BR>",
+    "\n<BR>"};
+
+TEST_P(SummaryReportTest, BothModelBlocks) {
+    const std::string path = WriteSummaryReportFile(Assessment(2, "Blocks", "", BothBlocks));
+    ExpectBody(path, "Blocks", BothBlocksLines);
+}
+
+TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageStaysAsItWas) {
+    const std::string path = WriteSummaryReportFile(Assessment(7, "Ran", "", BothBlocks));
+    const std::string run = ProjectDirectory(ProjectID, true) + "7/";
+    for (const char* file : {"GLIDAR/7.gld", "GLIDAR/7.sum", "GLIDAR/glidar.ok", "MUNDRE/7.mnd",
+                             "MUNDRE/7.sum", "MUNDRE/mundre.ok"}) {
+        std::filesystem::create_directories(std::filesystem::path(run + file).parent_path());
+        std::ofstream(run + file) << file;
+    }
+    EXPECT_EQ(WriteSummaryReportFile(OpenAssessment(7)), path);
+    ExpectBody(path, "Ran", BothBlocksLines);
+
+    // GLIDAR's daily output adds its chart after its block and the input files at the end;
+    // nothing else changes.
+    std::ofstream(run + "GLIDAR/7.out") << "Date DepPnd ConLiq_ETA CntSol_ETA\r\n"
+                                           "  (mm) (ug.L-1) (mg.kg-1)\r\n"
+                                           "01-Jan-2000 1 0.5 0\r\n02-Jan-2000 1 1.5 0\r\n";
+    std::vector<std::string> body = Body(WriteSummaryReportFile(OpenAssessment(7)));
+    const auto chart = std::find(body.begin(), body.end(), "<DIV>");
+    ASSERT_NE(chart, body.end());
+    EXPECT_EQ(*(chart - 1), "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>");
+    const auto chartEnd = std::find(chart, body.end(), "</DIV>");
+    ASSERT_NE(chartEnd, body.end());
+    EXPECT_EQ(std::count_if(chart, chartEnd,
+                            [](const std::string& line) { return line.rfind("<svg", 0) == 0; }),
+              1);
+    body.erase(chart, chartEnd + 1);
+    const auto inputs =
+        std::find(body.begin(), body.end(), "<P class=\"FontTitle2\">Run input files</P>");
+    ASSERT_NE(inputs, body.end());
+    EXPECT_NE(std::find_if(inputs, body.end(),
+                           [](const std::string& line) {
+                               return line.rfind("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;"
+                                                 "the&nbsp;assessment:&nbsp;",
+                                                 0) == 0;
+                           }),
+              body.end());
+    body.erase(inputs, body.end() - 2);
+    ExpectBodyLines(body, "Ran", BothBlocksLines);
 }
 
 TEST_P(SummaryReportTest, AnErrorPageHidesTheModelBlocks) {

@@ -606,7 +606,26 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     const std::string report = environment_.TempDirectory() + "Run1.htm";
     EXPECT_TRUE(std::filesystem::exists(report));
     EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
-    EXPECT_NE(std::string::npos, ReadWholeFile(report).find("Run1"));
+    const std::string page = ReadWholeFile(report);
+    EXPECT_NE(std::string::npos, page.find("Run1"));
+    for (const char* part : {"<svg xmlns=\"http://www.w3.org/2000/svg\" id=\"chart-GLIDAR\"",
+                             "id=\"chart-MUNDRE\"", "Run input files"})
+        EXPECT_NE(std::string::npos, page.find(part)) << part;
+    EXPECT_NE(std::string::npos,
+              page.find("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;the&nbsp;"
+                        "assessment:&nbsp;" +
+                        Stored("SUBSTANCECHECKSUM", id) + "<BR>"));
+
+    // The project summary from the View menu, opened in the browser.
+    window_->UpdateActions();
+    QAction* summary = window_->findChild<QAction*>("mnProjectSummary");
+    ASSERT_TRUE(summary->isEnabled());
+    summary->trigger();
+    const std::string summaryPage =
+        ReadWholeFile(environment_.TempDirectory() + "Project summary - Paddy2024.htm");
+    EXPECT_NE(std::string::npos, Opened().find("Project summary - Paddy2024.htm"));
+    EXPECT_NE(std::string::npos, summaryPage.find("<TD>Run1</TD><TD>Jinhua</TD><TD>ETA</TD>"
+                                                  "<TD>Sprays2</TD><TD>valid</TD>"));
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(MainWindowEnginesTest);
