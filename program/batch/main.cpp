@@ -119,13 +119,18 @@ TDACDatabase& Database() {
     return TDatabaseConnection::GetSingleton().Database();
 }
 
-// The project, opened in `list`.
-TdciProjects& FindProject(TdcProjects& list, int projectID) {
-    list.SetFilter("PROJECTID=%d", {projectID});
+// The item of the key, opened in `list`; `entity` names it in the message when absent.
+template <typename List>
+auto& FindItem(List& list, const char* keyColumn, const char* entity, int id) {
+    list.SetFilter(std::string(keyColumn) + "=%d", {id});
     list.Open();
     if (list.Count() == 0)
-        throw EUsage(Format("Project %d not found", projectID));
+        throw EUsage(Format("%s %d not found", entity, id));
     return list.Item();
+}
+
+TdciProjects& FindProject(TdcProjects& list, int projectID) {
+    return FindItem(list, "PROJECTID", "Project", projectID);
 }
 
 int RunProject(int projectID) {
@@ -144,13 +149,8 @@ int RunProject(int projectID) {
     return succeeded ? ExitDone : ExitFailure;
 }
 
-// The assessment, opened in `list`.
 TdciAssessments& FindAssessment(TdcAssessments& list, int assessmentID) {
-    list.SetFilter("ASSESSMENTID=%d", {assessmentID});
-    list.Open();
-    if (list.Count() == 0)
-        throw EUsage(Format("Assessment %d not found", assessmentID));
-    return list.Item();
+    return FindItem(list, "ASSESSMENTID", "Assessment", assessmentID);
 }
 
 int WriteInputs(int assessmentID) {

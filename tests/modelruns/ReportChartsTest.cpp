@@ -4,6 +4,7 @@
 
 #include "ModelRunTest.h"
 
+#include "program/DailyOutput.h"
 #include "program/ProjectSummary.h"
 #include "program/SummaryReport.h"
 #include "program/TModelManager.h"
@@ -40,11 +41,7 @@ TBlockFigure FigureOf(const std::string& text, std::vector<std::string> rest = {
 }
 
 std::vector<std::string> WordsOf(const std::string& line) {
-    std::istringstream stream(line);
-    std::vector<std::string> words;
-    for (std::string word; stream >> word;)
-        words.push_back(word);
-    return words;
+    return SplitWords(line);
 }
 
 // The stored report's lines without their line breaks.
