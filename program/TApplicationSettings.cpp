@@ -1,11 +1,13 @@
 #include "TApplicationSettings.h"
 
 #include "platform/ExecutablePath.h"
-#include "platform/RegistryDocument.h"
+
+// SimpleIni as a header-only reader of plain bytes: no character-set conversion.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace parvela {
 
@@ -13,23 +15,28 @@ namespace {
 
 constexpr const char* DatabaseSection = "Database";
 
-std::string ReadWholeFile(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+// Every value reaches the program exactly as written: nothing after the "=" is interpreted
+// (no escapes, no inline comments, ";" and "=" belong to the value) except that blanks
+// around it are dropped and one pair of double quotes around the whole value is removed, so
+// that a value with blanks at its ends, or with quotes of its own, can be written in quotes.
+void Load(CSimpleIniA& file, const std::string& fileName) {
+    if (!std::filesystem::is_regular_file(fileName))
         throw Exception(Format("File \"%s\" not found", fileName));
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
+    file.SetQuotes(true);
+    file.SetMultiLine(false);
+    file.SetMultiKey(true);
+    if (file.LoadFile(fileName.c_str()) < 0)
+        throw EOSError(Format("File \"%s\" cannot be read", fileName));
 }
 
-// The value as written: a quoted text stands for the text between the quotes, anything
-// else for itself (lines of any length; ";" inside a value belongs to it).
-std::string TextOf(const TRegistryValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    if (const auto* raw = std::get_if<TMalformedRegistryValue>(&value))
-        return raw->Text;
-    return std::to_string(std::get<std::int32_t>(value));
+// The first value of the key in the file (sections of the same name count as one), as the
+// profile reader of the original platform gives it.
+const char* FirstValue(const CSimpleIniA& file, const char* section, const char* key) {
+    CSimpleIniA::TNamesDepend values;
+    if (!file.GetAllValues(section, key, values))
+        return nullptr;
+    values.sort(CSimpleIniA::Entry::LoadOrder());
+    return values.front().pItem;
 }
 
 } // namespace
@@ -41,15 +48,14 @@ std::string TApplicationSettings::SettingsFileName() {
 TApplicationSettings::TApplicationSettings() : TApplicationSettings(SettingsFileName()) {}
 
 TApplicationSettings::TApplicationSettings(const std::string& fileName) {
-    if (!std::filesystem::is_regular_file(fileName))
-        throw Exception(Format("File \"%s\" not found", fileName));
-    // Section and key names are matched without regard to case; the first key counts.
-    TRegistryDocument document = TRegistryDocument::Parse(ReadWholeFile(fileName));
+    // Section and key names are matched without regard to case.
+    CSimpleIniA file;
+    Load(file, fileName);
     auto read = [&](const char* key, std::string& field) {
-        const TRegistryValue* value = document.Find(DatabaseSection, key);
+        const char* value = FirstValue(file, DatabaseSection, key);
         Assert(value != nullptr,
                Format("Ini file variable %s in section %s not found", key, DatabaseSection));
-        field = TextOf(*value);
+        field = value;
     };
     read("DatabaseName", databaseName_);
     read("UserName", userName_);

@@ -57,16 +57,42 @@ TEST_F(SettingsFileTest, EmptyValuesArePresent) {
     EXPECT_EQ("", settings.Password());
 }
 
-TEST_F(SettingsFileTest, LongValuesAndSemicolonsAreKeptWhole) {
-    std::string longName = "Driver={PostgreSQL Unicode};Server=db.example.org;Port=5432;"
-                           "Database=parvela;BoolsAsChar=0;" +
-                           std::string(300, 'x');
-    std::string file = Write("; the shared database\n[Database]\nDatabaseName=" + longName +
-                             "\nUserName=assessor\nPassword=pa ;ss\n");
-    const TApplicationSettings& settings = TApplicationSettings::CreateSingleton(file);
-    EXPECT_EQ(longName, settings.DatabaseName());
-    EXPECT_EQ("pa ;ss", settings.Password());
+struct ExactValueCase {
+    const char* label;
+    std::string written; // what follows "Password=" in the file
+    std::string read;
+};
+
+void PrintTo(const ExactValueCase& c, std::ostream* os) {
+    *os << c.label;
 }
+
+class ExactValueTest : public SettingsFileTest,
+                       public ::testing::WithParamInterface<ExactValueCase> {};
+
+// Nothing in a value is interpreted: only the blanks around it and one pair of double quotes
+// around the whole of it are removed.
+TEST_P(ExactValueTest, ValuesArriveExactlyAsWritten) {
+    const std::string connection = "Driver={PostgreSQL Unicode};Server=db\\inst;Port=5432;"
+                                   "Database=\"par;vela\";BoolsAsChar=0;Pwd=a=b;" +
+                                   std::string(300, 'x');
+    std::string file = Write("; the shared database\r\n[Database]\r\nDatabaseName=" + connection +
+                             "\r\nUserName=assessor\r\nPassword=" + GetParam().written + "\r\n");
+    const TApplicationSettings& settings = TApplicationSettings::CreateSingleton(file);
+    EXPECT_EQ(connection, settings.DatabaseName());
+    EXPECT_EQ(GetParam().read, settings.Password());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Passwords, ExactValueTest,
+    ::testing::Values(ExactValueCase{"BackslashesSemicolonsEquals", "C:\\new\\t;x=y ; z",
+                                     "C:\\new\\t;x=y ; z"},
+                      ExactValueCase{"QuotedBackslashes", "\"a\\tb\\\"c\\x41\"", "a\\tb\\\"c\\x41"},
+                      ExactValueCase{"QuotedBlanks", "\"  pa ss  \"", "  pa ss  "},
+                      ExactValueCase{"QuotesOfItsOwn", "\"\"secret\"\"", "\"secret\""},
+                      ExactValueCase{"OneQuote", "\"secret", "\"secret"},
+                      ExactValueCase{"DwordLookAlike", "dword:0000000c", "dword:0000000c"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 struct MissingKeyCase {
     const char* content;
