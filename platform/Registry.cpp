@@ -41,7 +41,11 @@ TRegistryDocument Load(const std::string& path) {
     std::string text;
     if (!ReadWholeFile(path, text))
         return {};
-    return TRegistryDocument::Parse(text);
+    TRegistryDocument document = TRegistryDocument::Parse(text);
+    if (const auto& error = document.SyntaxError())
+        throw ERegistryError("Registry file \"" + path + "\", line " + std::to_string(error->Line) +
+                             " cannot be read: " + error->Text);
+    return document;
 }
 
 void Store(const std::string& path, const TRegistryDocument& document) {

@@ -21,7 +21,9 @@ enum class TRegistryRoot { HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER };
 inline constexpr TRegistryRoot HKEY_LOCAL_MACHINE = TRegistryRoot::HKEY_LOCAL_MACHINE;
 inline constexpr TRegistryRoot HKEY_CURRENT_USER = TRegistryRoot::HKEY_CURRENT_USER;
 
-// A value that is missing or not of the type asked for, or a key path that cannot be stored.
+// A value that is missing or not of the type asked for, a key path that cannot be stored, or
+// a store with a line that cannot be read (named by file and line; no operation uses such a
+// store, so that nothing is read wrongly and nothing in it is overwritten).
 PARVELA_EXCEPTION_CLASS(ERegistryError, Exception);
 
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER".
@@ -45,7 +47,7 @@ public:
     // Creates the key unless it exists; the store is written only when it was missing.
     void OpenOrCreateKey(const std::string& key);
 
-    // True for a value of any type, also one whose text is of no known type.
+    // True for a value of either type.
     bool ValueExists(const std::string& key, const std::string& name) const;
     // Raise ERegistryError when the value is missing or of another type.
     std::string ReadString(const std::string& key, const std::string& name) const;

@@ -215,12 +215,10 @@ bool TRegistryDocument::CanHoldKey(const std::string& key) {
 std::string TRegistryDocument::FormatValue(const TRegistryValue& value) {
     if (const auto* text = std::get_if<std::string>(&value))
         return Escaped(*text);
-    if (const auto* number = std::get_if<std::int32_t>(&value)) {
-        char digits[9];
-        std::snprintf(digits, sizeof digits, "%08x", static_cast<std::uint32_t>(*number));
-        return std::string(DwordPrefix) + digits;
-    }
-    return std::get<TMalformedRegistryValue>(value).Text;
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x",
+                  static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
+    return std::string(DwordPrefix) + digits;
 }
 
 std::optional<TRegistryValue> TRegistryDocument::ParseValue(const std::string& text) {
@@ -235,8 +233,11 @@ std::optional<TRegistryValue> TRegistryDocument::ParseValue(const std::string& t
         end = std::min(trimmed.find_first_of(" \t;#", start), trimmed.size());
         if (auto number = ParseDword(trimmed.substr(start, end - start)))
             value = *number;
+    } else {
+        // Written by hand: the text as it stands.
+        return trimmed;
     }
-    // Only a comment may follow the value.
+    // Only a comment may follow a quoted string or an integer.
     if (value && !IsCommentOrBlank(Trim(trimmed.substr(end))))
         return std::nullopt;
     return value;
@@ -244,20 +245,26 @@ std::optional<TRegistryValue> TRegistryDocument::ParseValue(const std::string& t
 
 TRegistryDocument TRegistryDocument::Parse(const std::string& text) {
     TRegistryDocument document;
+    int number = 0;
     for (std::string& raw : SplitLines(text)) {
+        ++number;
         const std::string trimmed = Trim(raw);
         if (auto name = SectionName(trimmed)) {
             document.sections_.push_back(Section{*name, raw, {}});
             continue;
         }
         Line line{raw, std::nullopt};
-        const bool inSection = document.sections_.size() > 1;
-        if (inSection && !IsCommentOrBlank(trimmed)) {
-            if (auto entry = SplitEntry(trimmed)) {
-                auto value = ParseValue(entry->second);
-                line.Value =
-                    Entry{entry->first, value ? *value : TMalformedRegistryValue{entry->second}};
+        if (!IsCommentOrBlank(trimmed)) {
+            // A value, inside a key; anything else is a line nobody meant.
+            const bool inSection = document.sections_.size() > 1;
+            const auto entry =
+                trimmed.front() == '[' || !inSection ? std::nullopt : SplitEntry(trimmed);
+            auto value = entry ? ParseValue(entry->second) : std::nullopt;
+            if (!value) {
+                document.syntaxError_ = TRegistrySyntaxError{number, trimmed};
+                return document;
             }
+            line.Value = Entry{entry->first, std::move(*value)};
         }
         document.sections_.back().Lines.push_back(std::move(line));
     }

@@ -1,15 +1,20 @@
 #pragma once
 // The text of one registry store: sections named by key path, each holding typed values.
 //
+//   ; comments are whole lines beginning with ";" or "#"
 //   [SOFTWARE\Vantiro\DAXO]
-//   daxo_dll = "/opt/daxo/libdaxo.so"
+//   daxo_dll = /opt/daxo/libdaxo.so
+//   Other = "/opt/daxo/with a tab\there"
 //   LastOpenedProject = dword:00000011
 //
-// Strings are quoted with the escapes \\ \" \n \r \t and \xHH; integers are 32-bit, written
-// as eight hexadecimal digits. Key paths and value names are matched without regard to
-// case. Lines that are no section or value (comments, hand-written oddities) are kept as
-// they stand, and untouched values keep their original spelling, so that rewriting the
-// document changes only what was written.
+// A value without quotes is a string, taken as written (blanks around it dropped). A quoted
+// string knows the escapes \\ \" \n \r \t and \xHH; the program writes every string so.
+// Integers are 32-bit, "dword:" and one to eight hexadecimal digits. Only a comment may follow
+// a quoted string or an integer. Key paths and value names are matched without regard to
+// case. Comments and blank lines are kept as they stand, and untouched values keep their
+// original spelling, so that rewriting the document changes only what was written. A line
+// that is none of these makes the whole text unreadable (SyntaxError), so that a mistyped
+// line is reported instead of read as something else.
 
 #include <cstdint>
 #include <optional>
@@ -19,18 +24,20 @@
 
 namespace parvela {
 
-// A line that looks like a value but whose text is neither a quoted string nor a dword.
-struct TMalformedRegistryValue {
-    std::string Text;
-    bool operator==(const TMalformedRegistryValue&) const = default;
-};
+using TRegistryValue = std::variant<std::string, std::int32_t>;
 
-using TRegistryValue = std::variant<std::string, std::int32_t, TMalformedRegistryValue>;
+// The first line of a text that cannot be read: its number (from 1) and its text.
+struct TRegistrySyntaxError {
+    int Line = 0;
+    std::string Text;
+};
 
 class TRegistryDocument {
 public:
     static TRegistryDocument Parse(const std::string& text);
     std::string Text() const;
+    // Set when Parse met a line it cannot read; the document is then not to be used.
+    const std::optional<TRegistrySyntaxError>& SyntaxError() const { return syntaxError_; }
 
     // True for a key that has a section, and for every parent of such a key.
     bool HasKey(const std::string& key) const;
@@ -73,6 +80,7 @@ private:
     static Line EntryLine(const std::string& name, const TRegistryValue& value);
 
     std::vector<Section> sections_{Section{}};
+    std::optional<TRegistrySyntaxError> syntaxError_;
 };
 
 // ASCII letters compared without case, as the registry does for key and value names.
