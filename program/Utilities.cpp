@@ -2,7 +2,6 @@
 
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
-#include "platform/ExecutablePath.h"
 #include "platform/UiHooks.h"
 
 #include <array>
@@ -110,21 +109,48 @@ int RunOpener(const std::string& target, const std::vector<std::string>& extraAr
     return opener.WaitProcessingEvents();
 }
 
-std::vector<std::string> SplitParameters(const std::string& parameters) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : parameters) {
-        if (c == ' ') {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
+// The parameters split into arguments as a command line of the original platform is: blanks
+// and tabs separate; double quotes group (a quote inside quotes written twice is one quote);
+// 2n backslashes before a quote are n backslashes, 2n+1 are n and a literal quote; other
+// backslashes are themselves.
+std::vector<std::string> CommandLineArguments(const std::string& parameters) {
+    std::vector<std::string> arguments;
+    std::string argument;
+    bool inArgument = false;
+    bool quoted = false;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const char c = parameters[i];
+        if ((c == ' ' || c == '\t') && !quoted) {
+            if (inArgument)
+                arguments.push_back(std::move(argument));
+            argument.clear();
+            inArgument = false;
+            continue;
+        }
+        inArgument = true;
+        if (c == '\\') {
+            const std::size_t end = parameters.find_first_not_of('\\', i);
+            const std::size_t count = (end == std::string::npos ? parameters.size() : end) - i;
+            const bool beforeQuote = end != std::string::npos && parameters[end] == '"';
+            argument.append(beforeQuote ? count / 2 : count, '\\');
+            if (beforeQuote && count % 2 == 1) {
+                argument += '"';
+                i = end;
+            } else {
+                i += count - 1;
+            }
+        } else if (c != '"') {
+            argument += c;
+        } else if (quoted && i + 1 < parameters.size() && parameters[i + 1] == '"') {
+            argument += '"';
+            ++i;
         } else {
-            word += c;
+            quoted = !quoted;
         }
     }
-    if (!word.empty())
-        words.push_back(word);
-    return words;
+    if (inArgument)
+        arguments.push_back(std::move(argument));
+    return arguments;
 }
 
 std::string EnvironmentValue(const char* name) {
@@ -179,7 +205,7 @@ bool StartProgram(const std::string& fileName, const std::string& parameters,
         directory.empty() ? fs::path(fileName).parent_path().string() : directory;
     if (workingDirectory.size() > 1 && workingDirectory.back() == '/')
         workingDirectory.pop_back();
-    return RunOpener(fileName, SplitParameters(parameters), workingDirectory) == 0;
+    return RunOpener(fileName, CommandLineArguments(parameters), workingDirectory) == 0;
 }
 
 void OpenDocument(const std::string& target) {
@@ -189,24 +215,19 @@ void OpenDocument(const std::string& target) {
 }
 
 std::string GetTempDirectory() {
-    std::string directory = EnvironmentValue("TMP");
-    if (directory.empty())
-        directory = EnvironmentValue("TEMP");
-    if (directory.empty())
-        directory = ExecutableDirectory();
-    return WithTrailingSlash(directory);
+    // Never the executable's directory: an installed program cannot write there.
+    for (const char* variable : {"TMPDIR", "TMP", "TEMP"})
+        if (std::string directory = EnvironmentValue(variable); !directory.empty())
+            return WithTrailingSlash(directory);
+    return "/tmp/";
 }
 
 std::string ReadRegistryString(TRegistryRoot root, const std::string& key,
                                const std::string& name) {
-    try {
-        TRegistry registry(root);
-        if (!registry.ValueExists(key, name))
-            return {};
-        return registry.ReadString(key, name);
-    } catch (const Exception&) {
+    TRegistry registry(root);
+    if (!registry.ValueExists(key, name))
         return {};
-    }
+    return registry.ReadString(key, name);
 }
 
 std::int32_t ReadRegistryInteger(TRegistryRoot root, const std::string& key,

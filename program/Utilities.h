@@ -25,7 +25,8 @@ int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDire
 
 // Asks the desktop to open the file with its default program (xdg-open, or the program named
 // by PARVELA_OPENER), in `directory` (the file's own directory when empty; a trailing "/" is
-// removed). True when the opener accepted the request.
+// removed). The parameters follow the file as separate arguments, split as a command line
+// ("a \"b c\"" gives a and b c); no shell sees them. True when the opener accepted the request.
 bool StartProgram(const std::string& fileName, const std::string& parameters,
                   const std::string& directory);
 
@@ -33,10 +34,12 @@ bool StartProgram(const std::string& fileName, const std::string& parameters,
 // "Error executing %s (errorcode %d)".
 void OpenDocument(const std::string& target);
 
-// $TMP, else $TEMP, else the executable's directory; ending in "/".
+// $TMPDIR, else $TMP, else $TEMP, else /tmp; ending in "/".
 std::string GetTempDirectory();
 
-// Empty when the key or the value is missing.
+// Empty when the key or the value is missing. A store that cannot be read (or holds a line
+// that cannot be read) and a value that is no string raise ERegistryError or EOSError: a
+// value never silently reads as empty.
 std::string ReadRegistryString(TRegistryRoot root, const std::string& key, const std::string& name);
 // Raises "Registry key nog found %s\%s" when the key or the value is missing or no integer.
 std::int32_t ReadRegistryInteger(TRegistryRoot root, const std::string& key,

@@ -51,7 +51,7 @@ TRunEnvironment::TRunEnvironment(const std::string& name, bool withDataPath)
     : work_(name), machine_("PARVELA_MACHINE_REGISTRY", work_.File("machine-registry.ini")),
       user_("PARVELA_USER_REGISTRY", work_.File("user-registry.ini")),
       daxoDatabase_("PARVELA_DAXO_DATABASE", DaxoDatabase()),
-      daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", DaxoMessageLog()), tmp_("TMP", TempDirectory()) {
+      daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", DaxoMessageLog()), tmp_("TMPDIR", TempDirectory()) {
     std::filesystem::create_directories(TempDirectory());
     TRegistry machine(HKEY_LOCAL_MACHINE);
     machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);

@@ -49,7 +49,7 @@ protected:
                      ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(directory_);
         fs::create_directories(directory_);
-        setenv("TMP", directory_.c_str(), 1);
+        setenv("TMPDIR", directory_.c_str(), 1);
     }
 
     std::string Write(const std::string& name, const std::string& text) {

@@ -1,6 +1,5 @@
 #include "program/Utilities.h"
 #include "framework/DateTime.h"
-#include "platform/ExecutablePath.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/UiHooks.h"
 
@@ -86,6 +85,30 @@ TEST_F(UtilitiesTest, TheOpenerGetsTheFileAndTheDirectoryWithoutItsSlash) {
     EXPECT_EQ("report.htm|" + directory_.string() + "\n", ReadFile(record));
 }
 
+TEST_F(UtilitiesTest, TheParametersFollowTheFileAsSeparateArguments) {
+    fs::path record = directory_ / "arguments.txt";
+    fs::path opener =
+        WriteScript("opener.sh", "printf '[%s]\\n' \"$@\" > '" + record.string() + "'");
+    fs::permissions(opener, fs::perms::owner_all);
+    setenv("PARVELA_OPENER", opener.c_str(), 1);
+    const struct {
+        std::string parameters;
+        std::string arguments;
+    } cases[] = {
+        {"", ""},
+        {"  -a\t\tb  ", "[-a]\n[b]\n"},
+        {"--title \"Rice 2020\" x\"y z\"", "[--title]\n[Rice 2020]\n[xy z]\n"},
+        {"\"\" \"say \"\"hi\"\"\" $(touch pwned)", "[]\n[say \"hi\"]\n[$(touch]\n[pwned)]\n"},
+        {"a\\\\\"b c\" d\\\"e f\\g", "[a\\b c]\n[d\"e]\n[f\\g]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameters);
+        EXPECT_TRUE(StartProgram("report.htm", c.parameters, directory_.string()));
+        EXPECT_EQ("[report.htm]\n" + c.arguments, ReadFile(record));
+    }
+    EXPECT_FALSE(fs::exists(directory_ / "pwned"));
+}
+
 TEST_F(UtilitiesTest, OpenDocumentReportsARefusal) {
     fs::path opener = WriteScript("refusing.sh", "exit 4");
     fs::permissions(opener, fs::perms::owner_all);
@@ -101,31 +124,40 @@ TEST_F(UtilitiesTest, OpenDocumentReportsARefusal) {
 }
 
 struct TempCase {
+    const char* label;
+    const char* tmpdir;
     const char* tmp;
     const char* temp;
-    const char* expected; // null: the executable's directory
+    const char* expected;
 };
+
+void PrintTo(const TempCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TempDirectoryTest : public ::testing::TestWithParam<TempCase> {};
 
-TEST_P(TempDirectoryTest, EndsInExactlyOneSlash) {
+TEST_P(TempDirectoryTest, FollowsTheEnvironmentAndEndsInExactlyOneSlash) {
     auto set = [](const char* name, const char* value) {
         if (value)
             setenv(name, value, 1);
         else
             unsetenv(name);
     };
+    set("TMPDIR", GetParam().tmpdir);
     set("TMP", GetParam().tmp);
     set("TEMP", GetParam().temp);
-    EXPECT_EQ(GetParam().expected ? GetParam().expected : ExecutableDirectory(),
-              GetTempDirectory());
+    EXPECT_EQ(GetParam().expected, GetTempDirectory());
 }
 
-INSTANTIATE_TEST_SUITE_P(Environment, TempDirectoryTest,
-                         ::testing::Values(TempCase{"/var/tmp1", "/var/tmp2", "/var/tmp1/"},
-                                           TempCase{nullptr, "/var/tmp2", "/var/tmp2/"},
-                                           TempCase{nullptr, "/var/tmp2/", "/var/tmp2/"},
-                                           TempCase{nullptr, nullptr, nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Environment, TempDirectoryTest,
+    ::testing::Values(TempCase{"TmpDir", "/var/tmp0", "/var/tmp1", "/var/tmp2", "/var/tmp0/"},
+                      TempCase{"Tmp", nullptr, "/var/tmp1", "/var/tmp2", "/var/tmp1/"},
+                      TempCase{"EmptyTmpDir", "", "/var/tmp1", nullptr, "/var/tmp1/"},
+                      TempCase{"Temp", nullptr, nullptr, "/var/tmp2/", "/var/tmp2/"},
+                      TempCase{"None", nullptr, nullptr, nullptr, "/tmp/"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(DayMonth, UsesTheEnglishTableWithTwoDigitDays) {
     EXPECT_EQ("01-Jan", FormatDayMonth(EncodeDate(2001, 1, 1)));
@@ -190,6 +222,17 @@ TEST_F(UtilitiesTest, RegistryFunctionsOnTheMachineStore) {
 
     setenv("PARVELA_MACHINE_REGISTRY", "/proc/parvela/registry.ini", 1);
     EXPECT_NO_THROW(WriteRegistryInteger(HKEY_LOCAL_MACHINE, key, "LastOpenedProject", 18));
+}
+
+TEST_F(UtilitiesTest, AHandWrittenDataPathIsReadAndABrokenStoreIsReported) {
+    fs::path store = directory_ / "machine.ini";
+    setenv("PARVELA_MACHINE_REGISTRY", store.c_str(), 1);
+    const std::string key = "SOFTWARE\\PARVELA\\VERSION_2.4.2_CN";
+    std::ofstream(store) << "[" << key << "]\nDataPath = /srv/parvela data/\n";
+    EXPECT_EQ("/srv/parvela data/", ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DataPath"));
+    std::ofstream(store) << "[" << key << "]\nDataPath /srv/parvela/\n";
+    EXPECT_THROW(ReadRegistryString(HKEY_LOCAL_MACHINE, key, "DataPath"), ERegistryError)
+        << "never an empty data path that sends the runs elsewhere";
 }
 
 TEST(MessageBoxes, AskAndShowThroughTheDialogs) {

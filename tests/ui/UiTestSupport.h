@@ -142,7 +142,7 @@ public:
           user_("PARVELA_USER_REGISTRY", File("user-registry.ini")),
           daxoDatabase_("PARVELA_DAXO_DATABASE", File("daxo.sqlite")),
           daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", File("daxo-messages.log")),
-          tmp_("TMP", File("tmp/")), database_(engine) {
+          tmp_("TMPDIR", File("tmp/")), database_(engine) {
         std::filesystem::create_directories(File("tmp"));
         std::filesystem::create_directories(DataPath());
         RunScript(database_, "db/scenarios/scenarios.sql");
