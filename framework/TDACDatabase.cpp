@@ -9,6 +9,8 @@
 #include "framework/odbc/ForwardQuery.h"
 #include "platform/UiHooks.h"
 
+#include <limits>
+
 namespace parvela {
 
 namespace {
@@ -129,6 +131,15 @@ void TDACDatabase::Commit() {
 void TDACDatabase::Rollback() {
     inTransaction_ = false;
     connection_->Rollback();
+}
+
+std::int32_t TDACField::AsInteger() const {
+    const std::int64_t value = value_.AsInteger();
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw EConvertError(
+            Format("%s is not within the range of a 32-bit integer", std::to_string(value)));
+    return static_cast<std::int32_t>(value);
 }
 
 std::string TDACDatabase::DateTimeToSQL(TDateTime value) const {

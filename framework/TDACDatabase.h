@@ -24,7 +24,8 @@ public:
     explicit TDACField(const TVariant& value) : value_(value) {}
     bool IsNull() const { return value_.IsNull(); }
     std::string AsString() const { return value_.AsString(); }
-    std::int32_t AsInteger() const { return static_cast<std::int32_t>(value_.AsInteger()); }
+    // Raises EConvertError for a value outside the 32-bit range: never a cut-off number.
+    std::int32_t AsInteger() const;
     double AsFloat() const { return value_.AsReal(); }
     TDateTime AsDateTime() const { return value_.AsDateTime(); }
     bool AsBoolean() const { return value_.AsBoolean(); }

@@ -33,26 +33,28 @@ void TDACDatabaseClass::_CanInsert() const {
 
 void TDACDatabaseClass::Open() {
     Close();
-    items_.emplace();
-    LoadItems();
+    // The list opens only with its rows: a failed SELECT leaves it closed, so that it never
+    // looks like an empty table that takes new items.
+    items_ = LoadItems();
     First();
 }
 
-void TDACDatabaseClass::LoadItems() {
+std::vector<std::unique_ptr<TDACDatabaseClassItem>> TDACDatabaseClass::LoadItems() {
+    std::vector<std::unique_ptr<TDACDatabaseClassItem>> items;
     if (!recordSet_)
-        return;
+        return items;
     recordSet_->Open();
     try {
         while (!recordSet_->Eof()) {
-            items_->push_back(CreateItemFromRow(*recordSet_));
+            items.push_back(CreateItemFromRow(*recordSet_));
             recordSet_->Next();
         }
     } catch (...) {
         recordSet_->Close();
-        items_.reset();
         throw;
     }
     recordSet_->Close();
+    return items;
 }
 
 void TDACDatabaseClass::Close() {

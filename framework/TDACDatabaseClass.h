@@ -94,7 +94,7 @@ protected:
 private:
     void AssertOpen(const char* operation) const;
     int LastIndex() const { return Count() - 1; }
-    void LoadItems();
+    std::vector<std::unique_ptr<TDACDatabaseClassItem>> LoadItems();
 
     TDACDatabase& database_;
     std::optional<std::vector<std::unique_ptr<TDACDatabaseClassItem>>> items_;

@@ -103,6 +103,9 @@ TDACField TDACRecordSet::Value(const std::string& columnName) const {
         throw Exception(Format("%s.Value: Recordset not open", GetClassName()));
     if (!hasRecords_)
         throw Exception(Format("%s.Value: No records", GetClassName()));
+    // Past the last row there is nothing to read: empty values would pass for data.
+    if (query_->Eof())
+        throw Exception(Format("%s.Value: Past the last record", GetClassName()));
     return query_->FieldByName(columnName);
 }
 

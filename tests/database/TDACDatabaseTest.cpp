@@ -344,6 +344,24 @@ TEST_P(TDACDatabaseTest, QueryIsPositionedOnItsFirstRowAndReadsForward) {
     EXPECT_FALSE(query->IsOpen());
 }
 
+TEST_P(TDACDatabaseTest, IntegersOutsideThe32BitRangeAreNeverCut) {
+    auto query = Db().OpenQuery(
+        "SELECT CAST(4294967297 AS BIGINT) AS ABOVE, CAST(-2147483649 AS BIGINT) AS BELOW, "
+        "CAST(2147483647 AS BIGINT) AS HIGHEST, CAST(-2147483648 AS BIGINT) AS LOWEST");
+    EXPECT_EQ(query->FieldByName("HIGHEST").AsInteger(), 2147483647);
+    EXPECT_EQ(query->FieldByName("LOWEST").AsInteger(), -2147483647 - 1);
+    for (const char* column : {"ABOVE", "BELOW"}) {
+        SCOPED_TRACE(column);
+        const std::string value = query->FieldByName(column).AsString();
+        try {
+            query->FieldByName(column).AsInteger();
+            ADD_FAILURE() << "cut to " << query->FieldByName(column).AsInteger();
+        } catch (const EConvertError& error) {
+            EXPECT_EQ(error.Message(), value + " is not within the range of a 32-bit integer");
+        }
+    }
+}
+
 TEST_P(TDACDatabaseTest, TextsRoundTripUnchanged) {
     const std::string texts[] = {
         "plain",        "Vercelli - Piemonte", "é à ü ß",           "€ 12,50",

@@ -305,6 +305,21 @@ TEST_P(ItemListTest, RowThatCannotBeReadAbortsOpenAndLeavesTheListClosed) {
     EXPECT_EQ(list.Count(), 2);
 }
 
+TEST_P(ItemListTest, AFailedSelectLeavesTheListClosedAndTakingNoInserts) {
+    InsertRows({1});
+    TdcTestItems list(Db());
+    list.Open();
+    list.SetFilter("NOSUCHCOLUMN=%d", {1});
+    EXPECT_THROW(list.Open(), EDatabaseError);
+    EXPECT_FALSE(list.IsOpen()) << "not an empty list";
+    EXPECT_EQ(list.Count(), -1);
+    EXPECT_FALSE(list.RecordSet()->IsOpen());
+    ClearLog();
+    EXPECT_EQ(MessageOf<EAssertionFailed>([&] { list.Insert(); }),
+              "TdcTestItems._CanInsert : Objectlist not assigned");
+    EXPECT_TRUE(Log().empty()) << "no key drawn";
+}
+
 TEST_P(ItemListTest, DestroyingAListWithUnsavedItemsDiscardsThem) {
     InsertRows({1});
     {

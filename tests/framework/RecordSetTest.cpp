@@ -177,6 +177,19 @@ TEST_P(RecordSetTest, EmptyResultIsEofAndHasNoValues) {
               "TrsTestItems.Value: No records");
 }
 
+TEST_P(RecordSetTest, ReadingPastTheLastRowRaises) {
+    InsertItem(1, "only", "5");
+    TrsTestItems records(&Db());
+    records.Open();
+    EXPECT_EQ(records.ReadString("CAPTION"), "only");
+    records.Next();
+    ASSERT_TRUE(records.Eof());
+    EXPECT_EQ(MessageOf<Exception>([&] { records.Value("CAPTION"); }),
+              "TrsTestItems.Value: Past the last record");
+    EXPECT_EQ(MessageOf<Exception>([&] { records.ReadInteger("AMOUNT"); }),
+              "TrsTestItems.Value: Past the last record");
+}
+
 TEST_P(RecordSetTest, ClosedRecordSetRefusesCursorOperations) {
     TrsTestItems records(&Db());
     EXPECT_FALSE(records.IsOpen());
