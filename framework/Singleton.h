@@ -62,14 +62,15 @@ public:
         return *slot_;
     }
 
+    // The slot holds the instance while its destructor runs (a destructor may still use the
+    // instance's own operations) and is emptied after it; a second call meanwhile does nothing.
     static void DestroySingleton() {
-        if (!slot_)
+        if (!slot_ || destroying_)
             return;
-        T* instance = slot_;
         destroying_ = true;
-        slot_ = nullptr;
         SingletonCleanup::Unregister(&slot_);
-        delete static_cast<TSingleton*>(instance);
+        delete static_cast<TSingleton*>(slot_);
+        slot_ = nullptr;
         destroying_ = false;
     }
 

@@ -240,8 +240,10 @@ void TZentorModel::ReadErrorFile() {
 }
 
 void TZentorModel::ReadSummaryBlock() {
+    if (!assessment_)
+        return;
     const std::string summaryFile = AssessmentFile(".sum");
-    if (!assessment_ || !FileExists(summaryFile))
+    if (!FileExists(summaryFile))
         return;
     TTextLines block;
     bool inside = false;

@@ -50,6 +50,20 @@ protected:
     ~TOtherService() override { destroyed.push_back(ClassName); }
 };
 
+// Its destructor still uses its own instance, as a service that tidies up through its own
+// operations does, and asks for its destruction once more.
+class TSelfUsingService : public TSingleton<TSelfUsingService> {
+public:
+    static constexpr const char* ClassName = "TSelfUsingService";
+    static inline bool sawItself = false;
+
+protected:
+    ~TSelfUsingService() override {
+        sawItself = SingletonExists() && &GetSingleton() == this;
+        DestroySingleton();
+    }
+};
+
 std::string MessageOf(const std::function<void()>& action) {
     try {
         action();
@@ -76,6 +90,13 @@ TEST_F(SingletonTest, CreateGetDestroyAndCreateAgain) {
     TEagerService::DestroySingleton(); // an empty slot: nothing happens
     EXPECT_EQ(std::vector<std::string>{"TEagerService"}, destroyed);
     EXPECT_EQ(9, TEagerService::CreateSingleton(9).value);
+}
+
+TEST_F(SingletonTest, TheSlotIsEmptiedAfterTheDestructorRan) {
+    TSelfUsingService::CreateSingleton();
+    TSelfUsingService::DestroySingleton();
+    EXPECT_TRUE(TSelfUsingService::sawItself);
+    EXPECT_FALSE(TSelfUsingService::SingletonExists());
 }
 
 TEST_F(SingletonTest, MisuseIsRefusedWithPlainMessages) {

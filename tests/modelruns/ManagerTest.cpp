@@ -241,6 +241,9 @@ TEST_P(ManagerTest, LastOpenedProjectInTheRegistry) {
 }
 
 TEST_P(ManagerTest, TheDriversTakeThePluginsWordsAndTheirNames) {
+    TrueText = "stale true";
+    FalseText = "stale false";
+    const TZentorModelMundre driver(Manager().ModelsDirectory());
     EXPECT_EQ(TrueText, TDAXOInterface::GetSingleton().BooleanTrue());
     EXPECT_EQ(FalseText, TDAXOInterface::GetSingleton().BooleanFalse());
     ASSERT_EQ(Manager().Models().size(), 2u);
@@ -253,6 +256,16 @@ TEST_P(ManagerTest, TheDriversTakeThePluginsWordsAndTheirNames) {
     EXPECT_EQ(Manager().Mundre().UpstreamModelName(), "GLIDAR");
     EXPECT_EQ(Manager().Glidar().ScenarioCacheDirectory(), Manager().ProjectsDirectory());
     EXPECT_FALSE(Manager().Glidar().Execute(nullptr, true));
+}
+
+TEST_P(ManagerTest, ADriverWithoutAnAssessmentReadsNothing) {
+    TZentorModelGlidar glidar(Manager().ModelsDirectory());
+    TZentorModelMundre mundre(Manager().ModelsDirectory());
+    for (TZentorModel* driver :
+         {static_cast<TZentorModel*>(&glidar), static_cast<TZentorModel*>(&mundre)}) {
+        EXPECT_NO_THROW(driver->ReadSummary());
+        EXPECT_NO_THROW(driver->ReadErrorFile());
+    }
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(ManagerTest);

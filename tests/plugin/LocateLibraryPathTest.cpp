@@ -195,7 +195,8 @@ TEST_F(RegistryFixture, OperationsAndTheirMessages) {
     EXPECT_EQ(registry.ReadLocalMachineString(ValueName), "/machine.so");
 
     TDAXORegistry::DestroySingleton();
-    EXPECT_EQ(MessageOf([&] { registry.CurrentUserValueExists(ValueName, false); }),
+    EXPECT_FALSE(TDAXORegistry::SingletonExists());
+    EXPECT_EQ(MessageOf([] { LocateLibraryPath(); }),
               "Error: Object not created, use TDAXORegistry.CreateSingleton.");
 }
 
