@@ -189,15 +189,27 @@ bool TModelManager::RunModels(TdciAssessments& assessment) {
     assessment.SetSkipLockCheck(true);
     assessment.SetVALIDRESULTS(false);
     bool ok = true;
-    for (const auto& model : models_) {
-        if (runProgress_)
-            runProgress_(assessment.CAPTION(), model->ModelName());
-        if (!model->Execute(&assessment, true)) {
-            SetErrorMessage(assessment, Format("running model %s failed: ", model->ModelName()) +
-                                            assessment.ERRORMESSAGE());
-            ok = false;
-            break;
+    try {
+        for (const auto& model : models_) {
+            if (runProgress_)
+                runProgress_(assessment.CAPTION(), model->ModelName());
+            if (!model->Execute(&assessment, true)) {
+                SetErrorMessage(assessment,
+                                Format("running model %s failed: ", model->ModelName()) +
+                                    assessment.ERRORMESSAGE());
+                ok = false;
+                break;
+            }
         }
+    } catch (...) {
+        // The earlier results went with the emptied run directory: a run ended by a failure
+        // must not leave them marked valid.
+        try {
+            assessment.Save();
+        } catch (const Exception&) {
+            // the first failure is the one to report
+        }
+        throw;
     }
     assessment.SetSkipLockCheck(true);
     assessment.SetVALIDRESULTS(ok);

@@ -24,7 +24,7 @@ TEST_P(ValueConventionsTest, NullColumnsOfAnAssessmentReadAsTheMissingValues) {
     TdcAssessments list(Db());
     list.Open();
     ASSERT_EQ(list.Count(), 1);
-    const TdciAssessments& item = list.Item();
+    TdciAssessments& item = list.Item();
     EXPECT_EQ(item.ASSESSMENTID(), 5);
     EXPECT_EQ(item.CAPTION(), "");
     EXPECT_EQ(item.ERRORMESSAGE(), "");
@@ -35,9 +35,9 @@ TEST_P(ValueConventionsTest, NullColumnsOfAnAssessmentReadAsTheMissingValues) {
     EXPECT_TRUE(IsMissingReal(item.MODIFICATIONDATE()));
     EXPECT_FALSE(item.VALIDRESULTS()) << "a NULL VALIDRESULTS reads as false";
     EXPECT_FALSE(item.SELECTEDFOREXECUTION());
-    // A NULL scenario is not 0 and so passes the scenario check.
-    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { item.Validate(); }),
-              "Caption should not be empty");
+    // A NULL scenario is not 0 and so passes the scenario check; the substance check follows.
+    item.SetCAPTION("Named");
+    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { item.Validate(); }), "Select a Substance");
 }
 
 TEST_P(ValueConventionsTest, NullYearsOfAScenarioReadAsZeroAndNullTextsAsEmpty) {

@@ -345,11 +345,14 @@ TEST_P(ItemTest, CheckOperationsOnADeletedItem) {
 }
 
 TEST_P(ItemTest, CheckOperationsPassInTheThreeLiveStates) {
-    TdciTestItems& browsing = First();
-    TdciTestItems& edited = ItemWithID("12");
+    TdciTestItems& browsing = LockedRecord();
+    TdciTestItems& edited = First();
     edited.SetAmount(8);
     TdciTestItems& inserted = NewItem();
-    for (TdciTestItems* item : {&edited, &inserted}) {
+    const std::pair<TdciTestItems*, TDACItemState> items[] = {
+        {&browsing, isBrowse}, {&edited, isEdited}, {&inserted, isInserted}};
+    for (const auto& [item, state] : items) {
+        ASSERT_EQ(item->ItemState(), state);
         EXPECT_NO_THROW(item->CheckItemStateForCancelChanges());
         EXPECT_NO_THROW(item->CheckItemStateForRead());
         EXPECT_NO_THROW(item->CheckItemStateForUpdate());
@@ -358,7 +361,6 @@ TEST_P(ItemTest, CheckOperationsPassInTheThreeLiveStates) {
         EXPECT_NO_THROW(item->CheckItemStateForDetails());
         EXPECT_NO_THROW(item->CheckItemStateForIsLocked());
     }
-    EXPECT_EQ(&browsing, &edited);
     inserted.CancelChanges();
 }
 

@@ -8,6 +8,7 @@
 #include "framework/MissingValues.h"
 #include "framework/TDACSaver.h"
 
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -191,7 +192,9 @@ TEST_P(SaverStatements, SecondUpdateInARowFailsItsAssertion) {
 
 struct AssertionCase {
     std::string name;
-    std::function<void(TDACSaver&)> action;
+    // The columns handed over before the refused operation; none when empty.
+    std::function<void(TDACSaver&)> columns;
+    std::function<void(TDACSaver&)> refused;
 };
 
 class SaverAssertions : public SaverTest,
@@ -202,98 +205,58 @@ protected:
 
 TEST_P(SaverAssertions, ExecuteNothingAndKeepTheLists) {
     Exec("INSERT INTO TESTITEMS (TESTITEMID, CAPTION) VALUES (1, 'a')");
-    ClearLog();
     const AssertionCase& c = std::get<1>(GetParam());
     Saver().ClearFieldLists();
-    EXPECT_EQ(MessageOf<EAssertionFailed>([&] { c.action(Saver()); }), "Assertion failure");
+    if (c.columns)
+        c.columns(Saver());
+    const TDACSaver::TColumnList all = Saver().AllColumns();
+    const TDACSaver::TColumnList changed = Saver().ChangedColumns();
+    ClearLog();
+    EXPECT_EQ(MessageOf<EAssertionFailed>([&] { c.refused(Saver()); }), "Assertion failure");
     for (const std::string& statement : Log())
         EXPECT_THAT(statement, ::testing::StartsWith("SELECT COUNT(*)"));
     EXPECT_EQ(Db().SelectValue("COUNT(*)", "TESTITEMS", "").AsInteger(), 1);
+    EXPECT_EQ(Saver().AllColumns(), all);
+    EXPECT_EQ(Saver().ChangedColumns(), changed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Saver, SaverAssertions,
-                         ::testing::Combine(
-                             FrameworkEngines(), ::testing::Values(
-                                                     AssertionCase{"BlankColumnName",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField(" ", 0, 1);
-                                                                   }},
-                                                     AssertionCase{"EmptyColumnName",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddStringField("", "",
-                                                                                        "x");
-                                                                   }},
-                                                     AssertionCase{"InsertWithoutColumns",
-                                                                   [](TDACSaver& s) {
-                                                                       s.InsertRowWithKey(
-                                                                           "TESTITEMS",
-                                                                           "TESTITEMID", "2");
-                                                                   }},
-                                                     AssertionCase{"InsertBlankTable",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         0, 1);
-                                                                       s.InsertRowWithKey(
-                                                                           " ", "TESTITEMID", "2");
-                                                                   }},
-                                                     AssertionCase{"InsertBlankKeyText",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         0, 1);
-                                                                       s.InsertRowWithKey(
-                                                                           "TESTITEMS",
-                                                                           "TESTITEMID", "");
-                                                                   }},
-                                                     AssertionCase{"InsertRowWithoutColumns",
-                                                                   [](TDACSaver& s) {
-                                                                       s.InsertRow("TESTITEMS");
-                                                                   }},
-                                                     AssertionCase{"UpdateWithoutChange",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         1, 1);
-                                                                       s.UpdateRow("TESTITEMS",
-                                                                                   "TESTITEMID",
-                                                                                   "1");
-                                                                   }},
-                                                     AssertionCase{"UpdateOfAbsentRow",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         1, 2);
-                                                                       s.UpdateRow("TESTITEMS",
-                                                                                   "TESTITEMID",
-                                                                                   "5");
-                                                                   }},
-                                                     AssertionCase{"UpdateBlankKeyField",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         1, 2);
-                                                                       s.UpdateRow("TESTITEMS", " ",
-                                                                                   "1");
-                                                                   }},
-                                                     AssertionCase{"DeleteWithFilledLists",
-                                                                   [](TDACSaver& s) {
-                                                                       s.AddIntegerField("AMOUNT",
-                                                                                         1, 1);
-                                                                       s.DeleteRow("TESTITEMS",
-                                                                                   "TESTITEMID",
-                                                                                   "1");
-                                                                   }},
-                                                     AssertionCase{"DeleteOfAbsentRow",
-                                                                   [](TDACSaver& s) {
-                                                                       s.DeleteRow("TESTITEMS",
-                                                                                   "TESTITEMID",
-                                                                                   "5");
-                                                                   }},
-                                                     AssertionCase{"DeleteBlankTable",
-                                                                   [](TDACSaver& s) {
-                                                                       s.DeleteRow("", "TESTITEMID",
-                                                                                   "1");
-                                                                   }})),
-                         [](const auto& info) {
-                             return EngineLabel(std::get<0>(info.param)) + "_" +
-                                    std::get<1>(info.param).name;
-                         });
+const auto ChangedAmount = [](TDACSaver& s) { s.AddIntegerField("AMOUNT", 1, 2); };
+const auto UnchangedAmount = [](TDACSaver& s) { s.AddIntegerField("AMOUNT", 1, 1); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Saver, SaverAssertions,
+    ::testing::Combine(
+        FrameworkEngines(),
+        ::testing::Values(
+            AssertionCase{"BlankColumnName", ChangedAmount,
+                          [](TDACSaver& s) { s.AddIntegerField(" ", 0, 1); }},
+            AssertionCase{"EmptyColumnName", ChangedAmount,
+                          [](TDACSaver& s) { s.AddStringField("", "", "x"); }},
+            AssertionCase{"InsertWithoutColumns", nullptr,
+                          [](TDACSaver& s) { s.InsertRowWithKey("TESTITEMS", "TESTITEMID", "2"); }},
+            AssertionCase{"InsertBlankTable", ChangedAmount,
+                          [](TDACSaver& s) { s.InsertRowWithKey(" ", "TESTITEMID", "2"); }},
+            AssertionCase{"InsertBlankKeyText", ChangedAmount,
+                          [](TDACSaver& s) { s.InsertRowWithKey("TESTITEMS", "TESTITEMID", ""); }},
+            AssertionCase{"InsertRowWithoutColumns", nullptr,
+                          [](TDACSaver& s) { s.InsertRow("TESTITEMS"); }},
+            AssertionCase{"InsertRowBlankTable", ChangedAmount,
+                          [](TDACSaver& s) { s.InsertRow(""); }},
+            AssertionCase{"UpdateWithoutChange", UnchangedAmount,
+                          [](TDACSaver& s) { s.UpdateRow("TESTITEMS", "TESTITEMID", "1"); }},
+            AssertionCase{"UpdateOfAbsentRow", ChangedAmount,
+                          [](TDACSaver& s) { s.UpdateRow("TESTITEMS", "TESTITEMID", "5"); }},
+            AssertionCase{"UpdateBlankKeyField", ChangedAmount,
+                          [](TDACSaver& s) { s.UpdateRow("TESTITEMS", " ", "1"); }},
+            AssertionCase{"DeleteWithFilledLists", UnchangedAmount,
+                          [](TDACSaver& s) { s.DeleteRow("TESTITEMS", "TESTITEMID", "1"); }},
+            AssertionCase{"DeleteOfAbsentRow", nullptr,
+                          [](TDACSaver& s) { s.DeleteRow("TESTITEMS", "TESTITEMID", "5"); }},
+            AssertionCase{"DeleteBlankTable", nullptr,
+                          [](TDACSaver& s) { s.DeleteRow("", "TESTITEMID", "1"); }})),
+    [](const auto& info) {
+        return EngineLabel(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+    });
 
 TEST_P(SaverStatements, FailingStatementPassesTheDriverFailureOnWithListsEmptied) {
     Saver().ClearFieldLists();

@@ -278,6 +278,7 @@ TEST_P(ModelRunsTest, AnExceptionFromTheWriterEndsTheRun) {
     AddRun(21, EtaGuid, "First");
     AddRun(22, AlphaGuid, "Second");
     AddRun(23, EtaGuid, "Third");
+    SetStoredValidResults(22);
     try {
         Manager().RunProject(&Project(ProjectID));
         FAIL() << "no exception";
@@ -285,7 +286,7 @@ TEST_P(ModelRunsTest, AnExceptionFromTheWriterEndsTheRun) {
         EXPECT_EQ(e.Message(), "Invalid option for OptCofFre");
     }
     EXPECT_TRUE(StoredResults(21).ValidResults);
-    EXPECT_FALSE(StoredResults(22).ValidResults);
+    EXPECT_FALSE(StoredResults(22).ValidResults) << "its earlier results were deleted";
     EXPECT_FALSE(std::filesystem::exists(RunDirectory(23))) << "not run";
 }
 
