@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -28,6 +29,57 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int WaitStepMilliseconds = 500;
+
+// While a child of ours runs, SIGCHLD must not be ignored: with SIGCHLD ignored (a parent may
+// start the program so) the system reaps the child itself and its exit status is lost.
+class TChildStatusKept {
+public:
+    TChildStatusKept() {
+        struct sigaction current {};
+        if (::sigaction(SIGCHLD, nullptr, &current) != 0)
+            return;
+        if (current.sa_handler != SIG_IGN && (current.sa_flags & SA_NOCLDWAIT) == 0)
+            return;
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        sigemptyset(&byDefault.sa_mask);
+        previous_ = current;
+        restore_ = ::sigaction(SIGCHLD, &byDefault, nullptr) == 0;
+    }
+    ~TChildStatusKept() {
+        if (restore_)
+            ::sigaction(SIGCHLD, &previous_, nullptr);
+    }
+    TChildStatusKept(const TChildStatusKept&) = delete;
+    TChildStatusKept& operator=(const TChildStatusKept&) = delete;
+
+private:
+    struct sigaction previous_ {};
+    bool restore_ = false;
+};
+
+// The child starts with every signal at its default action and none blocked, whatever the
+// program inherited or set for itself.
+class TSpawnAttributes {
+public:
+    TSpawnAttributes() {
+        posix_spawnattr_init(&attributes_);
+        sigset_t all;
+        sigfillset(&all);
+        posix_spawnattr_setsigdefault(&attributes_, &all);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigmask(&attributes_, &none);
+        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    }
+    ~TSpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
+    TSpawnAttributes(const TSpawnAttributes&) = delete;
+    TSpawnAttributes& operator=(const TSpawnAttributes&) = delete;
+    const posix_spawnattr_t* Get() const { return &attributes_; }
+
+private:
+    posix_spawnattr_t attributes_;
+};
 
 // A child process started with posix_spawn; no shell parses any of its arguments.
 class TChildProcess {
@@ -51,28 +103,41 @@ public:
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        int result = posix_spawnp(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+        const TSpawnAttributes attributes;
+        int result =
+            posix_spawnp(&pid_, program.c_str(), &actions, attributes.Get(), argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         return result == 0;
     }
 
     // Waits in steps of at most 500 ms, processing the user interface's events in between.
+    // A wait that fails for another reason than an interruption leaves the end of the child
+    // unknown: that is a failed run, never a success.
     int WaitProcessingEvents() {
         int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
         int status = 0;
+        bool ended = false;
         for (;;) {
-            pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_ || (done < 0 && errno != EINTR))
+            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+            if (done == pid_) {
+                ended = true;
+                break;
+            }
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done < 0)
                 break;
             WaitAtMostOneStep(pidfd);
             UiHooks().ProcessPendingEvents();
         }
         if (pidfd >= 0)
             ::close(pidfd);
-        return ExitCodeOf(status);
+        return ended ? ExitCodeOf(status) : UnknownEnd;
     }
 
 private:
+    static constexpr int UnknownEnd = -1;
+
     static void WaitAtMostOneStep(int pidfd) {
         if (pidfd >= 0) {
             pollfd descriptor{pidfd, POLLIN, 0};
@@ -90,6 +155,8 @@ private:
         return INT_MAX;
     }
 
+    // Kept from before the start until the wait has ended.
+    TChildStatusKept statusKept_;
     pid_t pid_ = -1;
 };
 

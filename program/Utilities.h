@@ -17,9 +17,10 @@ enum class TWindowShowMode { Hidden = 0, Minimized = 1, Normal = 2 };
 // Runs a batch script as "/bin/sh <script>" in `workingDirectory` (the current directory when
 // empty) and waits for it, letting the user interface process its pending events at least
 // every 500 ms. The child's output goes to the script's path with ".log" in place of its
-// extension. Returns the child's exit code (128 + the signal for a child ended by a signal),
-// or -1 when the script does not exist or the process cannot be started. The show mode is
-// accepted for the callers' sake; a console window is not a thing here.
+// extension. The child starts with the default action for every signal and none blocked.
+// Returns the child's exit code (128 + the signal for a child ended by a signal), or -1 when
+// the script does not exist, the process cannot be started or its end cannot be observed.
+// The show mode is accepted for the callers' sake; a console window is not a thing here.
 int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDirectory,
                    TWindowShowMode showMode);
 

@@ -12,6 +12,7 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -147,22 +148,35 @@ TEST_P(ModelRunsTest, GlidarExitingWithOneFailsTheRunAndMundreIsNotStarted) {
     EXPECT_FALSE(std::filesystem::exists(RunDirectory(3) + "/MUNDRE"));
 }
 
-// Model programs that fail in other ways than by their error file: an exit code, a missing
-// program (the shell's 127) and a program killed by a signal.
+// Model programs that fail in other ways than by their error file: an exit code (also when a
+// parent started the program with SIGCHLD ignored, so that the system would reap the child
+// itself), a missing program (the shell's 127) and a program killed by a signal.
 TEST_P(ModelRunsTest, AFailingGlidarProcessFailsTheRun) {
     struct Case {
         const char* Name;
         std::string Body;
+        bool SigchldIgnored = false;
     };
+    const std::string okAndSummary = "touch glidar.ok; printf 'GLIDAR REPORT\\nEnd of GLIDAR "
+                                     "REPORT\\n' > \"$(basename \"$1\" .gld).sum\"; exit 3";
     int id = 60;
     for (const Case& c :
          {Case{"exit code 3", "touch glidar.ok; exit 3"},
+          Case{"exit code 3 with SIGCHLD ignored", okAndSummary, true},
           Case{"no such program", "exec ./no-such-program"}, Case{"killed", "kill -9 $$"}}) {
         Manager().SetModelsDirectory(FakeModels(c.Body, ""));
         AddRun(++id, EtaGuid, c.Name);
         TdciAssessments& assessment = OpenAssessment(id);
         Manager().CreateProjectDirectory(ProjectID);
-        EXPECT_FALSE(Manager().RunAssessment(ProjectID, &assessment)) << c.Name;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction previous {};
+        if (c.SigchldIgnored)
+            sigaction(SIGCHLD, &ignore, &previous);
+        const bool succeeded = Manager().RunAssessment(ProjectID, &assessment);
+        if (c.SigchldIgnored)
+            sigaction(SIGCHLD, &previous, nullptr);
+        EXPECT_FALSE(succeeded) << c.Name;
         EXPECT_EQ(StoredResults(id).ErrorMessage, "running model GLIDAR failed: ") << c.Name;
         EXPECT_FALSE(StoredResults(id).ValidResults) << c.Name;
         EXPECT_FALSE(std::filesystem::exists(RunDirectory(id) + "/MUNDRE")) << c.Name;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +75,39 @@ TEST_F(UtilitiesTest, ExecuteAndWaitProcessesEventsWhileTheChildRuns) {
 TEST_F(UtilitiesTest, AChildEndedBySignalIsAFailure) {
     fs::path script = WriteScript("run_killed.sh", "kill -9 $$");
     EXPECT_EQ(128 + 9, ExecuteAndWait(script.string(), "", TWindowShowMode::Hidden));
+}
+
+// Whatever the program inherited or set for its own signals, the child starts with their
+// default actions and none blocked, and its exit code is observed.
+TEST_F(UtilitiesTest, TheProgramsSignalSettingsDoNotReachTheChild) {
+    struct Case {
+        const char* Name;
+        int Signal;
+        bool Block;
+        const char* Body;
+        int ExitCode;
+    };
+    for (const Case& c : {Case{"SIGTERM ignored", SIGTERM, false, "kill -TERM $$; exit 0", 143},
+                          Case{"SIGTERM blocked", SIGTERM, true, "kill -TERM $$; exit 0", 143},
+                          Case{"SIGCHLD ignored", SIGCHLD, false, "sleep 0.2; exit 3", 3}}) {
+        const fs::path script = WriteScript("run_signals.sh", c.Body);
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, c.Signal);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction previous {};
+        if (c.Block)
+            sigprocmask(SIG_BLOCK, &signals, nullptr);
+        else
+            sigaction(c.Signal, &ignore, &previous);
+        const int exitCode = ExecuteAndWait(script.string(), "", TWindowShowMode::Hidden);
+        if (c.Block)
+            sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+        else
+            sigaction(c.Signal, &previous, nullptr);
+        EXPECT_EQ(c.ExitCode, exitCode) << c.Name;
+    }
 }
 
 TEST_F(UtilitiesTest, TheOpenerGetsTheFileAndTheDirectoryWithoutItsSlash) {
