@@ -78,6 +78,10 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     applicationsConnector_.SetObjectControlsInterchange(
         [this](bool toItem, TDACDatabaseClassItem* item) { ApplicationInterchange(toItem, item); });
     applicationsConnector_.SetObjectList(&applications_);
+    // Every save of an application, also one after the connector's own question on leaving
+    // its row, sorting or closing, keeps results only when the user allows the change.
+    applicationsConnector_.SetBeforeSave(
+        [this](TDACDatabaseClassItem&) { return doAllowChanges() > 0; });
     dmsAppDate_->SetYear(2001);
     ConnectHandlers();
     StartActionUpdates(this, [this] { UpdateActions(); });

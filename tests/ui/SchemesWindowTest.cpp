@@ -179,6 +179,45 @@ TEST_F(SchemesWindowTest, ChangingTheMonthFromJanuary31ToFebruaryShowsDay28) {
     EXPECT_EQ(12, dates->MonthList()->count());
 }
 
+class SchemesWindowEnginesTest : public SchemesWindowTest,
+                                 public ::testing::WithParamInterface<Engine> {
+protected:
+    TDateTime StoredDate(int applicationID) {
+        return environment_.Database()
+            .QueryRows("SELECT APPLICATIONDATE FROM APPLICATIONS WHERE APPLICATIONID = " +
+                       std::to_string(applicationID))[0][0]
+            .AsDateTime();
+    }
+};
+
+// A date change asks nothing until it is saved; the connector's own save question on leaving
+// the row (as on sorting or closing) then asks the results question too.
+TEST_P(SchemesWindowEnginesTest, SavingOnLeavingTheRowAsksTheResultsQuestion) {
+    ASSERT_EQ(GetParam(), environment_.Database().GetEngine());
+    AddAssessment(2001, 1001, true);
+    Show(2001);
+    Child<TDayMonthSelector>(window_, "dmsAppDate")->MonthList()->setCurrentIndex(1);
+    EXPECT_TRUE(dialogs_.Boxes().empty());
+
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::Cancel);
+    EXPECT_FALSE(applications_->SetRow(2));
+    ASSERT_EQ(2u, dialogs_.Boxes().size());
+    EXPECT_EQ(ClassOne, dialogs_.Texts()[1]);
+    EXPECT_EQ(isEdited, window_.SelectedApplication()->ItemState()) << "kept, unsaved";
+    EXPECT_EQ("28-Feb", applications_->Cell(3, 1));
+    EXPECT_EQ(EncodeDate(2001, 1, 31), StoredDate(5001));
+    EXPECT_TRUE(Valid(2001));
+
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::Ok);
+    EXPECT_TRUE(applications_->SetRow(2));
+    ASSERT_EQ(4u, dialogs_.Boxes().size());
+    EXPECT_EQ(ClassOne, dialogs_.Texts()[3]);
+    EXPECT_EQ(EncodeDate(2001, 2, 28), StoredDate(5001));
+    EXPECT_FALSE(Valid(2001));
+}
+
+PARVELA_INSTANTIATE_DATABASE_TEST(SchemesWindowEnginesTest);
+
 TEST(DayMonthSelector, FillsDaysForTheYearAndReturnsTheDate) {
     TestApplication();
     TDayMonthSelector selector;
