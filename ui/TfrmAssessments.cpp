@@ -209,9 +209,9 @@ void TfrmAssessments::BuildActions() {
 
 void TfrmAssessments::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    QAction* exit = file->addAction("E&xit");
-    exit->setObjectName("mnExit");
-    connect(exit, &QAction::triggered, actClose_, &QAction::trigger);
+    mnExit_ = file->addAction("E&xit");
+    mnExit_->setObjectName("mnExit");
+    connect(mnExit_, &QAction::triggered, actClose_, &QAction::trigger);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction(actEditSubstances_);
@@ -704,11 +704,15 @@ TdciAssessments* TfrmAssessments::SelectedAssessment() const {
 }
 
 void TfrmAssessments::UpdateActions() {
-    // Without the services only Close, About and the help entries can work.
+    // Without the services only Close, About and the help entries can work; during a run
+    // only About, the help entries and the unattended mode.
+    const bool usable = connector_ != nullptr && !runInProgress_;
     for (QAction* action : {actProjects_, actEditSubstances_, actEditApplicationSchemes_,
                             actViewScenarios_, actInputFiles_, actSummaryFiles_, actErrorFiles_})
-        action->setEnabled(connector_ != nullptr);
-    if (!connector_ || connector_->State() == csStopped) {
+        action->setEnabled(usable);
+    for (QAction* action : {actClose_, mnExit_})
+        action->setEnabled(!runInProgress_);
+    if (!usable || connector_->State() == csStopped) {
         navigator_.DisableAll();
         actReports_->setEnabled(false);
         actProjectSummary_->setEnabled(false);
@@ -789,10 +793,12 @@ void TfrmAssessments::ToggleSelectedForExecution() {
     UpdateActions();
 }
 
-void TfrmAssessments::SetPanelsEnabled(bool enabled) {
-    Panel1_->setEnabled(enabled);
-    GroupBox1_->setEnabled(enabled);
-    gbxBrowseAssessments_->setEnabled(enabled);
+void TfrmAssessments::SetRunInProgress(bool running) {
+    runInProgress_ = running;
+    for (QWidget* panel :
+         {Panel1_, static_cast<QWidget*>(GroupBox1_), static_cast<QWidget*>(gbxBrowseAssessments_)})
+        panel->setEnabled(!running);
+    UpdateActions();
 }
 
 void TfrmAssessments::ShowStatus(const std::string& text) {
@@ -810,17 +816,17 @@ void TfrmAssessments::Calculate() {
                         "assessment in the table.");
         return;
     }
-    SetPanelsEnabled(false);
+    SetRunInProgress(true);
     bool succeeded = false;
     try {
         TWaitCursor wait;
         succeeded = TModelManager::GetSingleton().RunProject(project);
     } catch (...) {
-        SetPanelsEnabled(true);
+        SetRunInProgress(false);
         ShowStatus("");
         throw;
     }
-    SetPanelsEnabled(true);
+    SetRunInProgress(false);
     ShowStatus("");
     Refresh();
     if (succeeded) {
@@ -949,6 +955,12 @@ void TfrmAssessments::OpenWebsite() {
 }
 
 void TfrmAssessments::closeEvent(QCloseEvent* event) {
+    if (runInProgress_) {
+        // The window closes only after the run has ended: a hidden run would go on unseen.
+        event->ignore();
+        ShowStatus("The calculation is running: the window can be closed when it has ended.");
+        return;
+    }
     try {
         if (connector_ && connector_->State() != csStopped && !connector_->SaveSelectedRow(true)) {
             event->ignore();

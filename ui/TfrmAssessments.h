@@ -49,6 +49,8 @@ public:
     TdciAssessments* SelectedAssessment() const;
     TdciProjects* CurrentProject() const;
     const std::string& StatusText() const { return statusText_; }
+    // While "Calculate" runs, nothing that edits, writes files or closes the window can start.
+    bool RunInProgress() const { return runInProgress_; }
     void UpdateActions();
     // Reloads the assessments of the current project and shows the remembered one again.
     void Refresh();
@@ -108,7 +110,9 @@ private:
     void ScenarioChosen();
     void SchemeChosen();
     void SubstanceChosen();
-    void SetPanelsEnabled(bool enabled);
+    // The one switch of a run in progress: the panels, the actions and the close request
+    // follow it.
+    void SetRunInProgress(bool running);
     void ShowStatus(const std::string& text);
     bool SaveBeforeEditor();
     // The results question when a save would keep results of changed inputs; true to save.
@@ -119,6 +123,7 @@ private:
 
     bool servicesStarted_ = false;
     bool activated_ = false;
+    bool runInProgress_ = false;
     TfrmProjects* projectsWindow_ = nullptr;
     std::unique_ptr<TdcAssessments> assessments_;
     std::unique_ptr<TDACGUIConnector> connector_;
@@ -150,6 +155,7 @@ private:
     QLabel* lblStatus_ = nullptr;
 
     QAction* actClose_ = nullptr;
+    QAction* mnExit_ = nullptr;
     QAction* actHelp_ = nullptr;
     QAction* actEditApplicationSchemes_ = nullptr;
     QAction* actEditSubstances_ = nullptr;

@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <set>
 #include <sys/stat.h>
 
 namespace parvela::test {
@@ -427,6 +428,58 @@ TEST_F(MainWindowTest, AFailingRunEnablesThePanelsAgainAndReportsTheFailure) {
     for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
         EXPECT_TRUE(Child<QWidget>(*window_, panel)->isEnabled()) << panel;
     EXPECT_EQ("", window_->StatusText());
+}
+
+// Stands in for the event processing during the model waits and, at the first, notes the
+// enabled actions of the window and tries to close it.
+class RunProbeUiHooks final : public IUiHooks {
+public:
+    explicit RunProbeUiHooks(QWidget& window) : window_(window) { SetUiHooks(this); }
+    ~RunProbeUiHooks() override { SetUiHooks(nullptr); }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void ProcessPendingEvents() override {
+        QApplication::processEvents();
+        if (probed_)
+            return;
+        probed_ = true;
+        for (QAction* action : window_.findChildren<QAction*>())
+            if (action->isEnabled())
+                enabled_.insert(action->objectName().toStdString());
+        closed_ = window_.close();
+    }
+    bool Probed() const { return probed_; }
+    bool Enabled(const std::string& name) const { return enabled_.count(name) > 0; }
+    bool Closed() const { return closed_; }
+
+private:
+    QWidget& window_;
+    bool probed_ = false;
+    std::set<std::string> enabled_;
+    bool closed_ = false;
+};
+
+TEST_F(MainWindowTest, WhileARunIsInProgressNothingEditsWritesFilesOrCloses) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a", false, true);
+    Open(1001);
+    {
+        RunProbeUiHooks probe(*window_);
+        Action("actRun")->trigger();
+        ASSERT_TRUE(probe.Probed());
+        for (const char* name :
+             {"actProjects", "actEditSubstances", "actEditApplicationSchemes", "actViewScenarios",
+              "mnInputFiles", "mnSummaryFiles", "mnErrorFiles", "actReports", "actRun", "actClose",
+              "mnExit", "actInsertAssessments", "actSaveAssessments", "actDeleteAssessments",
+              "actCopyAssessments", "actFirstAssessments", "actLastAssessments"})
+            EXPECT_FALSE(probe.Enabled(name)) << name;
+        EXPECT_TRUE(probe.Enabled("actShowAbout"));
+        EXPECT_FALSE(probe.Closed());
+    }
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ("Finished", dialogs_.Texts().back());
+    EXPECT_TRUE(Action("actProjects")->isEnabled());
+    EXPECT_TRUE(window_->close()) << "after the run";
 }
 
 TEST_F(MainWindowTest, InputFilesAreWrittenAndShownWithoutARun) {
