@@ -84,7 +84,8 @@
       owner->ApplicationSchemeIDForNewItem())                                                      \
     X(APPLICATIONTYPEID, ftInteger, ftInteger, ReadInteger, WrittenAndCompared, Yes,               \
       owner->ApplicationTypeIDForNewItem())                                                        \
-    X(APPLICATIONDATE, ftDateTime, ftDateTime, ReadDateTime, WrittenAndCompared, Yes, now)         \
+    X(APPLICATIONDATE, ftDateTime, ftDateTime, ReadDateTime, WrittenAndCompared, Yes,              \
+      InApplicationYear(now))                                                                      \
     X(DOSAGE, ftFloat, ftFloat, ReadFloat, WrittenAndCompared, Yes, 0.0)                           \
     X(APPLICATIONPARAMETER, ftFloat, ftFloat, ReadFloat, WrittenAndCompared, Yes, 0.0)             \
     X(SPRAYDRIFTPERC, ftFloat, ftFloat, ReadFloat, WrittenAndCompared, Yes, 0.0)

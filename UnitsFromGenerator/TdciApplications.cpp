@@ -2,7 +2,18 @@
 
 #include "UnitsFromGenerator/TdcApplications.h"
 
+#include <algorithm>
+
 namespace parvela {
+
+TDateTime InApplicationYear(TDateTime date) {
+    if (IsMissingReal(date))
+        return date;
+    const TDateParts parts = DecodeDateTime(date);
+    return EncodeDateTime(ApplicationYear, parts.Month,
+                          std::min(parts.Day, DaysInMonth(ApplicationYear, parts.Month)),
+                          parts.Hour, parts.Minute, parts.Second, parts.Millisecond);
+}
 
 PARVELA_ITEM_CONSTRUCTOR(Applications)
 
@@ -20,7 +31,7 @@ TdciApplications& TdciApplications::CopyItem() const {
     TdciApplications& copy = list.Item();
     copy.SetAPPLICATIONSCHEMEID(APPLICATIONSCHEMEID());
     copy.SetAPPLICATIONTYPEID(APPLICATIONTYPEID());
-    copy.SetAPPLICATIONDATE(APPLICATIONDATE());
+    copy.SetAPPLICATIONDATE(InApplicationYear(APPLICATIONDATE()));
     copy.SetDOSAGE(DOSAGE());
     copy.SetAPPLICATIONPARAMETER(APPLICATIONPARAMETER());
     copy.SetSPRAYDRIFTPERC(SPRAYDRIFTPERC());

@@ -82,7 +82,7 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     // its row, sorting or closing, keeps results only when the user allows the change.
     applicationsConnector_.SetBeforeSave(
         [this](TDACDatabaseClassItem&) { return doAllowChanges() > 0; });
-    dmsAppDate_->SetYear(2001);
+    dmsAppDate_->SetYear(ApplicationYear);
     ConnectHandlers();
     StartActionUpdates(this, [this] { UpdateActions(); });
     resize(760, 600);

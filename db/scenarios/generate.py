@@ -97,7 +97,7 @@ SCHEME = {
     "description": "Example: two sprays of 0.5 kg/ha on the crop, at tillering (20 June) and "
                    "at stem elongation (20 July), 2 percent spray drift onto the pond",
     # application ID, type ID (1: AppCrpUsr), date, dosage (kg/ha), parameter, drift (%)
-    "applications": [(1, 1, "2000-06-20", 0.5, 0.0, 2.0), (2, 1, "2000-07-20", 0.5, 0.0, 2.0)],
+    "applications": [(1, 1, "2001-06-20", 0.5, 0.0, 2.0), (2, 1, "2001-07-20", 0.5, 0.0, 2.0)],
 }
 
 

@@ -26,9 +26,9 @@ protected:
     void SetUp() override {
         EntityTest::SetUp();
         AddScheme(4, "Three sprays");
-        AddApplication(41, 4, "2020-05-01 00:00:00", 1.5, 0.25, 2, 1);
-        AddApplication(42, 4, "2020-05-15 12:00:00", 0, 1, 0, 2);
-        AddApplication(43, 4, "2020-06-01 00:00:00", 3.25, 0, 7.5, 1);
+        AddApplication(41, 4, "2001-05-01 00:00:00", 1.5, 0.25, 2, 1);
+        AddApplication(42, 4, "2001-05-15 12:00:00", 0, 1, 0, 2);
+        AddApplication(43, 4, "2001-06-01 00:00:00", 3.25, 0, 7.5, 1);
         AddScheme(5, "Locked scheme", true);
         AddApplication(51, 5, "2021-04-01 00:00:00", 2, 0, 1, 1);
         AddScheme(6, "Unused");
@@ -232,12 +232,14 @@ TEST_P(SchemeRulesTest, AnApplicationCopyIsUnsavedAndCurrentInTheSameList) {
     TdcApplications& applications = Scheme(4).Applications();
     applications.Open();
     applications.LocateByItemID("43", true);
+    // A date of another year, as older versions stored them: the copy is in the one year.
+    applications.Item().SetAPPLICATIONDATE(EncodeDateTime(2020, 6, 1, 12, 0, 0));
     TdciApplications& copy = applications.Item().CopyItem();
     EXPECT_EQ(applications.GetObjectListIndex(), 3);
     EXPECT_EQ(copy.ItemState(), isInserted);
     EXPECT_EQ(copy.APPLICATIONSCHEMEID(), 4);
     EXPECT_EQ(copy.APPLICATIONTYPEID(), 1);
-    EXPECT_EQ(copy.APPLICATIONDATE(), EncodeDate(2020, 6, 1));
+    EXPECT_EQ(copy.APPLICATIONDATE(), EncodeDateTime(ApplicationYear, 6, 1, 12, 0, 0));
     EXPECT_EQ(copy.DOSAGE(), 3.25);
     EXPECT_EQ(copy.APPLICATIONPARAMETER(), 0.0);
     EXPECT_EQ(copy.SPRAYDRIFTPERC(), 7.5);

@@ -3,6 +3,8 @@
 
 #include "ModelRunTest.h"
 
+#include "UnitsFromGenerator/TdcApplicationSchemes.h"
+#include "UnitsFromGenerator/TdcApplications.h"
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"
 #include "platform/Registry.h"
@@ -10,6 +12,7 @@
 #include "program/TModelManager.h"
 #include "program/TZentorModelGlidar.h"
 #include "program/TZentorModelMundre.h"
+#include "tests/support/CalendarDay.h"
 
 #include <gmock/gmock.h>
 
@@ -204,6 +207,49 @@ TEST_P(InputFilesTest, GlidarInputOfASubstanceWithoutMetabolitesIsExact) {
     EXPECT_EQ(ReadWholeFile(directory + "Testfield.met"), "m1\r\nm2\r\n") << "trimmed name";
     EXPECT_EQ(ReadWholeFile(directory + " Testfield .pnd"), "p1\r\np2\r\n");
     EXPECT_FALSE(FileExists(directory + "run_Run one.sh")) << "nothing runs";
+}
+
+// A new application, dates as the day-month picker gives them and the delivered applications
+// are all stored in one year: the table lists them in calendar order.
+TEST_P(InputFilesTest, NewPickedAndDeliveredApplicationsAreListedInCalendarOrder) {
+    // The delivered example scheme with its key counters, without the delivered scenarios.
+    const TTextLines script = SplitTextLines(
+        ReadWholeFile(std::string(PARVELA_SOURCE_DIR) + "/db/scenarios/scenarios.sql"));
+    for (const std::string& statement : script)
+        if (statement.rfind("INSERT INTO APPLICATION", 0) == 0 ||
+            statement.rfind("DELETE FROM SYSTABLES", 0) == 0 ||
+            statement.rfind("INSERT INTO SYSTABLES", 0) == 0)
+            RunRawSQL(statement.substr(0, statement.rfind(';')));
+    TdcApplicationSchemes schemes(Db());
+    schemes.SetFilter("APPLICATIONSCHEMEID=%d", {DeliveredSchemeID});
+    schemes.Open();
+    TdcApplications& applications = schemes.Item().Applications();
+    applications.Open();
+    applications.Insert();
+    applications.Item().Save();
+    for (const int month : {3, 12}) {
+        applications.Insert();
+        applications.Item().SetAPPLICATIONDATE(EncodeDate(ApplicationYear, month, 31));
+        applications.Item().Save();
+    }
+    AddAssessment(103, ProjectID, TestScenarioID, EtaGuid, DeliveredSchemeID, true, "Calendar");
+    TdciAssessments& assessment = OpenAssessment(103);
+    assessment.SetRunDirectory(ProjectID);
+    TModelManager::GetSingleton().CreateProjectDirectory(ProjectID);
+    ASSERT_TRUE(Glidar().Execute(&assessment, false));
+
+    const TTextLines lines = LoadTextLines(assessment.InputFileName());
+    auto row = std::find(lines.begin(), lines.end(), "table Applications");
+    ASSERT_NE(row, lines.end());
+    std::vector<std::string> dates;
+    std::vector<int> calendarDays;
+    for (++row; row != lines.end() && *row != "end_table"; ++row) {
+        dates.push_back(row->substr(0, 6));
+        calendarDays.push_back(CalendarDay(dates.back()));
+    }
+    ASSERT_EQ(5u, dates.size());
+    EXPECT_TRUE(std::is_sorted(calendarDays.begin(), calendarDays.end()))
+        << ::testing::PrintToString(dates);
 }
 
 TEST_P(InputFilesTest, GlidarSubstanceSectionWalksTheMetaboliteChain) {

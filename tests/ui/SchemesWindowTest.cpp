@@ -5,8 +5,12 @@
 #include "ui/TDayMonthSelector.h"
 #include "ui/TfrmApplicationSchemes.h"
 
+#include "tests/support/CalendarDay.h"
+
 #include <QComboBox>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace parvela::test {
 namespace {
@@ -214,6 +218,36 @@ TEST_P(SchemesWindowEnginesTest, SavingOnLeavingTheRowAsksTheResultsQuestion) {
     EXPECT_EQ(ClassOne, dialogs_.Texts()[3]);
     EXPECT_EQ(EncodeDate(2001, 2, 28), StoredDate(5001));
     EXPECT_FALSE(Valid(2001));
+}
+
+// Application dates mean a day and a month: a new application and a picked date are stored
+// in the year of all others and sort among them in calendar order.
+TEST_P(SchemesWindowEnginesTest, NewApplicationsAndPickedDatesSortInCalendarOrder) {
+    Sql("INSERT INTO APPLICATIONS (APPLICATIONID, APPLICATIONSCHEMEID, APPLICATIONTYPEID, "
+        "APPLICATIONDATE, DOSAGE, APPLICATIONPARAMETER, SPRAYDRIFTPERC) VALUES "
+        "(5003, 1001, 1, '2001-12-31 00:00:00', 1.0, 0.0, 0.0)");
+    Show(0);
+    dialogs_.QueueAnswer(TDialogAnswer::Yes).QueueAnswer(TDialogAnswer::Yes);
+    window_.InsertApplication();
+    window_.SaveApplication();
+    window_.InsertApplication();
+    auto* dates = Child<TDayMonthSelector>(window_, "dmsAppDate");
+    dates->MonthList()->setCurrentIndex(2);
+    dates->DayList()->setCurrentIndex(14);
+    window_.SaveApplication();
+    ASSERT_EQ(6, applications_->RowCount());
+    std::vector<std::string> shown;
+    std::vector<int> calendarDays;
+    for (int row = 1; row < applications_->RowCount(); ++row) {
+        shown.push_back(applications_->Cell(3, row));
+        calendarDays.push_back(CalendarDay(shown.back()));
+    }
+    EXPECT_TRUE(std::is_sorted(calendarDays.begin(), calendarDays.end()))
+        << ::testing::PrintToString(shown);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), "15-Mar"));
+    for (const TRow& row : environment_.Database().QueryRows(
+             "SELECT APPLICATIONDATE FROM APPLICATIONS WHERE APPLICATIONSCHEMEID = 1001"))
+        EXPECT_EQ(ApplicationYear, DecodeDateTime(row[0].AsDateTime()).Year);
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(SchemesWindowEnginesTest);
