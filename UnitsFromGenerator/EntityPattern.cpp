@@ -1,5 +1,9 @@
 #include "UnitsFromGenerator/EntityPattern.h"
 
+#include "framework/Format.h"
+
+#include <algorithm>
+
 namespace parvela {
 
 std::function<bool(const TDACDatabaseClassItem&, const TDACDatabaseClassItem&)>
@@ -14,6 +18,20 @@ EntityColumnOrder(int fieldIndex, bool ascending, std::span<const int> sortColum
                                      : a.Columns()[column]->CompareCurrent(*b.Columns()[column]);
         return ascending ? order < 0 : order > 0;
     };
+}
+
+std::size_t CharacterCount(const std::string& text) {
+    // Every byte but the continuation bytes of a multi-byte character starts a character.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+void CheckTextLength(const TDACColumnPair<ftString>& column, const char* label) {
+    if (!column.IsUnchanged() &&
+        CharacterCount(column.Current()) > static_cast<std::size_t>(MaxTextLength))
+        throw EDACStateValueError(
+            Format("%s should not be longer than %d characters", label, MaxTextLength));
 }
 
 } // namespace parvela

@@ -23,6 +23,8 @@ void TdciApplicationSchemes::Validate() const {
     TDACDatabaseClassItem::Validate();
     if (TrimText(CAPTION_.Current()).empty())
         throw EDACStateValueError("Caption should not be empty");
+    CheckTextLength(CAPTION_, "Caption");
+    CheckTextLength(DESCRIPTION_, "Description");
 }
 
 void TdciApplicationSchemes::CheckCanDelete() const {

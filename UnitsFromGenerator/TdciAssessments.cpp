@@ -12,6 +12,8 @@ void TdciAssessments::Validate() const {
     TDACDatabaseClassItem::Validate();
     if (TrimText(CAPTION_.Current()).empty())
         throw EDACStateValueError("Caption should not be empty");
+    CheckTextLength(CAPTION_, "Caption");
+    CheckTextLength(DESCRIPTION_, "Description");
     if (SCENARIOID_.Current() == 0)
         throw EDACStateValueError("Select a Scenario");
     if (TrimText(SUBSTANCEGUID_.Current()).empty())

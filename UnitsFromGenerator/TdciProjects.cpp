@@ -21,6 +21,9 @@ void TdciProjects::Validate() const {
     TDACDatabaseClassItem::Validate();
     if (TrimText(CAPTION_.Current()).empty())
         throw EDACStateValueError("Caption should not be empty");
+    CheckTextLength(CAPTION_, "Caption");
+    CheckTextLength(DESCRIPTION_, "Description");
+    CheckTextLength(COMMENT_, "Comment");
 }
 
 TdcAssessments& TdciProjects::Assessments() {

@@ -144,6 +144,65 @@ TEST_P(ValueConventionsTest, ApplicationTypesComeWithTheDatabase) {
     EXPECT_EQ(list.Item().GLIDARCODE(), "AppCrpUsr");
 }
 
+// Captions, descriptions and comments hold at most 255 characters on every engine: one more
+// is refused with a clear message before it reaches the database, also when a scheme copy's
+// "_copy" makes it so; 255 characters of two bytes each are stored whole.
+TEST_P(ValueConventionsTest, TextsLongerThanEveryEngineStoresAreRefused) {
+    AddProject(1, "P");
+    AddScheme(2, "S");
+    AddAssessment(3, 1, 2);
+    TdcProjects projects(Db());
+    TdcAssessments assessments(Db());
+    TdcApplicationSchemes schemes(Db());
+    for (TDACDatabaseClass* list :
+         std::initializer_list<TDACDatabaseClass*>{&projects, &assessments, &schemes})
+        list->Open();
+    TdciProjects& project = projects.Item();
+    TdciAssessments& assessment = assessments.Item();
+    TdciApplicationSchemes& scheme = schemes.Item();
+    struct Case {
+        const char* Label;
+        TDACDatabaseClassItem& Item;
+        std::function<void(const std::string&)> Set;
+        std::string Stored;
+    };
+    const std::vector<Case> cases = {
+        {"Caption", project, [&](const std::string& t) { project.SetCAPTION(t); },
+         "SELECT CAPTION FROM PROJECTS"},
+        {"Description", project, [&](const std::string& t) { project.SetDESCRIPTION(t); },
+         "SELECT DESCRIPTION FROM PROJECTS"},
+        {"Comment", project, [&](const std::string& t) { project.SetCOMMENT(t); },
+         "SELECT COMMENT FROM PROJECTS"},
+        {"Caption", assessment, [&](const std::string& t) { assessment.SetCAPTION(t); },
+         "SELECT CAPTION FROM ASSESSMENTS"},
+        {"Description", assessment, [&](const std::string& t) { assessment.SetDESCRIPTION(t); },
+         "SELECT DESCRIPTION FROM ASSESSMENTS"},
+        {"Caption", scheme, [&](const std::string& t) { scheme.SetCAPTION(t); },
+         "SELECT CAPTION FROM APPLICATIONSCHEMES"},
+        {"Description", scheme, [&](const std::string& t) { scheme.SetDESCRIPTION(t); },
+         "SELECT DESCRIPTION FROM APPLICATIONSCHEMES"},
+    };
+    std::string longest;
+    for (int i = 0; i < 255; ++i)
+        longest += "\xC3\xA9"; // e acute
+    for (const Case& c : cases) {
+        c.Set(longest + "x");
+        EXPECT_EQ(MessageOf<EDACStateValueError>([&] { c.Item.Save(); }),
+                  std::string(c.Label) + " should not be longer than 255 characters")
+            << c.Stored;
+        c.Item.CancelChanges();
+        c.Set(longest);
+        c.Item.Save();
+        EXPECT_EQ(QueryRows(c.Stored)[0][0].AsString(), longest) << c.Stored;
+    }
+
+    scheme.SetCAPTION(longest.substr(0, 2 * 251));
+    scheme.Save();
+    EXPECT_EQ(MessageOf<EDACStateValueError>([&] { scheme.CopyItem(); }),
+              "Caption should not be longer than 255 characters");
+    EXPECT_EQ(CountRows("APPLICATIONSCHEMES"), 1) << "the copy is undone";
+}
+
 PARVELA_INSTANTIATE_DATABASE_TEST(ValueConventionsTest);
 PARVELA_INSTANTIATE_DATABASE_TEST(TextBooleanTest);
 
