@@ -7,6 +7,8 @@
 #include "framework/TDACFilter.h"
 #include "ui/QtConvert.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +26,7 @@ bool IsPositive(TDialogAnswer answer) {
 }
 
 const char* const NoValueGiven = "<no value given>";
+const char* const TextLimitProperty = "parvelaTextLimit";
 
 } // namespace
 
@@ -516,8 +519,16 @@ void TDACGUIConnector::SetBackground(QWidget* control, bool enabled) {
     control->setPalette(palette);
 }
 
+void TDACGUIConnector::SetTextLimit(QLineEdit* edit, int characters) {
+    edit->setProperty(TextLimitProperty, characters);
+    edit->setMaxLength(characters);
+}
+
 void TDACGUIConnector::SetTEdit(QLineEdit* edit, const std::string& text, bool enabled) {
-    edit->setText(QText(text));
+    const QString shown = QText(text);
+    if (const int limit = edit->property(TextLimitProperty).toInt(); limit > 0)
+        edit->setMaxLength(std::max(limit, static_cast<int>(shown.size())));
+    edit->setText(shown);
     edit->setEnabled(enabled);
     SetBackground(edit, enabled);
 }

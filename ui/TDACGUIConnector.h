@@ -101,6 +101,9 @@ public:
     // the invalid-input flag.
     double FloatFromEdit(QLineEdit* edit);
 
+    // Limits what the user can type into the edit to `characters`; SetTEdit still shows a
+    // longer text whole (one of an older database) instead of cutting it.
+    static void SetTextLimit(QLineEdit* edit, int characters);
     // Enabled controls have the window colour as background, disabled ones the button face.
     static void SetTEdit(QLineEdit* edit, const std::string& text, bool enabled);
     static void SetTMemo(QPlainTextEdit* memo, const std::string& text, bool enabled);

@@ -169,6 +169,8 @@ void TfrmApplicationSchemes::BuildControls() {
     applications->addWidget(editApplication, 1);
     layout->addLayout(applications, 1);
     RefuseSpecialCaptionKeys(edtApplicationSchemesCaption_);
+    for (QLineEdit* edit : {edtApplicationSchemesCaption_, edtApplicationSchemesDescription_})
+        TDACGUIConnector::SetTextLimit(edit, MaxTextLength);
 }
 
 void TfrmApplicationSchemes::ConnectHandlers() {

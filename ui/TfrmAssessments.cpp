@@ -339,6 +339,8 @@ void TfrmAssessments::BuildEditGroup(QWidget* central) {
     form2->addRow(chxAssessmentHasValidResults_);
     PageControl1_->addTab(page2, "Status");
     RefuseSpecialCaptionKeys(edtAssessmentsCaption_);
+    for (QLineEdit* edit : {edtAssessmentsCaption_, edtAssessmentsDescription_})
+        TDACGUIConnector::SetTextLimit(edit, MaxTextLength);
 }
 
 void TfrmAssessments::ConnectHandlers() {

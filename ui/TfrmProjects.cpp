@@ -97,6 +97,8 @@ void TfrmProjects::BuildControls() {
     AddRow(form, "Comment:", edtProjectsComment_);
     layout->addWidget(gbxEditProjects_);
     RefuseSpecialCaptionKeys(edtProjectsCaption_);
+    for (QLineEdit* edit : {edtProjectsCaption_, edtProjectsDescription_, edtProjectsComment_})
+        TDACGUIConnector::SetTextLimit(edit, MaxTextLength);
 }
 
 void TfrmProjects::ConnectHandlers() {

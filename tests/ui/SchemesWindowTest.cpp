@@ -332,6 +332,22 @@ TEST_F(SchemesWindowTest, CaptionRefusesSpecialCharactersTypedAndPasted) {
     EXPECT_EQ("", window_.SelectedScheme()->CAPTION());
 }
 
+// The edits take what every engine stores; a longer caption that an older database holds is
+// shown whole, never cut.
+TEST_F(SchemesWindowTest, CaptionAndDescriptionEditsTakeAtMost255Characters) {
+    const std::string old(300, 'c');
+    Sql("INSERT INTO APPLICATIONSCHEMES (APPLICATIONSCHEMEID, CAPTION, DESCRIPTION) VALUES "
+        "(1002, '" +
+        old + "', 'd')");
+    Show(0, "1002");
+    auto* caption = Child<QLineEdit>(window_, "edtApplicationSchemesCaption");
+    EXPECT_EQ(old, caption->text().toStdString());
+    auto* description = Child<QLineEdit>(window_, "edtApplicationSchemesDescription");
+    description->setText(QString(300, 'd'));
+    EXPECT_EQ(255, description->text().size());
+    EXPECT_EQ(std::string(255, 'd'), window_.SelectedScheme()->DESCRIPTION());
+}
+
 TEST_F(SchemesWindowTest, OnlyApplicationTypeOneIsKnown) {
     Show(0);
     try {
