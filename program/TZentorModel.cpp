@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -26,6 +28,9 @@ namespace {
 constexpr const char* ScriptHeader = "#!/bin/sh";
 constexpr const char* ScriptLineEnd = " #";
 constexpr const char* SummaryHeading = "Summary output of model: ";
+// ".met", ".pnd", ".rai", ".bfo", ".swe"; a run script's ".sh" and its ".log".
+constexpr std::size_t ScenarioFileExtensionBytes = 4;
+constexpr std::size_t ScriptExtensionBytes = 4;
 constexpr std::size_t SummaryUnderlineBase = 25;
 // Sort index of APPLICATIONDATE in the applications list.
 constexpr int ApplicationDateField = 3;
@@ -111,6 +116,28 @@ std::string FileNamePart(const std::string& caption) {
     std::replace(part.begin(), part.end(), '/', '_');
     part.erase(std::remove(part.begin(), part.end(), '\0'), part.end());
     return part;
+}
+
+std::string FittingFileStem(const std::string& stem, std::size_t extensionBytes) {
+    if (stem.size() + extensionBytes <= MaxFileNameBytes)
+        return stem;
+    // 64-bit FNV-1a: the same digits for the same stem on every run and machine.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : stem) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char tag[18];
+    std::snprintf(tag, sizeof tag, "~%016llx", static_cast<unsigned long long>(hash));
+    std::size_t keep = MaxFileNameBytes - extensionBytes - (sizeof tag - 1);
+    // Never between the bytes of one UTF-8 character.
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
+        --keep;
+    return stem.substr(0, keep) + tag;
+}
+
+std::string StationName(const std::string& scenarioCaption) {
+    return FittingFileStem(scenarioCaption, ScenarioFileExtensionBytes);
 }
 
 std::string ExtractFileName(const std::string& path) {
@@ -285,8 +312,9 @@ bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
     for (const std::string& line : linesBeforeModel)
         script.push_back(line + ScriptLineEnd);
     script.push_back(ModelCommandLine() + ScriptLineEnd);
-    const std::string scriptPath =
-        RunModelFile("run_" + FileNamePart(assessment_->CAPTION()) + ".sh");
+    const std::string scriptPath = RunModelFile(
+        FittingFileStem("run_" + FileNamePart(assessment_->CAPTION()), ScriptExtensionBytes) +
+        ".sh");
     SaveTextLines(scriptPath, script);
     return ExecuteAndWait(scriptPath, RunModelDirectory(), TWindowShowMode::Normal) == 0;
 }

@@ -45,6 +45,16 @@ bool CreateDirectoryLevel(const std::string& path);
 std::string ShellQuote(const std::string& text);
 // A caption as part of a file name: a "/" would leave the directory, so it becomes "_".
 std::string FileNamePart(const std::string& caption);
+// The most bytes of a file name that the file systems take.
+inline constexpr std::size_t MaxFileNameBytes = 255;
+// The stem of file names whose extensions (with the dot) have at most `extensionBytes` bytes:
+// the stem itself when such names fit in MaxFileNameBytes; else its start, cut between two
+// characters, followed by "~" and 16 hexadecimal digits of a hash of the whole stem, so that
+// long stems that differ anywhere keep different names.
+std::string FittingFileStem(const std::string& stem, std::size_t extensionBytes);
+// The scenario's name in the model input files and the stem of its weather, ponding, rain and
+// cache files: its caption, shortened only when those file names would not fit.
+std::string StationName(const std::string& scenarioCaption);
 // The file name of the path with its extension replaced (`extension` includes the dot).
 std::string ChangeFileNameExtension(const std::string& fileName, const std::string& extension);
 std::string ExtractFileName(const std::string& path);

@@ -84,7 +84,7 @@ bool TZentorModelGlidar::WriteInputFiles() {
         return false;
     }
     const TdciScenarios& scenario = scenarios->Item();
-    meteoStation_ = scenario.CAPTION();
+    meteoStation_ = StationName(scenario.CAPTION());
     TTextLines output;
     WriteTemplateLines(scenario, SplitTextLines(scenario.GLIDAR_data()), output);
     const std::string inputFile = InputFilePath();

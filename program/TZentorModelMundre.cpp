@@ -105,10 +105,9 @@ bool TZentorModelMundre::WriteInputFiles() {
     const std::string inputFile = InputFilePath();
     SaveTextLines(inputFile, output);
     Assessment()->SetInputFileName(inputFile);
-    SaveTextLines(RunModelFile(FileNamePart(scenario.CAPTION()) + ".met"),
-                  SplitTextLines(scenario.MUNDRE_meteo()));
-    SaveTextLines(RunModelFile(FileNamePart(scenario.CAPTION()) + ".rai"),
-                  SplitTextLines(scenario.MUNDRE_rain()));
+    const std::string station = FileNamePart(StationName(scenario.CAPTION()));
+    SaveTextLines(RunModelFile(station + ".met"), SplitTextLines(scenario.MUNDRE_meteo()));
+    SaveTextLines(RunModelFile(station + ".rai"), SplitTextLines(scenario.MUNDRE_rain()));
     return true;
 }
 
@@ -138,7 +137,7 @@ void TZentorModelMundre::WriteTemplateLines(const TdciScenarios& scenario,
         } else if (Contains(line, "@SUBSTANCE")) {
             insideSubstance = true;
         } else if (Contains(line, "@METEO")) {
-            output.push_back(scenario.CAPTION() + " MeteoStation");
+            output.push_back(StationName(scenario.CAPTION()) + " MeteoStation");
         } else {
             output.push_back(line);
         }

@@ -6,6 +6,7 @@
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/Exceptions.h"
+#include "program/SummaryReport.h"
 #include "program/TModelManager.h"
 #include "program/TZentorModelGlidar.h"
 #include "program/TZentorModelMundre.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -126,6 +128,39 @@ TEST_P(ModelRunsTest, TheRunProgressNamesEachModelBeforeItStarts) {
     Manager().SetRunProgress(nullptr);
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
     EXPECT_EQ(told.size(), 2u);
+}
+
+// Captions of 255 two-byte characters, as every engine stores them, are too long for file
+// names whole: the run script and its log, the scenario's files and its cache, and the
+// report get shortened names, and two assessments whose captions differ only at the end
+// keep reports of their own.
+TEST_P(ModelRunsTest, CaptionsTooLongForFileNamesNeverStopARun) {
+    std::string longest;
+    for (int i = 0; i < 255; ++i)
+        longest += "\xC3\xA9"; // e acute
+    RunRawSQL("INSERT INTO SCENARIOS (SCENARIOID, CAPTION, DESCRIPTION, STARTYEAR, ENDYEAR, "
+              "GLIDAR_data, MUNDRE_data, GLIDAR_meteo, MUNDRE_meteo, GLIDAR_pond, MUNDRE_rain) "
+              "SELECT 9, " +
+              Quoted(longest) +
+              ", DESCRIPTION, STARTYEAR, ENDYEAR, GLIDAR_data, MUNDRE_data, GLIDAR_meteo, "
+              "MUNDRE_meteo, GLIDAR_pond, MUNDRE_rain FROM SCENARIOS WHERE SCENARIOID = 1");
+    const std::string other = longest.substr(0, longest.size() - 2) + "e";
+    AddAssessment(11, ProjectID, 9, EtaGuid, DeliveredSchemeID, true, longest);
+    AddAssessment(12, ProjectID, 9, EtaGuid, DeliveredSchemeID, true, other);
+    ASSERT_TRUE(Manager().RunProject(&Project(ProjectID))) << StoredResults(11).ErrorMessage;
+    EXPECT_TRUE(StoredResults(11).ValidResults);
+    EXPECT_TRUE(StoredResults(12).ValidResults) << "the scenario cache of the first is taken";
+    std::vector<std::string> cached;
+    for (const auto& entry : std::filesystem::directory_iterator(Manager().ProjectsDirectory()))
+        if (entry.is_regular_file())
+            cached.push_back(entry.path().extension().string());
+    std::sort(cached.begin(), cached.end());
+    EXPECT_EQ(cached, (std::vector<std::string>{".bfo", ".swe"})) << "one scenario, one cache";
+    const std::string first = WriteSummaryReportFile(OpenAssessment(11));
+    const std::string second = WriteSummaryReportFile(OpenAssessment(12));
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(FileExists(first));
+    EXPECT_TRUE(FileExists(second));
 }
 
 TEST_P(ModelRunsTest, QuotesInCaptionsAndPathsReachTheShellAsData) {
