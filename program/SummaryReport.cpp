@@ -24,8 +24,6 @@ namespace parvela {
 namespace {
 
 constexpr int VersionParts = 2;
-// ".htm"
-constexpr std::size_t ReportExtensionBytes = 4;
 
 // A model's chart, added after the line that ends the model's report block.
 struct TModelChart {
@@ -101,9 +99,8 @@ void AddProvenance(const TdciAssessments& assessment, const std::string& runDire
 }
 
 std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& assessment) {
-    auto report = std::make_unique<TCordessaReport>(
-        FittingFileStem(FileNamePart(assessment.CAPTION()), ReportExtensionBytes),
-        ProgramTitle() + " - report");
+    auto report = std::make_unique<TCordessaReport>(FileNamePart(assessment.CAPTION()),
+                                                    ProgramTitle() + " - report");
     report->AddTitle1(Format("Summary report: %s", ProgramTitle()));
     AddReportHeaderLines(*report);
     report->AddLine(Format("Assessment: %s, %s", assessment.CAPTION(), assessment.DESCRIPTION()));

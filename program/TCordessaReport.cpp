@@ -1,15 +1,19 @@
 #include "TCordessaReport.h"
 
+#include "TZentorModel.h"
 #include "Utilities.h"
 #include "framework/Exceptions.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 
 namespace parvela {
 
 namespace {
+
+constexpr std::string_view ReportExtension = ".htm";
 
 const char* const PageHead[] = {
     "<HTML>",
@@ -82,7 +86,8 @@ std::string ToLatin1(const std::string& text) {
 } // namespace
 
 TCordessaReport::TCordessaReport(const std::string& name, const std::string& title)
-    : ReportDirectory(GetTempDirectory()), ReportFileName(name + ".htm") {
+    : ReportDirectory(GetTempDirectory()),
+      ReportFileName(FittingFileStem(name, ReportExtension.size()) + std::string(ReportExtension)) {
     for (const char* line : PageHead)
         ReportLines.push_back(line ? line : "<TITLE>" + EscapeHtml(title) + "</TITLE>");
 }

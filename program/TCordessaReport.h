@@ -10,7 +10,8 @@ namespace parvela {
 
 class TCordessaReport {
 public:
-    // The file is `name` + ".htm" in the temporary directory.
+    // The file is `name` + ".htm" in the temporary directory; a name too long for a file
+    // name is shortened as FittingFileStem does.
     TCordessaReport(const std::string& name, const std::string& title);
 
     void AddTitle1(const std::string& text);
