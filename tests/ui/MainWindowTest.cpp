@@ -28,6 +28,7 @@
 #include <functional>
 #include <set>
 #include <sys/stat.h>
+#include <utility>
 
 namespace parvela::test {
 namespace {
@@ -62,7 +63,11 @@ public:
             statuses_.push_back(status);
         for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
             panelsEnabled_ = panelsEnabled_ || window_.findChild<QWidget*>(panel)->isEnabled();
+        if (atFirstWait_)
+            std::exchange(atFirstWait_, nullptr)();
     }
+    // Runs once, at the first wait, after the window processed its events.
+    void AtFirstWait(std::function<void()> probe) { atFirstWait_ = std::move(probe); }
     const std::vector<std::string>& Statuses() const { return statuses_; }
     bool PanelsEverEnabled() const { return panelsEnabled_; }
 
@@ -70,6 +75,7 @@ private:
     QWidget& window_;
     std::vector<std::string> statuses_;
     bool panelsEnabled_ = false;
+    std::function<void()> atFirstWait_;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -430,52 +436,32 @@ TEST_F(MainWindowTest, AFailingRunEnablesThePanelsAgainAndReportsTheFailure) {
     EXPECT_EQ("", window_->StatusText());
 }
 
-// Stands in for the event processing during the model waits and, at the first, notes the
-// enabled actions of the window and tries to close it.
-class RunProbeUiHooks final : public IUiHooks {
-public:
-    explicit RunProbeUiHooks(QWidget& window) : window_(window) { SetUiHooks(this); }
-    ~RunProbeUiHooks() override { SetUiHooks(nullptr); }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    void ProcessPendingEvents() override {
-        QApplication::processEvents();
-        if (probed_)
-            return;
-        probed_ = true;
-        for (QAction* action : window_.findChildren<QAction*>())
-            if (action->isEnabled())
-                enabled_.insert(action->objectName().toStdString());
-        closed_ = window_.close();
-    }
-    bool Probed() const { return probed_; }
-    bool Enabled(const std::string& name) const { return enabled_.count(name) > 0; }
-    bool Closed() const { return closed_; }
-
-private:
-    QWidget& window_;
-    bool probed_ = false;
-    std::set<std::string> enabled_;
-    bool closed_ = false;
-};
-
 TEST_F(MainWindowTest, WhileARunIsInProgressNothingEditsWritesFilesOrCloses) {
     AddProject(1001, "Rice");
     AddAssessment(2001, 1001, "a", false, true);
     Open(1001);
+    std::set<std::string> enabled;
+    bool probed = false, closed = false;
     {
-        RunProbeUiHooks probe(*window_);
+        RecordingUiHooks hooks(*window_);
+        hooks.AtFirstWait([&] {
+            probed = true;
+            for (QAction* action : window_->findChildren<QAction*>())
+                if (action->isEnabled())
+                    enabled.insert(action->objectName().toStdString());
+            closed = window_->close();
+        });
         Action("actRun")->trigger();
-        ASSERT_TRUE(probe.Probed());
-        for (const char* name :
-             {"actProjects", "actEditSubstances", "actEditApplicationSchemes", "actViewScenarios",
-              "mnInputFiles", "mnSummaryFiles", "mnErrorFiles", "actReports", "actRun", "actClose",
-              "mnExit", "actInsertAssessments", "actSaveAssessments", "actDeleteAssessments",
-              "actCopyAssessments", "actFirstAssessments", "actLastAssessments"})
-            EXPECT_FALSE(probe.Enabled(name)) << name;
-        EXPECT_TRUE(probe.Enabled("actShowAbout"));
-        EXPECT_FALSE(probe.Closed());
     }
+    ASSERT_TRUE(probed);
+    for (const char* name :
+         {"actProjects", "actEditSubstances", "actEditApplicationSchemes", "actViewScenarios",
+          "mnInputFiles", "mnSummaryFiles", "mnErrorFiles", "actReports", "actRun", "actClose",
+          "mnExit", "actInsertAssessments", "actSaveAssessments", "actDeleteAssessments",
+          "actCopyAssessments", "actFirstAssessments", "actLastAssessments"})
+        EXPECT_EQ(0u, enabled.count(name)) << name;
+    EXPECT_EQ(1u, enabled.count("actShowAbout"));
+    EXPECT_FALSE(closed);
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ("Finished", dialogs_.Texts().back());
     EXPECT_TRUE(Action("actProjects")->isEnabled());
