@@ -4,6 +4,7 @@
 #include "FormatSettings.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -31,31 +32,40 @@ template <class Integer> std::string DecimalText(Integer value) {
     return std::string(buffer, result.ptr);
 }
 
-int ParseExponent(const char* first, const char* last) {
-    if (first != last && *first == '+')
-        ++first;
-    int exponent = 0;
-    std::from_chars(first, last, exponent);
-    return exponent;
-}
-
-// Decimal digits of |value| with 17 significant digits and the decimal exponent of the first.
+// The exact decimal digits of |value| and the decimal exponent of the first. A double is a
+// binary fraction, so its decimal expansion ends: fixed notation with as many decimals as the
+// value has binary ones gives every digit, and rounding them once afterwards rounds the value
+// the program actually holds.
 struct DecimalDigits {
-    std::string digits; // "12345678901234567"
-    int exponent = 0;   // value = 0.d1d2d3... * 10^(exponent+1)
+    std::string digits; // "1234...", no leading zeros ("0" for zero)
+    int exponent = 0;   // value = d1.d2d3... * 10^exponent
 };
 
 DecimalDigits ToDecimalDigits(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                std::chars_format::scientific, 16);
-    std::string text(buffer, result.ptr);
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0)
+        return {"0", 0};
+    int binaryExponent = 0;
+    const double fraction = std::frexp(magnitude, &binaryExponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int lowestBit = binaryExponent - 53 + std::countr_zero(mantissa);
+    // At most 309 integer digits or 1074 decimals, never both.
+    char buffer[1100 + 320];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
+                                std::max(0, -lowestBit));
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t point = std::min(text.find('.'), text.size());
     DecimalDigits out;
-    auto e = text.find('e');
-    for (std::size_t i = 0; i < e; ++i)
-        if (text[i] != '.')
-            out.digits += text[i];
-    out.exponent = ParseExponent(text.data() + e + 1, text.data() + text.size());
+    int leadingZeros = 0;
+    for (char c : text) {
+        if (c == '.')
+            continue;
+        if (out.digits.empty() && c == '0')
+            ++leadingZeros;
+        else
+            out.digits += c;
+    }
+    out.exponent = static_cast<int>(point) - leadingZeros - 1;
     return out;
 }
 
@@ -151,8 +161,8 @@ std::string ScientificText(double value, int precision) {
         exponent = 0;
     } else if (RoundDigits(digits, precision)) {
         ++exponent;
-        digits.resize(precision);
     }
+    digits.resize(static_cast<std::size_t>(precision), '0');
     std::string out = value < 0 ? "-" : "";
     out += digits[0];
     if (precision > 1) {

@@ -4,7 +4,10 @@
 // %s (texts and characters; a precision cuts), %% (a percent sign). Upper-case conversion
 // letters work like lower-case ones. "-" aligns left, a width pads with blanks, "*" takes
 // width or precision from the arguments and "N:" selects the argument index.
-// Reals use the program-wide decimal separator, never the C locale.
+// Reals use the program-wide decimal separator, never the C locale. Every real is rounded
+// once, from the exact binary value the program holds, to the nearest text; a value exactly
+// halfway between two texts rounds away from zero (0.125 gives "0.13"), and a result that
+// rounds to zero carries no minus sign.
 
 #include "VarRec.h"
 

@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -48,6 +52,16 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"%.3f", {0.0005}, "0.001"}, FormatCase{"%.2f", {0.004}, "0.00"},
         FormatCase{"%10.2f", {-1234.567}, "  -1234.57"},
         FormatCase{"%10.2f", {99.995}, "    100.00"},
+        // The exact binary value decides: 0.995 is 0.99499999..., 1.005 is 1.00499999...
+        FormatCase{"%f", {0.995}, "0.99"}, FormatCase{"%f", {1.005}, "1.00"},
+        FormatCase{"%f", {0.015}, "0.01"}, FormatCase{"%f", {0.045}, "0.04"},
+        FormatCase{"%f", {2.675}, "2.67"}, FormatCase{"%9.4f", {1.00005}, "   1.0001"},
+        // Exactly halfway: away from zero, in both directions.
+        FormatCase{"%.0f", {2.5}, "3"}, FormatCase{"%.0f", {0.5}, "1"},
+        FormatCase{"%.0f", {-2.5}, "-3"}, FormatCase{"%f", {-0.125}, "-0.13"},
+        FormatCase{"%f", {0.375}, "0.38"}, FormatCase{"%9f", {1.125}, "     1.13"},
+        FormatCase{"%9.4f", {0.03125}, "   0.0313"}, FormatCase{"%9.4f", {2.00005}, "   2.0000"},
+        FormatCase{"%.2e", {0.125}, "1.3E-001"}, FormatCase{"%n", {1234.125}, "1,234.13"},
         FormatCase{"%-16s|", {"abc"}, "abc             |"},
         FormatCase{"%-16s|", {"longer than sixteen"}, "longer than sixteen|"},
         FormatCase{"%9s", {"abc"}, "      abc"}, FormatCase{"%.2d", {5}, "05"},
@@ -67,6 +81,63 @@ INSTANTIATE_TEST_SUITE_P(
                    {"TdciProjects", "CheckItemStateForRead"},
                    "TdciProjects.CheckItemStateForRead : Wrong state"},
         FormatCase{"no conversion", {}, "no conversion"}));
+
+// Whether the exact binary value lies exactly halfway between two texts with that many
+// decimals: its expansion, which always ends, is a 5 followed only by zeros from there on.
+// 200 decimals hold the whole expansion of every value above 1E-100.
+bool IsHalfway(double value, int decimals) {
+    char exact[600];
+    std::snprintf(exact, sizeof exact, "%.200f", value);
+    const std::string digits = std::string(exact).substr(std::string(exact).find('.') + 1);
+    return digits[static_cast<std::size_t>(decimals)] == '5' &&
+           digits.find_first_not_of('0', static_cast<std::size_t>(decimals) + 1) ==
+               std::string::npos;
+}
+
+// The C library's text, except that a result rounded to zero has no minus sign.
+std::string CLibraryText(const char* format, double value) {
+    char text[400];
+    std::snprintf(text, sizeof text, format, value);
+    if (value < 0 && std::string(text).find_first_of("123456789") == std::string::npos)
+        std::snprintf(text, sizeof text, format, -value);
+    return text;
+}
+
+// The real conversions of the model input writers ("%9.4f", "%9f" and the "%f" of a loadings
+// row) and "%.0f" against the C library, which rounds the exact binary value too, on values
+// that are not exactly halfway: typed decimals that are one or more digits longer than the
+// precision (just above or below a half once in binary) and values of every size. Halfway
+// values round to even there and away from zero here: they are rows of the table above.
+TEST(FormatRounding, AgreesWithTheCLibraryOnEveryValueNotExactlyHalfway) {
+    struct Conversion {
+        const char* ours;
+        const char* cLibrary;
+        int decimals;
+    };
+    const Conversion conversions[] = {
+        {"%9.4f", "%9.4f", 4}, {"%9f", "%9.2f", 2}, {"%f", "%.2f", 2}, {"%.0f", "%.0f", 0}};
+    std::mt19937_64 random(15);
+    std::uniform_int_distribution<long long> typed(0, 999999999);
+    std::uniform_int_distribution<int> typedDecimals(1, 9);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> magnitude(-8, 12);
+    int compared = 0;
+    for (int i = 0; i < 50000; ++i) {
+        double value =
+            i % 2 == 0 ? static_cast<double>(typed(random)) / std::pow(10.0, typedDecimals(random))
+                       : unit(random) * std::pow(10.0, magnitude(random));
+        if (i % 3 == 0)
+            value = -value;
+        for (const Conversion& c : conversions) {
+            if (IsHalfway(value, c.decimals))
+                continue;
+            ASSERT_EQ(Format(c.ours, value), CLibraryText(c.cLibrary, value))
+                << c.ours << " of " << std::setprecision(17) << value;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 199000) << "hardly any value is exactly halfway";
+}
 
 struct FailureCase {
     std::string format;
