@@ -26,6 +26,43 @@ char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The number of bytes of the UTF-8 sequence at `at`, or 0 when none starts there.
+std::size_t SequenceLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = at + 1; i < at + length; ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
+// Widths and precisions count characters: a UTF-8 sequence is one, and so is any byte that
+// belongs to none (a text in another encoding keeps one column per byte).
+std::size_t CharacterBytes(std::string_view text, std::size_t at) {
+    return std::max<std::size_t>(SequenceLength(text, at), 1);
+}
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); at += CharacterBytes(text, at))
+        ++count;
+    return count;
+}
+
+// The bytes of the first `count` characters.
+std::size_t PrefixBytes(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (; at < text.size() && count > 0; --count)
+        at += CharacterBytes(text, at);
+    return at;
+}
+
 template <class Integer> std::string DecimalText(Integer value) {
     char buffer[32];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -375,14 +412,15 @@ std::string Format(std::string_view format, const TVarRecArray& args) {
                 text = std::string(1, arg.AsCharacter());
             else
                 InvalidFormat(format);
-            if (precision >= 0 && static_cast<int>(text.size()) > precision)
-                text.resize(static_cast<std::size_t>(precision));
+            if (precision >= 0)
+                text.resize(PrefixBytes(text, static_cast<std::size_t>(precision)));
             break;
         default:
             InvalidFormat(format);
         }
-        if (width > static_cast<int>(text.size())) {
-            std::string pad(static_cast<std::size_t>(width) - text.size(), ' ');
+        const std::size_t characters = CharacterCount(text);
+        if (width > static_cast<int>(characters)) {
+            std::string pad(static_cast<std::size_t>(width) - characters, ' ');
             text = leftAlign ? text + pad : pad + text;
         }
         out += text;

@@ -3,7 +3,9 @@
 // with zeros), %f %n %e %g (reals; %f and %n give two decimals without a precision),
 // %s (texts and characters; a precision cuts), %% (a percent sign). Upper-case conversion
 // letters work like lower-case ones. "-" aligns left, a width pads with blanks, "*" takes
-// width or precision from the arguments and "N:" selects the argument index.
+// width or precision from the arguments and "N:" selects the argument index. Widths and the
+// precision of a text count characters (UTF-8 code points), not bytes, so that padded
+// columns stay aligned whatever the text.
 // Reals use the program-wide decimal separator, never the C locale. Every real is rounded
 // once, from the exact binary value the program holds, to the nearest text; a value exactly
 // halfway between two texts rounds away from zero (0.125 gives "0.13"), and a result that

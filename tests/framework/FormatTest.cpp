@@ -64,7 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"%.2e", {0.125}, "1.3E-001"}, FormatCase{"%n", {1234.125}, "1,234.13"},
         FormatCase{"%-16s|", {"abc"}, "abc             |"},
         FormatCase{"%-16s|", {"longer than sixteen"}, "longer than sixteen|"},
-        FormatCase{"%9s", {"abc"}, "      abc"}, FormatCase{"%.2d", {5}, "05"},
+        FormatCase{"%9s", {"abc"}, "      abc"},
+        // Widths count characters: a UTF-8 sequence is one, a byte of another encoding too.
+        FormatCase{"%-16s|", {"ÄLPHA"}, "ÄLPHA           |"},
+        FormatCase{"%-18s|", {"稻田农药"}, "稻田农药              |"},
+        FormatCase{"%9s", {"ÄÖ"}, "       ÄÖ"}, FormatCase{"%.2s", {"ÄÖÜ"}, "ÄÖ"},
+        FormatCase{"%-4s|", {"\xB5g"}, "\xB5g  |"}, FormatCase{"%.2d", {5}, "05"},
         FormatCase{"%.2d", {123}, "123"}, FormatCase{"%.3d", {-5}, "-005"},
         FormatCase{"%2d", {5}, " 5"}, FormatCase{"%2d", {123}, "123"},
         FormatCase{"%.2d-%s", {7, "Jan"}, "07-Jan"},
