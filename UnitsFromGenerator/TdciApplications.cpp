@@ -1,8 +1,11 @@
 #include "UnitsFromGenerator/TdciApplications.h"
 
 #include "UnitsFromGenerator/TdcApplications.h"
+#include "framework/Exceptions.h"
+#include "framework/Format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace parvela {
 
@@ -17,12 +20,30 @@ TDateTime InApplicationYear(TDateTime date) {
 
 PARVELA_ITEM_CONSTRUCTOR(Applications)
 
+namespace {
+
+void CheckRange(const char* name, double value, TValueRange range) {
+    if (std::isnan(value))
+        throw EDACStateValueError(Format("%s is not a number.", name));
+    if (value < range.Low)
+        throw EDACStateValueError(
+            Format("%s cannot be less than %s.", name, FloatToStrGeneral(range.Low)));
+    if (value > range.High)
+        throw EDACStateValueError(
+            Format("%s cannot be more than %s.", name, FloatToStrGeneral(range.High)));
+}
+
+} // namespace
+
 void TdciApplications::Validate() const {
     TDACDatabaseClassItem::Validate();
-    if (DOSAGE_.Current() < 0)
-        throw EDACStateValueError("Dosage cannot be less than 0.");
-    if (SPRAYDRIFTPERC_.Current() < 0)
-        throw EDACStateValueError("SprayDriftPerc cannot be less than 0.");
+    CheckValueRanges();
+}
+
+void TdciApplications::CheckValueRanges() const {
+    CheckRange("Dosage", DOSAGE_.Current(), DosageRange);
+    CheckRange("SprayDriftPerc", SPRAYDRIFTPERC_.Current(), SprayDriftPercRange);
+    CheckRange("ApplicationParameter", APPLICATIONPARAMETER_.Current(), ApplicationParameterRange);
 }
 
 TdciApplications& TdciApplications::CopyItem() const {

@@ -8,10 +8,12 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/DateTime.h"
+#include "framework/MissingValues.h"
 #include "program/SchemeUsage.h"
 
 #include <gmock/gmock.h>
 
+#include <limits>
 #include <optional>
 #include <tuple>
 
@@ -197,9 +199,12 @@ TEST_P(SchemeRulesTest, AFailingSchemeSaveLeavesNoUnsavedCopy) {
 struct ApplicationValidationCase {
     double dosage;
     double sprayDrift;
+    double parameter;
     const char* message;
 };
 
+// The ranges keep every value's column of the model input files intact; dosage comes first,
+// then spray drift, then the parameter.
 TEST_P(SchemeRulesTest, ApplicationValidationInItsOrder) {
     TdcApplications& applications = Scheme(4).Applications();
     applications.Open();
@@ -208,23 +213,35 @@ TEST_P(SchemeRulesTest, ApplicationValidationInItsOrder) {
     EXPECT_EQ(fresh.APPLICATIONSCHEMEID(), 4);
     EXPECT_EQ(fresh.APPLICATIONTYPEID(), 1);
     EXPECT_TRUE(fresh.IsValid()) << "a new application is valid as it is";
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::vector<ApplicationValidationCase> cases = {
-        {-0.001, 0, "Dosage cannot be less than 0."},
-        {-1, -1, "Dosage cannot be less than 0."},
-        {0, -0.5, "SprayDriftPerc cannot be less than 0."},
-        {0, 0, ""},
-        {2.5, 100, ""},
+        {-0.001, 0, 0, "Dosage cannot be less than 0."},
+        {-1, -1, -1, "Dosage cannot be less than 0."},
+        {0, -0.5, 0, "SprayDriftPerc cannot be less than 0."},
+        {0, 0, 0, ""},
+        {9999, 100, 1, ""},
+        {MissingReal, MissingReal, MissingReal, ""},
+        {9999.0001, 0, 0, "Dosage cannot be more than 9999."},
+        {1e15, 1e15, 1e15, "Dosage cannot be more than 9999."},
+        {nan, 0, 0, "Dosage is not a number."},
+        {2.5, 100.01, 0, "SprayDriftPerc cannot be more than 100."},
+        {2.5, nan, 0, "SprayDriftPerc is not a number."},
+        {2.5, 1, -0.25, "ApplicationParameter cannot be less than 0."},
+        {2.5, 1, 1e15, "ApplicationParameter cannot be more than 1."},
     };
     for (const ApplicationValidationCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.dosage << " " << c.sprayDrift);
+        SCOPED_TRACE(testing::Message() << c.dosage << " " << c.sprayDrift << " " << c.parameter);
         fresh.SetDOSAGE(c.dosage);
         fresh.SetSPRAYDRIFTPERC(c.sprayDrift);
-        fresh.SetAPPLICATIONPARAMETER(-5);
+        fresh.SetAPPLICATIONPARAMETER(c.parameter);
         if (*c.message)
             EXPECT_EQ(MessageOf<EDACStateValueError>([&] { fresh.Validate(); }), c.message);
         else
             EXPECT_NO_THROW(fresh.Validate());
     }
+    fresh.SetDOSAGE(2.5);
+    fresh.SetAPPLICATIONPARAMETER(0);
+    fresh.SetSPRAYDRIFTPERC(1);
     EXPECT_TRUE(fresh.Save());
 }
 
