@@ -218,6 +218,34 @@ TdcApplications& TZentorModel::SortedApplications(TdcApplicationSchemes& schemes
     return applications;
 }
 
+void TZentorModel::CheckInputValues(const TdciScenarios& scenario) const {
+    const std::int64_t first = scenario.STARTYEAR();
+    const std::int64_t last = scenario.ENDYEAR();
+    const auto takes = [](std::int64_t year) {
+        return year >= FirstSimulationYear && year <= LastSimulationYear;
+    };
+    if (!takes(first) || !takes(last) || last - first + 1 > MaximumSimulationYears)
+        throw EDACStateValueError(
+            Format("Scenario %s: the simulation period %d to %d cannot be simulated; its years "
+                   "must lie between %d and %d, and it may span at most %d years.",
+                   scenario.CAPTION(), scenario.STARTYEAR(), scenario.ENDYEAR(),
+                   FirstSimulationYear, LastSimulationYear, MaximumSimulationYears));
+    const auto schemes = OpenApplicationScheme();
+    if (schemes->Count() == 0)
+        return;
+    TdcApplications& applications = SortedApplications(*schemes);
+    for (applications.First(); !applications.Eof(); applications.Next()) {
+        const TdciApplications& application = applications.Item();
+        try {
+            application.CheckValueRanges();
+        } catch (const EDACStateValueError& e) {
+            throw EDACStateValueError(
+                Format("Application scheme %s, application on %s: %s", schemes->Item().CAPTION(),
+                       FormatDayMonth(application.APPLICATIONDATE()), e.Message()));
+        }
+    }
+}
+
 bool TZentorModel::Execute(TdciAssessments* assessment, bool run) {
     if (!assessment)
         return false;

@@ -17,6 +17,13 @@ class TdcApplicationSchemes;
 class TdcApplications;
 class TdcScenarios;
 class TdciAssessments;
+class TdciScenarios;
+
+// The simulation periods the models can take: years of four digits, as they read their dates,
+// and no more years than their daily files and loadings tables can reasonably hold.
+inline constexpr int FirstSimulationYear = 1000;
+inline constexpr int LastSimulationYear = 9999;
+inline constexpr int MaximumSimulationYears = 500;
 
 // The plug-in's words for true and false; replaced each time a driver is constructed.
 extern std::string TrueText;
@@ -128,6 +135,11 @@ protected:
     std::string ApplicationSchemeLine() const;
     // The applications of an opened scheme with at least one row, sorted by their date.
     static TdcApplications& SortedApplications(TdcApplicationSchemes& schemes);
+    // Refuses, before anything is written, what the input files cannot carry: a simulation
+    // period the models cannot take, or an application value outside its range (a database
+    // of an older version may hold one). Raises EDACStateValueError naming the scenario or
+    // the scheme.
+    void CheckInputValues(const TdciScenarios& scenario) const;
     void SetErrorMessage(const std::string& text);
     void SetAssessmentReport(const std::string& text);
     void SaveAssessment();

@@ -84,6 +84,7 @@ bool TZentorModelGlidar::WriteInputFiles() {
         return false;
     }
     const TdciScenarios& scenario = scenarios->Item();
+    CheckInputValues(scenario);
     meteoStation_ = StationName(scenario.CAPTION());
     TTextLines output;
     WriteTemplateLines(scenario, SplitTextLines(scenario.GLIDAR_data()), output);

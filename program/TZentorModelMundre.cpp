@@ -100,6 +100,7 @@ bool TZentorModelMundre::WriteInputFiles() {
         return false;
     }
     const TdciScenarios& scenario = scenarios->Item();
+    CheckInputValues(scenario);
     TTextLines output;
     WriteTemplateLines(scenario, SplitTextLines(scenario.MUNDRE_data()), output);
     const std::string inputFile = InputFilePath();
@@ -151,7 +152,9 @@ void TZentorModelMundre::WriteLoadingsTable(const TdciScenarios& scenario,
     const auto schemes = OpenApplicationScheme();
     if (schemes->Count() > 0 && !rowFormatLine.empty()) {
         TdcApplications& applications = SortedApplications(*schemes);
-        for (int year = scenario.STARTYEAR(); year <= scenario.ENDYEAR(); ++year) {
+        // Wide enough that the last year never overflows.
+        const std::int64_t lastYear = scenario.ENDYEAR();
+        for (std::int64_t year = scenario.STARTYEAR(); year <= lastYear; ++year) {
             for (applications.First(); !applications.Eof(); applications.Next()) {
                 const TdciApplications& application = applications.Item();
                 output.push_back(Format(rowFormat,

@@ -7,6 +7,8 @@
 #include "UnitsFromGenerator/TdcApplications.h"
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"
+#include "framework/Format.h"
+#include "framework/MissingValues.h"
 #include "platform/Registry.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
@@ -15,6 +17,8 @@
 #include "tests/support/CalendarDay.h"
 
 #include <gmock/gmock.h>
+
+#include <filesystem>
 
 namespace parvela::test {
 namespace {
@@ -494,6 +498,105 @@ TEST_P(InputFilesTest, ASubstanceThePluginDoesNotHoldGivesEmptySubstanceSections
     ASSERT_TRUE(Mundre().Execute(&assessment, false));
     EXPECT_EQ(ReadWholeFile(assessment.InputFileName()), "01-Jan-1990        TimStart\r\nafter\r\n")
         << "a start placeholder inside the block is written, not collected";
+}
+
+// The path of the driver's input file for the assessment.
+std::string InputFile(const TZentorModel& model, const TdciAssessments& assessment) {
+    return assessment.RunDirectory() + "/" + model.ModelName() + "/" +
+           std::to_string(assessment.ASSESSMENTID()) + model.InputFileExtension();
+}
+
+// The message of the refusal that writing the driver's input raises; empty when it writes.
+std::string RefusalOf(TZentorModel& model, TdciAssessments& assessment) {
+    try {
+        EXPECT_TRUE(model.Execute(&assessment, false)) << model.ModelName();
+        return {};
+    } catch (const EDACStateValueError& e) {
+        return e.Message();
+    }
+}
+
+// Four-digit years and at most 500 of them; an end before the start writes no loadings rows.
+// Any other period is refused before a file is written: a loop up to the highest integer
+// would never end.
+TEST_P(InputFilesTest, SimulationPeriodsTheModelsCannotTakeAreRefusedBeforeAnyFileIsWritten) {
+    AddApplication(1, SchemeID, "2005-06-01", 0.5, 0, 0.5, 1);
+    TModelManager::GetSingleton().CreateProjectDirectory(ProjectID);
+    struct Case {
+        int start;
+        int end;
+        bool taken;
+    } cases[] = {{1990, 2147483647, false}, {1000, 1001, true},   {999, 1990, false},
+                 {9999, 9999, true},        {9990, 10000, false}, {MissingInteger, 1990, false},
+                 {1990, 2489, true},        {1990, 2490, false},  {1992, 1990, true}};
+    int id = 200;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " to " << c.end);
+        ++id;
+        AddScenario(id, "Far", c.start, c.end, "@START\r\n@STOP\r\n",
+                    "@APPLICATIONSTABLE\r\nrow: @APPDATE @DOSAGE\r\n");
+        AddAssessment(id, ProjectID, id, EtaGuid, SchemeID, true, "Far");
+        TdciAssessments& assessment = OpenAssessment(id);
+        assessment.SetRunDirectory(ProjectID);
+        for (TZentorModel* model : std::initializer_list<TZentorModel*>{&Glidar(), &Mundre()}) {
+            const std::string input = InputFile(*model, assessment);
+            if (!c.taken) {
+                // Stops at the first driver that writes: the loop of the other would not end.
+                ASSERT_EQ(RefusalOf(*model, assessment),
+                          Format("Scenario Far: the simulation period %d to %d cannot be "
+                                 "simulated; its years must lie between 1000 and 9999, and it "
+                                 "may span at most 500 years.",
+                                 c.start, c.end));
+                EXPECT_FALSE(FileExists(input));
+                continue;
+            }
+            ASSERT_EQ(RefusalOf(*model, assessment), "");
+            if (model == &Mundre()) {
+                EXPECT_EQ(LoadTextLines(input).size(),
+                          2u + static_cast<std::size_t>(std::max(0, c.end - c.start + 1)));
+            }
+        }
+    }
+}
+
+// Values that would run into the next column, or cannot be read back, are refused by both
+// drivers before a file is written; the largest values that fit keep every column.
+TEST_P(InputFilesTest, ApplicationValuesOutsideTheirRangesAreRefusedBeforeAnyFileIsWritten) {
+    AddScenario(12, "Wide", 1990, 1990, "@APPLICATIONSTABLE\r\n",
+                "@APPLICATIONSTABLE\r\nrow: @APPDATE @DOSAGE\r\n");
+    AddAssessment(112, ProjectID, 12, EtaGuid, SchemeID, true, "Wide");
+    TModelManager::GetSingleton().CreateProjectDirectory(ProjectID);
+    TdciAssessments& assessment = OpenAssessment(112);
+    assessment.SetRunDirectory(ProjectID);
+    const std::string at = "Application scheme Spring sprays, application on 05-May: ";
+    struct Case {
+        double dosage;
+        double parameter;
+        double drift;
+        std::string refusal;
+    } cases[] = {
+        {1234.5678, 1e15, 0, at + "ApplicationParameter cannot be more than 1."},
+        {1e15, 0, 0, at + "Dosage cannot be more than 9999."},
+        {1, 0, 250, at + "SprayDriftPerc cannot be more than 100."},
+        {-1, 0, 0, at + "Dosage cannot be less than 0."},
+        {9999, 1, 100, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        RunRawSQL("DELETE FROM APPLICATIONS");
+        AddApplication(1, SchemeID, "2005-05-05", c.dosage, c.parameter, c.drift, 2);
+        for (TZentorModel* model : std::initializer_list<TZentorModel*>{&Glidar(), &Mundre()}) {
+            const std::string input = InputFile(*model, assessment);
+            std::filesystem::remove(input);
+            EXPECT_EQ(RefusalOf(*model, assessment), c.refusal) << model->ModelName();
+            EXPECT_EQ(FileExists(input), c.refusal.empty());
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(Glidar().RunModelFile("112.gld")),
+              FileText({"table Applications", "05-May        AppSolTil 9999.0000     1.00",
+                        "end_table"}));
+    EXPECT_EQ(ReadWholeFile(Mundre().RunModelFile("112.mnd")),
+              FileText({"table Loadings", " 05-May-1990 999900.00", "end_table"}));
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(InputFilesTest);
