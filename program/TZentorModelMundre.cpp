@@ -125,9 +125,10 @@ void TZentorModelMundre::WriteTemplateLines(const TdciScenarios& scenario,
         } else if (Contains(line, "@APPLICATIONSCHEME")) {
             output.push_back(ApplicationSchemeLine());
         } else if (Contains(line, "@APPLICATIONSTABLE")) {
-            // Without a following row format line there is nothing to fill: no rows.
-            WriteLoadingsTable(scenario, i + 1 < templateLines.size() ? templateLines[i + 1] : "",
-                               output);
+            // Without a following row format line there is nothing to fill: no rows. An
+            // empty one gives empty rows.
+            WriteLoadingsTable(
+                scenario, i + 1 < templateLines.size() ? &templateLines[i + 1] : nullptr, output);
         } else if (Contains(line, "@APPDATE")) {
             // The row format of the loadings table, used above.
         } else if (Contains(line, "@END_SUBSTANCE")) {
@@ -146,11 +147,11 @@ void TZentorModelMundre::WriteTemplateLines(const TdciScenarios& scenario,
 }
 
 void TZentorModelMundre::WriteLoadingsTable(const TdciScenarios& scenario,
-                                            const std::string& rowFormatLine, TTextLines& output) {
+                                            const std::string* rowFormatLine, TTextLines& output) {
     output.push_back("table Loadings");
-    const std::string rowFormat = LoadingsRowFormat(rowFormatLine);
     const auto schemes = OpenApplicationScheme();
-    if (schemes->Count() > 0 && !rowFormatLine.empty()) {
+    if (schemes->Count() > 0 && rowFormatLine) {
+        const std::string rowFormat = LoadingsRowFormat(*rowFormatLine);
         TdcApplications& applications = SortedApplications(*schemes);
         // Wide enough that the last year never overflows.
         const std::int64_t lastYear = scenario.ENDYEAR();

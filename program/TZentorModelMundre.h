@@ -38,7 +38,8 @@ public:
 private:
     void WriteTemplateLines(const TdciScenarios& scenario, const TTextLines& templateLines,
                             TTextLines& output);
-    void WriteLoadingsTable(const TdciScenarios& scenario, const std::string& rowFormatLine,
+    // `rowFormatLine` is none when the template ends before it.
+    void WriteLoadingsTable(const TdciScenarios& scenario, const std::string* rowFormatLine,
                             TTextLines& output);
     void WriteSubstanceSection(const TTextLines& substanceTemplateLines, TTextLines& output);
 

@@ -599,6 +599,34 @@ TEST_P(InputFilesTest, ApplicationValuesOutsideTheirRangesAreRefusedBeforeAnyFil
               FileText({"table Loadings", " 05-May-1990 999900.00", "end_table"}));
 }
 
+// The row format line after "@APPLICATIONSTABLE" is filled once per year and application,
+// also when it is empty; only a template that ends there gives no rows.
+TEST_P(InputFilesTest, TheLoadingsRowFormatIsFilledEvenWhenEmpty) {
+    AddApplication(1, SchemeID, "2005-06-01", 0.5, 0, 0.5, 1);
+    AddApplication(2, SchemeID, "2004-05-05", 1.0, 0, 0.2, 1);
+    struct Case {
+        std::string mundreTemplate;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"@APPLICATIONSTABLE\r\n\r\nafter\r\n",
+         {"table Loadings", "", "", "", "", "end_table", "", "after"}},
+        {"@APPLICATIONSTABLE\r\nrow:\r\n", {"table Loadings", "", "", "", "", "end_table", "row:"}},
+        {"@APPLICATIONSTABLE\r\n", {"table Loadings", "end_table"}},
+    };
+    TModelManager::GetSingleton().CreateProjectDirectory(ProjectID);
+    int id = 300;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mundreTemplate);
+        ++id;
+        AddScenario(id, "Rows", 1990, 1991, "", c.mundreTemplate);
+        AddAssessment(id, ProjectID, id, EtaGuid, SchemeID, true, "Rows");
+        TdciAssessments& assessment = OpenAssessment(id);
+        assessment.SetRunDirectory(ProjectID);
+        ASSERT_TRUE(Mundre().Execute(&assessment, false));
+        EXPECT_EQ(ReadWholeFile(assessment.InputFileName()), FileText(c.expected));
+    }
+}
+
 PARVELA_INSTANTIATE_DATABASE_TEST(InputFilesTest);
 
 } // namespace
