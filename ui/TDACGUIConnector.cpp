@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace parvela {
 
 namespace {
@@ -27,6 +29,18 @@ bool IsPositive(TDialogAnswer answer) {
 
 const char* const NoValueGiven = "<no value given>";
 const char* const TextLimitProperty = "parvelaTextLimit";
+
+// The number in the edit: the missing value for the texts that mean none (empty,
+// "<no value given>", "+", "-", "."); nothing when the text is no number.
+std::optional<double> EditNumber(QLineEdit* edit) {
+    const std::string text = TrimText(StdText(edit->text()));
+    if (text.empty() || text == NoValueGiven || text == "+" || text == "-" || text == ".")
+        return MissingReal;
+    double value = 0;
+    if (!TryStrToFloat(text, value))
+        return std::nullopt;
+    return value;
+}
 
 } // namespace
 
@@ -556,20 +570,24 @@ void TDACGUIConnector::SetTComboBox(QComboBox* box, bool enabled) {
 }
 
 double TDACGUIConnector::FloatFromEdit(QLineEdit* edit) {
-    const std::string text = TrimText(StdText(edit->text()));
-    double value = MissingReal;
-    bool valid = true;
-    if (!(text.empty() || text == NoValueGiven || text == "+" || text == "-" || text == "."))
-        valid = TryStrToFloat(text, value);
-    if (!valid)
-        value = MissingReal;
+    const std::optional<double> number = EditNumber(edit);
+    MarkInput(edit, number.has_value());
+    return number.value_or(MissingReal);
+}
+
+double TDACGUIConnector::FloatFromEdit(QLineEdit* edit, const TValueRange& range) {
+    const std::optional<double> number = EditNumber(edit);
+    MarkInput(edit, number && !IsMissingReal(*number) && range.Holds(*number));
+    return number.value_or(MissingReal);
+}
+
+void TDACGUIConnector::MarkInput(QLineEdit* edit, bool valid) {
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base,
                      valid ? QApplication::palette().color(QPalette::Base) : QColor(Qt::red));
     edit->setPalette(palette);
     if (!valid)
         invalidInput_ = true;
-    return value;
 }
 
 } // namespace parvela

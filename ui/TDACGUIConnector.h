@@ -6,6 +6,7 @@
 
 #include "framework/TDACDatabaseClass.h"
 #include "framework/TDACDatabaseClassItem.h"
+#include "framework/ValueRange.h"
 #include "platform/Dialogs.h"
 
 #include <functional>
@@ -100,6 +101,9 @@ public:
     // missing value; a text that is no number gives it too, colours the edit red and sets
     // the invalid-input flag.
     double FloatFromEdit(QLineEdit* edit);
+    // Reads a number that must be given and lie within the range: the no-value texts and a
+    // number outside the range are invalid too (a number outside is still returned).
+    double FloatFromEdit(QLineEdit* edit, const TValueRange& range);
 
     // Limits what the user can type into the edit to `characters`; SetTEdit still shows a
     // longer text whole (one of an older database) instead of cutting it.
@@ -118,6 +122,8 @@ private:
     std::string Message(const char* operation, const std::string& text) const;
     void Check(bool condition, const char* operation, const std::string& text) const;
     void AssertListAndGrid(const char* operation) const;
+    // Colours the edit red when its text is invalid and sets the invalid-input flag.
+    void MarkInput(QLineEdit* edit, bool valid);
     void InitGrid();
     void ClearGrid(const std::string& text);
     void PrepareUserControls(const std::string& itemID);

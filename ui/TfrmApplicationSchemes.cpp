@@ -429,9 +429,11 @@ void TfrmApplicationSchemes::ApplicationInterchange(bool toItem, TDACDatabaseCla
         if (TdciApplicationSchemes* scheme = SelectedScheme())
             application->SetAPPLICATIONSCHEMEID(scheme->APPLICATIONSCHEMEID());
         application->SetAPPLICATIONDATE(dmsAppDate_->Date());
-        application->SetDOSAGE(applicationsConnector_.FloatFromEdit(edtApplicationsDosage_));
-        application->SetSPRAYDRIFTPERC(
-            applicationsConnector_.FloatFromEdit(edtApplicationsSprayDriftPerc_));
+        // Both must be given and fit their columns of the model input files.
+        application->SetDOSAGE(
+            applicationsConnector_.FloatFromEdit(edtApplicationsDosage_, DosageRange));
+        application->SetSPRAYDRIFTPERC(applicationsConnector_.FloatFromEdit(
+            edtApplicationsSprayDriftPerc_, SprayDriftPercRange));
         UpdateApplicationParameterControls(application->APPLICATIONTYPEID());
         return;
     }

@@ -371,5 +371,31 @@ TEST_F(SchemesWindowTest, ClosingAsksForTheUnsavedApplication) {
     EXPECT_EQ("Save the item of Applications ?", dialogs_.Texts().back());
 }
 
+// Dosage and spray drift must be given and fit their columns of the model input files: any
+// other text turns the edit red and leaves only Cancel.
+TEST_F(SchemesWindowTest, DosageAndSprayDriftEditsTakeOnlyNumbersWithinTheirRanges) {
+    Show(0);
+    auto* drift = Child<QLineEdit>(window_, "edtApplicationsSprayDriftPerc");
+    struct Case {
+        QLineEdit* edit;
+        const char* text;
+        bool valid;
+    } cases[] = {
+        {dosage_, "0", true},     {dosage_, "9999", true},  {dosage_, "", false},
+        {dosage_, " ", false},    {dosage_, "-", false},    {dosage_, "10000", false},
+        {dosage_, "1e15", false}, {dosage_, "-0.5", false}, {dosage_, "1e", false},
+        {drift, "100", true},     {drift, "0.5", true},     {drift, "", false},
+        {drift, "100.5", false},  {drift, "-1", false},     {drift, "<no value given>", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        c.edit->setText(c.text);
+        EXPECT_EQ(c.edit->palette().color(QPalette::Base) == QColor(Qt::red), !c.valid);
+        EXPECT_EQ(Action("actSaveApplications")->isEnabled(), c.valid);
+        EXPECT_TRUE(Action("actCancelApplications")->isEnabled());
+        c.edit->setText("1");
+    }
+}
+
 } // namespace
 } // namespace parvela::test
