@@ -2,6 +2,7 @@
 // it keeps, and the physics of its mass balance.
 
 #include "tests/models/ModelTestSupport.h"
+#include "tests/models/ProgramInputs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Test support for the model programs: inputs written line for line as the program's input
-// writers produce them, runs of the real programs and readers of their result files.
+// Test support for the model programs: the assessments whose inputs the program's writers
+// write (ProgramInputs.h), runs of the real programs and readers of their result files.
 #pragma once
 
 #include <filesystem>
@@ -35,10 +35,6 @@ struct Assessment {
     Attributes parent = ParentAttributes();
     std::vector<Attributes> metabolites = {MetaboliteAttributes()};
 };
-
-// Template expansion by the rules of the GLIDAR and MUNDRE input writers.
-Lines ExpandGlidarTemplate(const Lines& templateLines, const Assessment& assessment);
-Lines ExpandMundreTemplate(const Lines& templateLines, const Assessment& assessment);
 
 // Templates of a test field; the delivered scenarios have their own.
 Lines TestGlidarTemplate();

@@ -2,6 +2,7 @@
 // periods on known growth stages, the example scheme, and templates that both model programs
 // accept once the input writers have filled them in.
 
+#include "tests/models/ProgramInputs.h"
 #include "tests/models/ScenarioData.h"
 
 #include <gtest/gtest.h>
@@ -187,49 +188,27 @@ TEST_F(DeliveredScenariosTest, KeyCountersLieBeyondTheDeliveredRows) {
     }
 }
 
-// The scheme's applications as the GLIDAR and MUNDRE writers see them for the scenario.
-std::vector<ApplicationRow> SchemeApplications(const ScenarioDatabase& database, int scenarioId) {
-    const auto interceptions = database.Interceptions(scenarioId);
-    std::vector<ApplicationRow> rows;
-    for (const auto& a : database.Query(
-             "SELECT strftime('%d', APPLICATIONDATE), strftime('%m', APPLICATIONDATE), "
-             "GLIDARCODE, DOSAGE, APPLICATIONPARAMETER, SPRAYDRIFTPERC FROM APPLICATIONS, "
-             "APPLICATIONTYPES WHERE APPLICATIONS.APPLICATIONTYPEID = "
-             "APPLICATIONTYPES.APPLICATIONTYPEID ORDER BY APPLICATIONDATE")) {
-        const int day = std::stoi(a[0]);
-        const int month = std::stoi(a[1]);
-        const double parameter =
-            a[2] == "AppCrpUsr" ? InterceptionFraction(interceptions, month, day) : std::stod(a[4]);
-        rows.push_back(
-            ApplicationRow{day, month, a[2], std::stod(a[3]), parameter, std::stod(a[5])});
-    }
-    return rows;
-}
-
 // With one metabolite, and without any (empty formation table, one value per horizon row).
 class FilledInTemplatesTest : public DeliveredScenariosTest,
                               public ::testing::WithParamInterface<int> {};
 
 TEST_P(FilledInTemplatesTest, AreAcceptedByBothModels) {
     const int metabolites = GetParam();
+    Assessment substance;
+    substance.metabolites.resize(static_cast<std::size_t>(metabolites));
+    ProgramInputs inputs;
+    inputs.LoadDeliveredScenarios();
+    inputs.SetSubstance(substance);
     for (const ScenarioRow& s : database->Scenarios()) {
         SCOPED_TRACE(s.caption);
-        Assessment assessment;
-        assessment.metabolites.resize(static_cast<std::size_t>(metabolites));
-        assessment.scenario = s.caption;
-        assessment.startYear = s.startYear;
-        assessment.endYear = s.endYear;
-        assessment.scheme = database->Query("SELECT CAPTION FROM APPLICATIONSCHEMES")[0][0];
-        assessment.applications = SchemeApplications(*database, s.id);
-        ASSERT_EQ(assessment.applications.size(), 2u);
-
         const fs::path run =
             FreshDirectory("delivered-" + s.caption + "-" + std::to_string(metabolites));
         const fs::path glidar = run / "GLIDAR";
         const fs::path mundre = run / "MUNDRE";
         fs::create_directories(glidar);
         fs::create_directories(mundre);
-        WriteLines(glidar / "5.gld", ExpandGlidarTemplate(SplitText(s.glidarData), assessment));
+        WriteLines(glidar / "5.gld",
+                   inputs.Write("GLIDAR", s.id, ProgramInputs::DeliveredSchemeId));
         WriteLines(glidar / (s.caption + ".met"), SplitText(s.glidarMeteo));
         WriteLines(glidar / (s.caption + ".pnd"), SplitText(s.glidarPond));
         ASSERT_EQ(RunProgram(Glidar(), {(glidar / "5.gld").string()}, glidar), 0);
@@ -243,7 +222,8 @@ TEST_P(FilledInTemplatesTest, AreAcceptedByBothModels) {
         EXPECT_GT(Number(parent[5]), 0); // and drains to the pond after rain
         EXPECT_EQ(RowOf(glidarBlock, "M1").size(), metabolites == 0 ? 0u : 6u);
 
-        WriteLines(mundre / "5.mnd", ExpandMundreTemplate(SplitText(s.mundreData), assessment));
+        WriteLines(mundre / "5.mnd",
+                   inputs.Write("MUNDRE", s.id, ProgramInputs::DeliveredSchemeId));
         WriteLines(mundre / (s.caption + ".met"), SplitText(s.mundreMeteo));
         WriteLines(mundre / (s.caption + ".rai"), SplitText(s.mundreRain));
         fs::copy_file(glidar / "5.e2m", mundre / "5.e2m");
