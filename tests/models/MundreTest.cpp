@@ -258,6 +258,24 @@ TEST(MundreRunTest, LoadingRowsMayCarryTheirUnit) {
     EXPECT_EQ(unit.Value(Peak), plain.Value(Peak));
 }
 
+// An empty row format line gives one empty loadings row per year and application, which
+// MUNDRE reads as no drift at all.
+TEST(MundreRunTest, EmptyLoadingsRowsAreNoDrift) {
+    const Assessment s;
+    Lines emptyRows = TestMundreTemplate();
+    Replace(emptyRows, "Row format", "");
+    const Lines input = ExpandMundreTemplate(emptyRows, s);
+    const auto table = std::find(input.begin(), input.end(), "table Loadings");
+    ASSERT_GE(input.end() - table, 6);
+    EXPECT_EQ(Lines(table + 1, table + 6), (Lines{"", "", "", "", "end_table"}));
+    Assessment noDrift = s;
+    noDrift.applications = {};
+    const Lines handOver = HandOver(s, 0.5, 0.02);
+    const MundreRun rows = RunMundre("mundre-empty-rows", input, s, handOver);
+    ASSERT_TRUE(rows.Has("mundre.ok")) << ReadFileText(rows.File(Id + ".err"));
+    EXPECT_EQ(rows.Value(Peak), RunMundre("mundre-no-drift", noDrift, handOver).Value(Peak));
+}
+
 TEST(MundreMassBalanceTest, MassIsConserved) {
     Assessment s;
     for (ApplicationRow& a : s.applications) {
