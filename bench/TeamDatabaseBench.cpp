@@ -408,6 +408,8 @@ void SetEnvironment(const std::string& work) {
     fs::remove_all(work);
     fs::create_directories(work + "/data");
     fs::create_directories(work + "/tmp");
+    // The main window writes its icon into the current directory.
+    fs::current_path(work);
     setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine-registry.ini").c_str(), 1);
     setenv("PARVELA_USER_REGISTRY", (work + "/user-registry.ini").c_str(), 1);
     setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
