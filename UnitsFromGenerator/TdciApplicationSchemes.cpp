@@ -1,6 +1,6 @@
 #include "UnitsFromGenerator/TdciApplicationSchemes.h"
 
-#include "UnitsFromGenerator/AssessmentWalk.h"
+#include "UnitsFromGenerator/AssessmentQueries.h"
 #include "UnitsFromGenerator/BorrowedList.h"
 #include "UnitsFromGenerator/DetailList.h"
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"

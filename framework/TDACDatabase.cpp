@@ -218,6 +218,10 @@ std::int32_t TDACDatabase::DrawNewID(const std::string& key, bool& insertRefused
     }
 }
 
+std::string TDACDatabase::StorageOrderColumn() const {
+    return connection_->IsPostgreSQL() ? "CTID" : "ROWID";
+}
+
 odbc::Connection& TDACDatabase::Connection() {
     return *connection_;
 }

@@ -94,6 +94,10 @@ public:
     std::unique_ptr<TDACQuery> OpenQuery(const std::string& sql);
     std::int32_t GetNewID(const std::string& tableName);
 
+    // The pseudo-column in whose order the connected engine returns a table's rows when a
+    // statement asks for no order: PostgreSQL's CTID, SQLite's ROWID.
+    std::string StorageOrderColumn() const;
+
     // Patterns copied by SetODBCConnection from the program-wide settings.
     const std::string& ShortDatePattern() const { return shortDatePattern_; }
     const std::string& LongTimePattern() const { return longTimePattern_; }

@@ -1,14 +1,18 @@
 #include "program/SchemeUsage.h"
 
-#include "UnitsFromGenerator/AssessmentWalk.h"
-#include "UnitsFromGenerator/TdciAssessments.h"
+#include "UnitsFromGenerator/AssessmentQueries.h"
+#include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/CommaText.h"
+#include "framework/Format.h"
 #include "platform/Dialogs.h"
 #include "program/ProgramIdentity.h"
 #include "program/TDAXOInterface.h"
 #include "program/TDatabaseConnection.h"
 
+#include <exception>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace parvela {
@@ -21,37 +25,130 @@ TDACDatabase& ProgramDatabase() {
 
 constexpr const char* DeletedSubstance = "<empty>";
 
+// ---- scheme usage ------------------------------------------------------------------------
+
+// Which of the flags of a scheme's users hold, read from the distinct combinations of "is the
+// given assessment" and VALIDRESULTS among the assessments of projects that use the scheme.
+struct TSchemeUsers {
+    bool givenHasValidResults = false; // A
+    bool usedByOther = false;          // B
+    bool otherHasValidResults = false; // C
+};
+
+TSchemeUsers SchemeUsers(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID) {
+    const std::unique_ptr<TDACQuery> query = database.OpenQuery(
+        Format("SELECT DISTINCT CASE WHEN A.ASSESSMENTID = %d THEN 1 ELSE 0 END AS GIVEN, "
+               "A.VALIDRESULTS FROM %s WHERE A.APPLICATIONSCHEMEID = %d",
+               assessmentID, AssessmentsOfProjects(), schemeID));
+    TSchemeUsers users;
+    for (; !query->Eof(); query->Next()) {
+        // Read as the assessment items read it: NULL is false.
+        const bool validResults = query->FieldByName("VALIDRESULTS").AsBoolean();
+        if (query->FieldByName("GIVEN").AsInteger() == 1) {
+            users.givenHasValidResults = users.givenHasValidResults || validResults;
+        } else {
+            users.usedByOther = true;
+            users.otherHasValidResults = users.otherHasValidResults || validResults;
+        }
+    }
+    return users;
+}
+
+// ---- substance check ---------------------------------------------------------------------
+
+// An assessment of a project as the check reads it.
+struct TCheckedAssessment {
+    std::int32_t key = 0;
+    std::string caption;
+    std::string guid;
+    std::string checksum;
+    bool validResults = false;
+};
+
+std::vector<TCheckedAssessment> AssessmentsToCheck(TDACDatabase& database) {
+    const std::unique_ptr<TDACQuery> query = database.OpenQuery(
+        Format("SELECT A.ASSESSMENTID, A.CAPTION, A.SUBSTANCEGUID, A.SUBSTANCECHECKSUM, "
+               "A.VALIDRESULTS FROM %s ORDER BY %s",
+               AssessmentsOfProjects(), WalkOrder(database)));
+    std::vector<TCheckedAssessment> assessments;
+    for (; !query->Eof(); query->Next())
+        assessments.push_back({query->FieldByName("ASSESSMENTID").AsInteger(),
+                               query->FieldByName("CAPTION").AsString(),
+                               query->FieldByName("SUBSTANCEGUID").AsString(),
+                               query->FieldByName("SUBSTANCECHECKSUM").AsString(),
+                               query->FieldByName("VALIDRESULTS").AsBoolean()});
+    return assessments;
+}
+
+// The plug-in's checksum of each substance, asked once per check: its answers do not change
+// while the check runs.
+class TChecksums {
+public:
+    const std::string& Of(const std::string& guid) {
+        auto known = checksums_.find(guid);
+        if (known == checksums_.end())
+            known =
+                checksums_
+                    .emplace(guid, TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(guid))
+                    .first;
+        return known->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> checksums_;
+};
+
+// What the check stores for one assessment whose substance data changed or disappeared.
+struct TSubstanceUpdate {
+    std::int32_t key = 0;
+    std::string checksum;
+    bool markDeleted = false;
+};
+
 struct TSubstanceReport {
     std::vector<std::string> changed;
     std::vector<std::string> deleted;
+    std::vector<TSubstanceUpdate> updates;
 };
 
 // One assessment: its substance data changed when the plug-in's checksum differs from the
 // stored one; an empty checksum means the plug-in no longer holds the substance.
-void CheckSubstanceOf(TdciAssessments& assessment, TSubstanceReport& report) {
-    const std::string checksum =
-        TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(assessment.SUBSTANCEGUID());
-    const bool differs = assessment.SUBSTANCECHECKSUM() != checksum;
-    if (assessment.VALIDRESULTS()) {
+void CheckSubstanceOf(const TCheckedAssessment& assessment, const std::string& checksum,
+                      TSubstanceReport& report) {
+    const bool differs = assessment.checksum != checksum;
+    if (assessment.validResults) {
         if (!checksum.empty() && differs)
-            report.changed.push_back(assessment.CAPTION());
-        if (checksum.empty()) {
+            report.changed.push_back(assessment.caption);
+        if (checksum.empty())
+            report.deleted.push_back(assessment.caption);
+    }
+    // A vanished substance whose stored checksum was empty already is reported, not saved.
+    if (differs)
+        report.updates.push_back(
+            {assessment.key, checksum, assessment.validResults && checksum.empty()});
+}
+
+// Saves the updates one item at a time, in the order of the walk, with the lock override
+// before every setter so that assessments of locked projects are updated as well.
+void SaveSubstanceUpdates(TDACDatabase& database, const std::vector<TSubstanceUpdate>& updates) {
+    std::vector<std::int32_t> keys;
+    for (const TSubstanceUpdate& update : updates)
+        keys.push_back(update.key);
+    std::size_t next = 0;
+    ForEachAssessmentByKey(database, keys, [&](TdciAssessments& assessment) {
+        while (updates[next].key != assessment.ASSESSMENTID())
+            ++next;
+        const TSubstanceUpdate& update = updates[next];
+        if (update.markDeleted) {
             assessment.SetSkipLockCheck(true);
             assessment.SetSUBSTANCEGUID(DeletedSubstance);
-            report.deleted.push_back(assessment.CAPTION());
         }
-    }
-    if (differs) {
         assessment.SetSkipLockCheck(true);
         assessment.SetVALIDRESULTS(false);
         assessment.SetSkipLockCheck(true);
-        assessment.SetSUBSTANCECHECKSUM(checksum);
+        assessment.SetSUBSTANCECHECKSUM(update.checksum);
         assessment.Save();
-    } else if (assessment.ItemState() == isEdited) {
-        // A vanished substance whose stored checksum was empty already: nothing is saved,
-        // and the unsaved mark must not keep the list from closing.
-        assessment.CancelChanges();
-    }
+    });
 }
 
 void ShowPlainMessage(const std::string& text) {
@@ -69,27 +166,12 @@ bool IsApplicationSchemeUsed(std::int32_t schemeID) {
 }
 
 int ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID) {
-    if (!IsApplicationSchemeUsed(database, schemeID))
-        return 0;
-    bool givenHasValidResults = false; // A
-    bool usedByOther = false;          // B
-    bool otherHasValidResults = false; // C
-    ForEachAssessmentOfAllProjects(database, [&](TdciAssessments& assessment) {
-        if (assessment.APPLICATIONSCHEMEID() != schemeID)
-            return true;
-        if (assessment.ASSESSMENTID() == assessmentID) {
-            givenHasValidResults = givenHasValidResults || assessment.VALIDRESULTS();
-        } else {
-            usedByOther = true;
-            otherHasValidResults = otherHasValidResults || assessment.VALIDRESULTS();
-        }
-        return true;
-    });
-    if (otherHasValidResults || (givenHasValidResults && usedByOther))
+    const TSchemeUsers users = SchemeUsers(database, schemeID, assessmentID);
+    if (users.otherHasValidResults || (users.givenHasValidResults && users.usedByOther))
         return 3;
-    if (givenHasValidResults)
+    if (users.givenHasValidResults)
         return 1;
-    if (usedByOther)
+    if (users.usedByOther)
         return 2;
     return 0;
 }
@@ -99,12 +181,26 @@ int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID) {
 }
 
 void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID) {
-    ForEachAssessmentOfAllProjects(database, [&](TdciAssessments& assessment) {
-        if (assessment.APPLICATIONSCHEMEID() == schemeID && assessment.VALIDRESULTS()) {
-            assessment.SetVALIDRESULTS(false);
-            assessment.Save();
+    std::vector<std::int32_t> keys;
+    std::unordered_map<std::int32_t, bool> lockedByAssessment;
+    {
+        const std::unique_ptr<TDACQuery> query = database.OpenQuery(
+            Format("SELECT A.ASSESSMENTID, P.LOCKED AS PROJECTLOCKED FROM %s WHERE "
+                   "A.APPLICATIONSCHEMEID = %d AND A.VALIDRESULTS = TRUE ORDER BY %s",
+                   AssessmentsOfProjects(), schemeID, WalkOrder(database)));
+        for (; !query->Eof(); query->Next()) {
+            keys.push_back(query->FieldByName("ASSESSMENTID").AsInteger());
+            // Read as the project items read their lock.
+            lockedByAssessment[keys.back()] =
+                database.StrToBoolean(query->FieldByName("PROJECTLOCKED").AsString());
         }
-        return true;
+    }
+    // The lists of a locked project's assessments are locked: without a lock override the
+    // setter refuses, after the assessments met before were saved.
+    ForEachAssessmentByKey(database, keys, [&](TdciAssessments& assessment) {
+        assessment.OwnerItems().SetLocked(lockedByAssessment[assessment.ASSESSMENTID()]);
+        assessment.SetVALIDRESULTS(false);
+        assessment.Save();
     });
 }
 
@@ -114,10 +210,19 @@ void InvalidateSchemeResults(std::int32_t schemeID) {
 
 void CheckSubstances(TDACDatabase& database) {
     TSubstanceReport report;
-    ForEachAssessmentOfAllProjects(database, [&](TdciAssessments& assessment) {
-        CheckSubstanceOf(assessment, report);
-        return true;
-    });
+    TChecksums checksums;
+    // A failure of the plug-in ends the check where the walk meets it: what was found before
+    // it is saved first.
+    std::exception_ptr pluginFailure;
+    try {
+        for (const TCheckedAssessment& assessment : AssessmentsToCheck(database))
+            CheckSubstanceOf(assessment, checksums.Of(assessment.guid), report);
+    } catch (const std::exception&) {
+        pluginFailure = std::current_exception();
+    }
+    SaveSubstanceUpdates(database, report.updates);
+    if (pluginFailure)
+        std::rethrow_exception(pluginFailure);
     if (!report.changed.empty())
         ShowPlainMessage("Results of next assessments are invalid because used substance has "
                          "changed: " +

@@ -1,8 +1,10 @@
 #pragma once
 // Whole-database operations on the assessments: the use of an application scheme, and the
-// check of the substances against the plug-in. Each walks every project and its assessments;
-// nothing is cached. The overloads without a database work on the program's database
-// connection.
+// check of the substances against the plug-in. They count the assessments of every project,
+// as a walk over all projects and their assessments would meet them, but ask the database
+// with a fixed number of statements whatever its size; changed assessments are saved one
+// item at a time. Nothing is kept between calls. The overloads without a database work on the
+// program's database connection.
 
 #include <cstdint>
 
@@ -21,16 +23,17 @@ bool IsApplicationSchemeUsed(std::int32_t schemeID);
 int ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID);
 int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID);
 
-// Clears and saves VALIDRESULTS of every assessment that uses the scheme. Without a lock
-// override: an assessment of a locked project fails with the lock message, and the ones
-// invalidated before stay saved.
+// Clears and saves VALIDRESULTS of every assessment that uses the scheme, in the walk's
+// order. Without a lock override: an assessment of a locked project fails with the lock
+// message, and the ones invalidated before stay saved.
 void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID);
 void InvalidateSchemeResults(std::int32_t schemeID);
 
 // Compares every assessment's substance checksum with the plug-in's: results computed with
 // substance data that changed or disappeared are marked invalid (with the lock override, so
 // locked projects too), and the user is told which assessments with valid results were
-// affected: first those whose substance changed, then those whose substance is gone.
+// affected: first those whose substance changed, then those whose substance is gone. The
+// plug-in is asked once per substance.
 void CheckSubstances(TDACDatabase& database);
 void CheckSubstances();
 
