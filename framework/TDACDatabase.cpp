@@ -22,6 +22,13 @@ const char* const CounterTable = "SYSTABLES";
 const char* const CounterKeyColumn = "TABLENAME";
 const char* const CounterValueColumn = "HIGHESTID";
 
+bool IsMidnight(TDateTime value) {
+    const TDateParts parts = DecodeDateTime(value);
+    return parts.Hour == 0 && parts.Minute == 0 && parts.Second == 0 && parts.Millisecond == 0;
+}
+
+} // namespace
+
 std::string QuotedSQLText(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
@@ -31,13 +38,6 @@ std::string QuotedSQLText(const std::string& text) {
     }
     return out + "'";
 }
-
-bool IsMidnight(TDateTime value) {
-    const TDateParts parts = DecodeDateTime(value);
-    return parts.Hour == 0 && parts.Minute == 0 && parts.Second == 0 && parts.Millisecond == 0;
-}
-
-} // namespace
 
 TDACDatabase::TDACDatabase() : connection_(std::make_unique<odbc::Connection>()) {}
 

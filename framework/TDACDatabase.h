@@ -18,6 +18,9 @@ class Connection;
 
 enum class TIsolationLevel { ReadUncommitted, ReadCommitted, RepeatableRead, Serializable };
 
+// A text as an SQL literal: in single quotes, each single quote inside doubled.
+std::string QuotedSQLText(const std::string& text);
+
 // A column of the current row of a query.
 class TDACField {
 public:

@@ -41,13 +41,7 @@ std::string IntegerToSQL(std::int32_t value) {
 }
 
 std::string StringToSQL(const std::string& value) {
-    std::string text = "'";
-    for (char c : value) {
-        text += c;
-        if (c == '\'')
-            text += '\'';
-    }
-    return text + "'";
+    return QuotedSQLText(value);
 }
 
 void TDACSaver::AddField(const std::string& name, std::string sqlText, bool changed) {

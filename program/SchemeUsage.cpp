@@ -65,20 +65,24 @@ struct TCheckedAssessment {
     bool validResults = false;
 };
 
-std::vector<TCheckedAssessment> AssessmentsToCheck(TDACDatabase& database) {
-    const std::unique_ptr<TDACQuery> query = database.OpenQuery(
-        Format("SELECT A.ASSESSMENTID, A.CAPTION, A.SUBSTANCEGUID, A.SUBSTANCECHECKSUM, "
-               "A.VALIDRESULTS FROM %s ORDER BY %s",
-               AssessmentsOfProjects(), WalkOrder(database)));
+TCheckedAssessment ReadCheckedAssessment(const TDACQuery& query) {
+    return {query.FieldByName("ASSESSMENTID").AsInteger(), query.FieldByName("CAPTION").AsString(),
+            query.FieldByName("SUBSTANCEGUID").AsString(),
+            query.FieldByName("SUBSTANCECHECKSUM").AsString(),
+            query.FieldByName("VALIDRESULTS").AsBoolean()};
+}
+
+std::vector<TCheckedAssessment> ReadCheckedAssessments(TDACDatabase& database,
+                                                       const std::string& sql) {
+    const std::unique_ptr<TDACQuery> query = database.OpenQuery(sql);
     std::vector<TCheckedAssessment> assessments;
     for (; !query->Eof(); query->Next())
-        assessments.push_back({query->FieldByName("ASSESSMENTID").AsInteger(),
-                               query->FieldByName("CAPTION").AsString(),
-                               query->FieldByName("SUBSTANCEGUID").AsString(),
-                               query->FieldByName("SUBSTANCECHECKSUM").AsString(),
-                               query->FieldByName("VALIDRESULTS").AsBoolean()});
+        assessments.push_back(ReadCheckedAssessment(*query));
     return assessments;
 }
+
+constexpr const char* CheckedColumns =
+    "A.ASSESSMENTID, A.CAPTION, A.SUBSTANCEGUID, A.SUBSTANCECHECKSUM, A.VALIDRESULTS";
 
 // The plug-in's checksum of each substance, asked once per check: its answers do not change
 // while the check runs.
@@ -93,10 +97,55 @@ public:
                     .first;
         return known->second;
     }
+    // Asks for each of the substances; false when the plug-in refused one of them.
+    bool Learn(const std::vector<std::string>& guids) {
+        try {
+            for (const std::string& guid : guids)
+                Of(guid);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    const std::unordered_map<std::string, std::string>& Known() const { return checksums_; }
 
 private:
     std::unordered_map<std::string, std::string> checksums_;
 };
+
+std::vector<std::string> SubstancesInUse(TDACDatabase& database) {
+    const std::unique_ptr<TDACQuery> query = database.OpenQuery(
+        Format("SELECT DISTINCT A.SUBSTANCEGUID FROM %s", AssessmentsOfProjects()));
+    std::vector<std::string> guids;
+    for (; !query->Eof(); query->Next())
+        guids.push_back(query->FieldByName("SUBSTANCEGUID").AsString());
+    return guids;
+}
+
+// Every assessment of a project, in the walk's order.
+std::vector<TCheckedAssessment> AllAssessmentsToCheck(TDACDatabase& database) {
+    return ReadCheckedAssessments(database, Format("SELECT %s FROM %s ORDER BY %s", CheckedColumns,
+                                                   AssessmentsOfProjects(), WalkOrder(database)));
+}
+
+// The assessments of projects, in the walk's order, that the check can change or report:
+// the stored checksum differs from the current one, or the substance is gone and the results
+// may be valid. Every other assessment passes the check without a trace.
+std::vector<TCheckedAssessment> AssessmentsWithChangedSubstances(TDACDatabase& database,
+                                                                 const TChecksums& checksums) {
+    if (checksums.Known().empty())
+        return {};
+    std::string current;
+    for (const auto& [guid, checksum] : checksums.Known())
+        current += (current.empty() ? "(" : ", (") + QuotedSQLText(guid) + ", " +
+                   QuotedSQLText(checksum) + ")";
+    return ReadCheckedAssessments(
+        database, Format("WITH CURRENTCHECKSUMS (GUID, CHECKSUM) AS (VALUES %s) SELECT %s FROM "
+                         "%s INNER JOIN CURRENTCHECKSUMS C ON C.GUID = A.SUBSTANCEGUID WHERE "
+                         "COALESCE(A.SUBSTANCECHECKSUM, '') <> C.CHECKSUM OR (C.CHECKSUM = '' "
+                         "AND A.VALIDRESULTS <> FALSE) ORDER BY %s",
+                         current, CheckedColumns, AssessmentsOfProjects(), WalkOrder(database)));
+}
 
 // What the check stores for one assessment whose substance data changed or disappeared.
 struct TSubstanceUpdate {
@@ -211,11 +260,16 @@ void InvalidateSchemeResults(std::int32_t schemeID) {
 void CheckSubstances(TDACDatabase& database) {
     TSubstanceReport report;
     TChecksums checksums;
-    // A failure of the plug-in ends the check where the walk meets it: what was found before
-    // it is saved first.
+    // Only the assessments whose substance changed need a look. When the plug-in refuses a
+    // substance, every assessment is checked in the walk's order instead: the check ends at
+    // the first one with that substance, after saving what was found before it.
+    const std::vector<TCheckedAssessment> assessments =
+        checksums.Learn(SubstancesInUse(database))
+            ? AssessmentsWithChangedSubstances(database, checksums)
+            : AllAssessmentsToCheck(database);
     std::exception_ptr pluginFailure;
     try {
-        for (const TCheckedAssessment& assessment : AssessmentsToCheck(database))
+        for (const TCheckedAssessment& assessment : assessments)
             CheckSubstanceOf(assessment, checksums.Of(assessment.guid), report);
     } catch (const std::exception&) {
         pluginFailure = std::current_exception();
