@@ -191,6 +191,24 @@ void InvalidateOwnScheme(benchmark::State& state, const TEngine& engine) {
     db.ExecSQL(restore);
 }
 
+// For comparison: the framework's save of one changed assessment, which every invalidation
+// and every edit in the windows costs.
+void SaveOneAssessment(benchmark::State& state, const TEngine& engine) {
+    TServicesOn::Activate(engine);
+    TdcAssessments assessments(TServicesOn::Database());
+    assessments.SetFilter("ASSESSMENTID=%d", {OwnSchemeAssessment});
+    assessments.Open();
+    TdciAssessments& assessment = assessments.Item();
+    const auto toggleAndSave = [&assessment] {
+        assessment.SetSELECTEDFOREXECUTION(!assessment.SELECTEDFOREXECUTION());
+        assessment.Save();
+    };
+    state.counters["statements"] = static_cast<double>(CountStatements(toggleAndSave));
+    for (auto _ : state)
+        toggleAndSave();
+    assessments.Close();
+}
+
 // The window is made untimed; its first showing (the first activation) is timed.
 template <class Window, class Make> void TimeFirstShow(benchmark::State& state, Make make) {
     std::size_t statements = 0;
@@ -313,6 +331,7 @@ void RegisterSteps(const TEngine& engine) {
                    "the shared scheme is not class 3");
     });
     Register(engine, "InvalidateSchemeResults", InvalidateOwnScheme, true);
+    Register(engine, "SaveOneAssessment", SaveOneAssessment, false);
     Register(engine, "MainWindowFirstActivation", MainWindowFirstActivation, true);
     Register(engine, "ProjectsWindowOpen", ProjectsWindowOpen, true);
     Register(engine, "SchemesWindowOpen", SchemesWindowOpen, true);
