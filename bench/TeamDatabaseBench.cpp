@@ -209,19 +209,24 @@ void SaveOneAssessment(benchmark::State& state, const TEngine& engine) {
     assessments.Close();
 }
 
-// The window is made untimed; its first showing (the first activation) is timed.
+// Times the first showing of a window (its first activation); returns its statements.
+std::size_t TimeShow(benchmark::State& state, QWidget& window) {
+    std::vector<std::string> log;
+    TServicesOn::Database().SetStatementLog(&log);
+    const auto start = Clock::now();
+    window.show();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    TServicesOn::Database().SetStatementLog(nullptr);
+    return log.size();
+}
+
+// The window is made untimed; its first showing is timed.
 template <class Window, class Make> void TimeFirstShow(benchmark::State& state, Make make) {
     std::size_t statements = 0;
     const TNoBoxes noBoxes;
     for (auto _ : state) {
         std::unique_ptr<Window> window = make();
-        std::vector<std::string> log;
-        TServicesOn::Database().SetStatementLog(&log);
-        const auto start = Clock::now();
-        window->show();
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        TServicesOn::Database().SetStatementLog(nullptr);
-        statements = log.size();
+        statements = TimeShow(state, *window);
         window->hide();
     }
     state.counters["statements"] = static_cast<double>(statements);
@@ -238,13 +243,7 @@ void MainWindowFirstActivation(benchmark::State& state, const TEngine& engine) {
         auto window = std::make_unique<TfrmAssessments>(TServiceStartOptions{engine.SettingsFile});
         auto projects = std::make_unique<TfrmProjects>(window.get());
         window->SetProjectsWindow(projects.get());
-        std::vector<std::string> log;
-        TServicesOn::Database().SetStatementLog(&log);
-        const auto start = Clock::now();
-        window->show();
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        TServicesOn::Database().SetStatementLog(nullptr);
-        statements = log.size();
+        statements = TimeShow(state, *window);
         if (window->Assessments().Count() != AssessmentsPerProject) {
             state.SkipWithError("the last project's assessments are not shown");
             break;
