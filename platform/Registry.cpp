@@ -2,10 +2,9 @@
 
 #include "AtomicFile.h"
 #include "RegistryDocument.h"
+#include "UserDirectories.h"
 
 #include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace parvela {
 
@@ -14,27 +13,11 @@ namespace {
 constexpr const char* MachineStoreVariable = "PARVELA_MACHINE_REGISTRY";
 constexpr const char* UserStoreVariable = "PARVELA_USER_REGISTRY";
 constexpr const char* DefaultMachineStore = "/etc/parvela/registry.ini";
-constexpr const char* StoreFileBelowConfig = "/parvela/registry.ini";
+constexpr const char* StoreFileName = "registry.ini";
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-std::string HomeDirectory() {
-    std::string home = Environment("HOME");
-    if (home.empty())
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
-            home = user->pw_dir;
-    return home;
-}
-
-// Relative values of XDG_CONFIG_HOME are to be ignored.
-std::string UserConfigDirectory() {
-    const std::string configHome = Environment("XDG_CONFIG_HOME");
-    if (!configHome.empty() && configHome.front() == '/')
-        return configHome;
-    return HomeDirectory() + "/.config";
 }
 
 TRegistryDocument Load(const std::string& path) {
@@ -90,7 +73,7 @@ std::string RegistryStorePath(TRegistryRoot root) {
         return path.empty() ? DefaultMachineStore : path;
     }
     const std::string path = Environment(UserStoreVariable);
-    return path.empty() ? UserConfigDirectory() + StoreFileBelowConfig : path;
+    return path.empty() ? UserConfigDirectory() + StoreFileName : path;
 }
 
 TRegistry::TRegistry(TRegistryRoot root) : TRegistry(root, RegistryStorePath(root)) {}

@@ -10,8 +10,8 @@
 #include "Utilities.h"
 #include "framework/Format.h"
 #include "platform/ExecutablePath.h"
+#include "platform/UserDirectories.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace parvela {
@@ -61,14 +61,6 @@ void SetErrorMessage(TdciAssessments& assessment, const std::string& text) {
 
 std::string RegistryKey() {
     return Format("SOFTWARE\\PARVELA\\VERSION_%s", ProgramVersion);
-}
-
-std::string TModelManager::UserDataDirectory() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome && *dataHome)
-        return WithDelimiter(dataHome) + "parvela/";
-    const char* home = std::getenv("HOME");
-    return WithDelimiter(home && *home ? home : "/tmp") + ".local/share/parvela/";
 }
 
 TModelManager::TModelManager() {

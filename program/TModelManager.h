@@ -68,10 +68,6 @@ public:
     const std::string& SubstanceWarnings() const { return substanceWarnings_; }
     const std::string& SubstanceErrors() const { return substanceErrors_; }
 
-    // The directory that holds the projects when the registry names no data path: the
-    // per-user data directory ($XDG_DATA_HOME/parvela/, else ~/.local/share/parvela/).
-    static std::string UserDataDirectory();
-
 protected:
     ~TModelManager() override;
 
