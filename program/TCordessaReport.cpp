@@ -22,7 +22,9 @@ const char* const PageHead[] = {
     "<META http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
     "<STYLE type=\"text/css\">",
     "<!--",
-    ".FontStandard   {font-family: Courier, Courier, sans-serif; font-size: 8pt}",
+    // The model blocks line up their columns with blanks: a fixed-width family to the end
+    // (Courier alone falls back to a proportional font where it is not installed).
+    ".FontStandard   {font-family: Courier, \"Courier New\", monospace; font-size: 8pt}",
     ".FontTitle1     {font-family: Arial, Helvetica, sans-serif; font-size: 14pt}",
     ".FontTitle2     {font-family: Arial, Helvetica, sans-serif; font-size: 12pt}",
     ".FontTitle3     {font-family: Arial, Helvetica, sans-serif; font-size: 8pt}",

@@ -78,7 +78,7 @@ TEST_F(ReportFileTest, WritesTheFixedHeadAndTheLinesWithCarriageReturns) {
     EXPECT_EQ(0u, page.find("<HTML>\r\n<HEAD>\r\n<TITLE>Parvela_2.4.2_CN - report</TITLE>\r\n"
                             "<META http-equiv=\"Content-Type\" content=\"text/html; "
                             "charset=iso-8859-1\">\r\n<STYLE type=\"text/css\">\r\n<!--\r\n"
-                            ".FontStandard   {font-family: Courier, Courier, sans-serif; "
+                            ".FontStandard   {font-family: Courier, \"Courier New\", monospace; "
                             "font-size: 8pt}\r\n"));
     EXPECT_NE(std::string::npos,
               page.find("-->\r\n</STYLE>\r\n</HEAD>\r\n<BODY CLASS=\"FontStandard\" "
