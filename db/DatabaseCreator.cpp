@@ -42,7 +42,7 @@ void CreateSchema(TDACDatabase& database, Engine engine) {
 }
 
 void LoadDeliveredScenarios(TDACDatabase& database, Engine engine) {
-    RunScriptsInTransaction(database, {DeliveredScenariosScript()}, engine);
+    RunScriptsInTransaction(database, {DeliveredScenariosScript(), ExampleProjectScript()}, engine);
 }
 
 std::string SQLiteConnectionString(const std::string& file) {

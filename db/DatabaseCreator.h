@@ -16,7 +16,8 @@ namespace parvela::db {
 // holds none of the tables yet; nothing is left behind when a statement fails.
 void CreateSchema(TDACDatabase& database, Engine engine);
 
-// Adds the delivered scenarios and the example application scheme in one transaction.
+// Adds the delivered scenarios, the example application scheme and the example project that
+// uses them, in one transaction.
 void LoadDeliveredScenarios(TDACDatabase& database, Engine engine);
 
 // The ODBC connection string of an SQLite database file (driver "SQLite3").

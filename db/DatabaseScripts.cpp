@@ -14,6 +14,7 @@ extern const std::string_view schema_sqlite;
 extern const std::string_view schema_postgresql;
 extern const std::string_view reference_data;
 extern const std::string_view scenarios;
+extern const std::string_view example_project;
 } // namespace embedded
 
 namespace {
@@ -58,6 +59,10 @@ std::string_view ReferenceDataScript() {
 
 std::string_view DeliveredScenariosScript() {
     return embedded::scenarios;
+}
+
+std::string_view ExampleProjectScript() {
+    return embedded::example_project;
 }
 
 namespace {

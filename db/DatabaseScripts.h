@@ -21,6 +21,9 @@ std::string_view ReferenceDataScript();
 // The delivered scenarios with their templates and data, and an example application scheme;
 // the same for both engines, run after the reference data.
 std::string_view DeliveredScenariosScript();
+// The project "Example" with one assessment on the delivered scenario, substance and scheme,
+// marked for execution; run after the delivered scenarios.
+std::string_view ExampleProjectScript();
 
 // The statements of a script without their terminating ";". A ";" inside a quoted text or
 // name, a comment, a dollar-quoted PostgreSQL body or an SQLite trigger body (BEGIN ... END)

@@ -2,7 +2,8 @@
 //   parvela-db create-sqlite <file> [--force] [--with-scenarios]
 //   parvela-db create --connection "<ODBC connection string>" --engine postgresql|sqlite
 //                     [--user <name>] [--password <text>] [--with-scenarios]
-// --with-scenarios adds the delivered scenarios and the example application scheme.
+// --with-scenarios adds the delivered scenarios, the example application scheme and the
+// example project.
 
 #include "db/DatabaseCreator.h"
 #include "framework/Exceptions.h"
