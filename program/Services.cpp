@@ -1,5 +1,6 @@
 #include "Services.h"
 
+#include "FirstStart.h"
 #include "TApplicationSettings.h"
 #include "TDAXOInterface.h"
 #include "TDatabaseConnection.h"
@@ -25,10 +26,8 @@ void StartServices(const TServiceStartOptions& options) {
     FormatSettings().DecimalSeparator = '.';
     FormatSettings().ThousandSeparator = ',';
     TVersionInfo::CreateSingleton();
-    if (options.SettingsFileName.empty())
-        TApplicationSettings::CreateSingleton();
-    else
-        TApplicationSettings::CreateSingleton(options.SettingsFileName);
+    TApplicationSettings::CreateSingleton(
+        options.SettingsFileName.empty() ? PrepareSettingsFile() : options.SettingsFileName);
     TDatabaseConnection::CreateSingleton();
     TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
     database.SetTrueString("True");

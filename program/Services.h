@@ -8,7 +8,8 @@
 namespace parvela {
 
 struct TServiceStartOptions {
-    // The settings file; empty means the one beside the executable.
+    // The settings file; empty means the executable's own, beside it or per user, made by a
+    // first start when there is none (FirstStart.h).
     std::string SettingsFileName;
 };
 

@@ -1,6 +1,7 @@
 #include "TApplicationSettings.h"
 
 #include "platform/ExecutablePath.h"
+#include "platform/UserDirectories.h"
 
 // SimpleIni as a header-only reader of plain bytes: no character-set conversion.
 #define SI_NO_CONVERSION
@@ -39,10 +40,21 @@ const char* FirstValue(const CSimpleIniA& file, const char* section, const char*
     return values.front().pItem;
 }
 
+std::string SettingsFileNameOf(const std::string& programName) {
+    const std::string name =
+        programName.empty() ? std::filesystem::path(ExecutablePath()).stem().string() : programName;
+    return name + ".ini";
+}
+
 } // namespace
 
-std::string TApplicationSettings::SettingsFileName() {
-    return ExecutablePathWithExtension(".ini");
+std::string TApplicationSettings::SettingsFileName(const std::string& programName) {
+    const std::string beside = ExecutableDirectory() + SettingsFileNameOf(programName);
+    return std::filesystem::is_regular_file(beside) ? beside : UserSettingsFileName(programName);
+}
+
+std::string TApplicationSettings::UserSettingsFileName(const std::string& programName) {
+    return UserConfigDirectory() + SettingsFileNameOf(programName);
 }
 
 TApplicationSettings::TApplicationSettings() : TApplicationSettings(SettingsFileName()) {}

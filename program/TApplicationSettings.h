@@ -1,6 +1,8 @@
 #pragma once
-// The database login, read from the settings file beside the executable (its name with
-// ".ini"). Read only; the program never writes the file.
+// The database login, read from the settings file: the executable's name with ".ini" beside
+// the executable, else in the per-user configuration directory (an installed program's own
+// directory is read-only to its users). Read only; the program writes only the per-user file
+// of a first start (see FirstStart.h).
 
 #include "framework/Singleton.h"
 
@@ -21,8 +23,12 @@ public:
     const std::string& UserName() const { return userName_; }
     const std::string& Password() const { return password_; }
 
-    // The executable's full path with its extension replaced by ".ini".
-    static std::string SettingsFileName();
+    // The settings file of the program `programName` ("parvela"): "<programName>.ini" beside
+    // the executable when it exists, else the per-user one, whether it exists or not. Without
+    // a name, the executable's own name (without its extension) counts.
+    static std::string SettingsFileName(const std::string& programName = {});
+    // "<programName>.ini" in the per-user configuration directory ($XDG_CONFIG_HOME/parvela/).
+    static std::string UserSettingsFileName(const std::string& programName = {});
 
 protected:
     ~TApplicationSettings() override = default;

@@ -1,13 +1,16 @@
 // parvela-batch: model runs, input files and reports without the window system, on the same
 // settings file and registry as the program.
 //
-//   parvela-batch run --project ID          runs the marked assessments of the project
+//   parvela-batch run --project PROJECT     runs the marked assessments of the project
 //   parvela-batch inputs --assessment ID    writes the input files only
 //   parvela-batch report --assessment ID    writes the summary report
-//   parvela-batch report --project ID       writes the project summary
+//   parvela-batch report --project PROJECT  writes the project summary
 //   parvela-batch check-substances          the substance change check
-//   --settings FILE                         another settings file than parvela-batch.ini,
-//                                           before or after the command
+//   --settings FILE                         another settings file than the program's
+//                                           parvela.ini, before or after the command
+//
+// A project is given by its ID or by its caption. Without --settings the program's own
+// settings file is read (beside the executable, else per user), and a first start makes it.
 //
 // Exit codes: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent item.
 
@@ -18,6 +21,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "program/FirstStart.h"
 #include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
 #include "program/Services.h"
@@ -47,11 +51,14 @@ class EUsage : public Exception {
 };
 
 const char* const UsageText = "Usage:\n"
-                              "  parvela-batch run --project ID [--settings FILE]\n"
+                              "  parvela-batch run --project ID|CAPTION [--settings FILE]\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --assessment ID [--settings FILE]\n"
-                              "  parvela-batch report --project ID [--settings FILE]\n"
+                              "  parvela-batch report --project ID|CAPTION [--settings FILE]\n"
                               "  parvela-batch check-substances [--settings FILE]\n";
+
+// The settings of the program itself: the batch front end works on the same database.
+constexpr const char* SettingsProgramName = "parvela";
 
 struct TCommandLine {
     std::string Command;
@@ -119,23 +126,31 @@ TDACDatabase& Database() {
     return TDatabaseConnection::GetSingleton().Database();
 }
 
-// The item of the key, opened in `list`; `entity` names it in the message when absent.
-template <typename List>
-auto& FindItem(List& list, const char* keyColumn, const char* entity, int id) {
-    list.SetFilter(std::string(keyColumn) + "=%d", {id});
+// The project whose ID is the text or, when no project has that ID, whose caption is the
+// text; a caption that several projects carry is refused.
+TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     list.Open();
-    if (list.Count() == 0)
-        throw EUsage(Format("%s %d not found", entity, id));
-    return list.Item();
+    int id = 0;
+    if (TryStrToInt(idOrCaption, id) && list.HasItems() &&
+        list.LocateByItemID(std::to_string(id), false))
+        return list.Item();
+    TdciProjects* found = nullptr;
+    for (list.First(); !list.Eof(); list.Next()) {
+        if (list.Item().CAPTION() != idOrCaption)
+            continue;
+        if (found)
+            throw EUsage(
+                Format("More than one project has the caption %s: give its ID", idOrCaption));
+        found = &list.Item();
+    }
+    if (!found)
+        throw EUsage(Format("Project %s not found", idOrCaption));
+    return *found;
 }
 
-TdciProjects& FindProject(TdcProjects& list, int projectID) {
-    return FindItem(list, "PROJECTID", "Project", projectID);
-}
-
-int RunProject(int projectID) {
+int RunProject(const std::string& idOrCaption) {
     TdcProjects projects(Database());
-    TdciProjects& project = FindProject(projects, projectID);
+    TdciProjects& project = FindProject(projects, idOrCaption);
     const bool succeeded = TModelManager::GetSingleton().RunProject(&project);
     TdcAssessments& assessments = project.Assessments();
     for (assessments.First(); !assessments.Eof(); assessments.Next()) {
@@ -150,7 +165,11 @@ int RunProject(int projectID) {
 }
 
 TdciAssessments& FindAssessment(TdcAssessments& list, int assessmentID) {
-    return FindItem(list, "ASSESSMENTID", "Assessment", assessmentID);
+    list.SetFilter("ASSESSMENTID=%d", {assessmentID});
+    list.Open();
+    if (list.Count() == 0)
+        throw EUsage(Format("Assessment %d not found", assessmentID));
+    return list.Item();
 }
 
 int WriteInputs(int assessmentID) {
@@ -177,9 +196,9 @@ int WriteReport(int assessmentID) {
     return ExitDone;
 }
 
-int WriteProjectReport(int projectID) {
+int WriteProjectReport(const std::string& idOrCaption) {
     TdcProjects projects(Database());
-    std::cout << WriteProjectSummaryFile(FindProject(projects, projectID)) << "\n";
+    std::cout << WriteProjectSummaryFile(FindProject(projects, idOrCaption)) << "\n";
     return ExitDone;
 }
 
@@ -190,15 +209,17 @@ int CheckSubstancesCommand() {
 
 int Execute(const TCommandLine& line) {
     TServiceStartOptions options;
-    options.SettingsFileName = line.Option("settings").value_or("");
+    // The program's own settings, made by a first start when there are none.
+    const std::optional<std::string> settings = line.Option("settings");
+    options.SettingsFileName = settings ? *settings : PrepareSettingsFile(SettingsProgramName);
     StartServices(options);
     TModelManager::GetSingleton().SetContinueOnError(true);
     if (line.Command == "run")
-        return RunProject(ParseID(*line.Option("project")));
+        return RunProject(*line.Option("project"));
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
     if (line.Command == "report" && line.Option("project"))
-        return WriteProjectReport(ParseID(*line.Option("project")));
+        return WriteProjectReport(*line.Option("project"));
     if (line.Command == "report")
         return WriteReport(ParseID(*line.Option("assessment")));
     return CheckSubstancesCommand();

@@ -70,10 +70,10 @@ TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
     EXPECT_TRUE(StoredResults(2).ValidResults);
 
     RunRawSQL("UPDATE ASSESSMENTS SET SELECTEDFOREXECUTION = TRUE WHERE ASSESSMENTID = 3");
-    const TBatchResult failed = Batch({"run", "--project", std::to_string(ProjectID)});
+    const TBatchResult failed = Batch({"run", "--project", "Batch"});
     EXPECT_EQ(failed.ExitCode, 1);
     EXPECT_THAT(failed.Output,
-                ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid",
+                ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid", // found by its caption
                             "3\tUnmarked\t[ERROR]Only the sorption on soil option \"Kom, "
                             "pH-independent\" is available for Parvela. (substance: GAMMA)"));
 }
@@ -110,6 +110,8 @@ TEST_P(BatchTest, ReportWritesThePageWithoutOpeningIt) {
 }
 
 TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
+    AddProject(ProjectID + 1, "Twin");
+    AddProject(ProjectID + 2, "Twin");
     struct Case {
         std::vector<std::string> Arguments;
         std::string Message;
@@ -122,7 +124,9 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
              {{"run", "--project"}, "Missing value of --project"},
              {{"run", "--project", "--assessment", "1"}, "Missing value of --project"},
              {{"run", "extra", "--project", "1"}, "Unexpected argument: extra"},
-             {{"run", "--project", "seven"}, "Not a valid ID: seven"},
+             {{"run", "--project", "seven"}, "Project seven not found"},
+             {{"run", "--project", "Twin"},
+              "More than one project has the caption Twin: give its ID"},
              {{"run", "--project", "999"}, "Project 999 not found"},
              {{"inputs", "--assessment", "999"}, "Assessment 999 not found"},
              {{"report", "--assessment", "999"}, "Assessment 999 not found"},
@@ -164,8 +168,8 @@ TEST_P(BatchTest, ASettingsFileThatReachesNoDatabaseFails) {
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchTest);
 
-// A database made by the database tool with the delivered scenarios, an example assessment
-// on it, and the batch front end from the run to the report.
+// A database made by the database tool with the delivered scenarios, which hold the example
+// project, and the batch front end from the run to the report.
 class BatchOnToolDatabaseTest : public BatchTest {
 protected:
     Content DatabaseContent() const override { return Content::Empty; }
@@ -176,19 +180,30 @@ protected:
                                  " --engine " + (IsSQLite() ? "sqlite" : "postgresql") +
                                  " --with-scenarios >/dev/null";
         ASSERT_EQ(std::system(tool.c_str()), 0);
-        AddProject(ProjectID, "Example project");
         settings_ = Environment().Work().File("batch.ini");
         SaveTextLines(settings_, {"[Database]", "DatabaseName=" + ConnectionString(),
                                   "UserName=", "Password="});
     }
 };
 
-TEST_P(BatchOnToolDatabaseTest, AnExampleAssessmentRunsToValidResultsAndItsReport) {
-    AddAssessment(1, ProjectID, JinhuaScenarioID, AlphaGuid, DeliveredSchemeID, true, "Example");
-    const TBatchResult run = Batch({"run", "--project", std::to_string(ProjectID)});
+TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports) {
+    const auto example = QueryRows(
+        "SELECT ASSESSMENTID, SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM "
+        "FROM ASSESSMENTS, PROJECTS WHERE ASSESSMENTS.PROJECTID = PROJECTS.PROJECTID AND "
+        "PROJECTS.CAPTION = 'Example' AND SELECTEDFOREXECUTION = TRUE");
+    ASSERT_EQ(example.size(), 1u) << "one marked assessment in the project Example";
+    EXPECT_EQ(example[0][1].AsInteger(), JinhuaScenarioID);
+    EXPECT_EQ(example[0][2].AsString(), AlphaGuid);
+    EXPECT_EQ(example[0][3].AsInteger(), DeliveredSchemeID);
+    EXPECT_EQ(example[0][4].AsString(),
+              TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(AlphaGuid))
+        << "the stored checksum is the plug-in's, so a run's results are not taken for stale";
+    const std::string id = example[0][0].AsString();
+
+    const TBatchResult run = Batch({"run", "--project", "Example"});
     EXPECT_EQ(run.ExitCode, 0) << run.Errors;
-    EXPECT_THAT(run.Output, ElementsAre("1\tExample\tvalid"));
-    const TBatchResult report = Batch({"report", "--assessment", "1"});
+    EXPECT_THAT(run.Output, ElementsAre(id + "\tExample\tvalid"));
+    const TBatchResult report = Batch({"report", "--assessment", id});
     ASSERT_EQ(report.ExitCode, 0) << report.Errors;
     ASSERT_EQ(report.Output.size(), 1u);
     const std::string page = ReadWholeFile(report.Output[0]);
@@ -202,13 +217,18 @@ TEST_P(BatchOnToolDatabaseTest, AnExampleAssessmentRunsToValidResultsAndItsRepor
                              "<P class=\"FontTitle2\">Run input files</P>"})
         EXPECT_THAT(page, HasSubstr(part)) << "the delivered scenarios write the daily output";
 
-    const TBatchResult summary = Batch({"report", "--project", std::to_string(ProjectID)});
+    const TBatchResult summary = Batch({"report", "--project", "Example"});
     ASSERT_EQ(summary.ExitCode, 0) << summary.Errors;
-    EXPECT_THAT(summary.Output, ElementsAre(Environment().TempDirectory() +
-                                            "Project summary - Example project.htm"));
+    EXPECT_THAT(summary.Output,
+                ElementsAre(Environment().TempDirectory() + "Project summary - Example.htm"));
     EXPECT_THAT(ReadWholeFile(summary.Output.at(0)),
                 HasSubstr("<TD>Example</TD><TD>Jinhua</TD><TD>ALPHA</TD><TD>Two crop sprays</TD>"
                           "<TD>valid</TD>"));
+
+    const TBatchResult check = Batch({"check-substances"});
+    EXPECT_EQ(check.ExitCode, 0) << check.Errors;
+    EXPECT_TRUE(check.Output.empty()) << check.Output.front();
+    EXPECT_TRUE(StoredResults(std::stoi(id)).ValidResults);
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchOnToolDatabaseTest);

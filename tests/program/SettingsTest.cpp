@@ -1,6 +1,11 @@
+#include "db/DatabaseCreator.h"
+#include "framework/TDACDatabase.h"
 #include "framework/TVersionInfo.h"
+#include "platform/ExecutablePath.h"
 #include "platform/VersionBlock.h"
+#include "program/FirstStart.h"
 #include "program/TApplicationSettings.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -130,11 +135,81 @@ TEST_F(SettingsFileTest, AMissingFileIsNamedInFull) {
               FailureOf([&] { TApplicationSettings::CreateSingleton(file); }));
 }
 
-TEST(SettingsFileName, IsTheExecutablePathWithIni) {
-    std::string name = TApplicationSettings::SettingsFileName();
-    EXPECT_EQ(".ini", fs::path(name).extension().string());
-    EXPECT_EQ("program_tests.ini", fs::path(name).filename().string());
-    EXPECT_TRUE(fs::path(name).is_absolute());
+// An installed program: settings beside the executable first, then per user; a first start
+// makes the per-user database and settings.
+class SettingsLookupTest : public ::testing::Test {
+protected:
+    std::string ReadFile(const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // The CAPTION column of a query on the SQLite database file.
+    std::vector<std::string> Captions(const std::string& databaseFile, const std::string& sql) {
+        TDACDatabase database;
+        database.SetODBCConnection(db::SQLiteConnectionString(databaseFile), "", "");
+        database.SetConnected(true);
+        std::vector<std::string> rows;
+        for (auto query = database.OpenQuery(sql); !query->Eof(); query->Next())
+            rows.push_back(query->FieldByName("CAPTION").AsString());
+        return rows;
+    }
+
+    void Execute(const std::string& databaseFile, const std::string& sql) {
+        TDACDatabase database;
+        database.SetODBCConnection(db::SQLiteConnectionString(databaseFile), "", "");
+        database.SetConnected(true);
+        database.ExecSQL(sql);
+    }
+
+    test::TTestDirectory dir_;
+    const std::string config_ = dir_ / "config";
+    const std::string data_ = dir_ / "data";
+    test::TScopedEnvironment configEnv_{"XDG_CONFIG_HOME", config_};
+    test::TScopedEnvironment dataEnv_{"XDG_DATA_HOME", data_};
+    // No program of this name has settings beside the test executable.
+    const std::string program_ = "parvela-lookup-test";
+};
+
+TEST_F(SettingsLookupTest, BesideTheExecutableThenPerUser) {
+    EXPECT_EQ(TApplicationSettings::SettingsFileName(program_),
+              config_ + "/parvela/parvela-lookup-test.ini");
+    EXPECT_EQ(TApplicationSettings::SettingsFileName(), config_ + "/parvela/program_tests.ini")
+        << "without a name, the executable's own";
+    const std::string beside = ExecutableDirectory() + program_ + ".ini";
+    std::ofstream(beside) << "[Database]\n";
+    EXPECT_EQ(TApplicationSettings::SettingsFileName(program_), beside);
+    EXPECT_EQ(PrepareSettingsFile(program_), beside) << "no first start beside settings";
+    fs::remove(beside);
+    EXPECT_FALSE(fs::exists(config_)) << "nothing made per user";
+}
+
+TEST_F(SettingsLookupTest, AFirstStartMakesTheUsersDatabaseWithTheExampleAndItsSettings) {
+    const std::string settings = PrepareSettingsFile(program_);
+    EXPECT_EQ(settings, config_ + "/parvela/parvela-lookup-test.ini");
+    const std::string database = data_ + "/parvela/parvela.db";
+    const TApplicationSettings& read = TApplicationSettings::CreateSingleton(settings);
+    EXPECT_EQ(read.DatabaseName(), "Driver=SQLite3;Database=" + database);
+    EXPECT_EQ(read.UserName(), "");
+    EXPECT_EQ(read.Password(), "");
+    TApplicationSettings::DestroySingleton();
+    EXPECT_EQ(Captions(database, "SELECT CAPTION FROM SCENARIOS ORDER BY SCENARIOID"),
+              (std::vector<std::string>{"Jinhua", "Nanchang"}));
+    EXPECT_EQ(Captions(database, "SELECT ASSESSMENTS.CAPTION FROM ASSESSMENTS, PROJECTS WHERE "
+                                 "ASSESSMENTS.PROJECTID = PROJECTS.PROJECTID AND "
+                                 "PROJECTS.CAPTION = 'Example' AND SELECTEDFOREXECUTION"),
+              (std::vector<std::string>{"Example"}));
+
+    // Later starts read what is there; a lost settings file never costs the database.
+    std::ofstream(settings) << "[Database]\nDatabaseName=mine\nUserName=\nPassword=\n";
+    EXPECT_EQ(PrepareSettingsFile(program_), settings);
+    EXPECT_NE(ReadFile(settings).find("DatabaseName=mine"), std::string::npos);
+    Execute(database, "INSERT INTO PROJECTS (PROJECTID, CAPTION) VALUES (77, 'Kept')");
+    fs::remove(settings);
+    EXPECT_EQ(PrepareSettingsFile(program_), settings);
+    EXPECT_NE(ReadFile(settings).find("Database=" + database), std::string::npos);
+    EXPECT_EQ(Captions(database, "SELECT CAPTION FROM PROJECTS WHERE PROJECTID = 77"),
+              (std::vector<std::string>{"Kept"}));
 }
 
 class VersionInfoTest : public ::testing::Test {
