@@ -3,11 +3,13 @@
 #include "FirstStart.h"
 #include "TApplicationSettings.h"
 #include "TDAXOInterface.h"
+#include "TDAXORegistry.h"
 #include "TDatabaseConnection.h"
 #include "TModelManager.h"
 #include "framework/FormatSettings.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
+#include "platform/ExecutablePath.h"
 
 namespace parvela {
 
@@ -33,6 +35,7 @@ void StartServices(const TServiceStartOptions& options) {
     database.SetTrueString("True");
     database.SetFalseString("False");
     TDACSaver::CreateSingleton(database);
+    SetDeliveredLibraryPath(ExecutableDirectory() + DeliveredLibraryBesideExecutable);
     TDAXOInterface::CreateSingleton(std::string(1, FormatSettings().DecimalSeparator));
     TModelManager::CreateSingleton();
 }

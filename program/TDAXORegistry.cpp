@@ -27,6 +27,11 @@ bool FileExists(const std::string& path) {
     return !path.empty() && std::filesystem::is_regular_file(path, ignored);
 }
 
+std::string& DeliveredLibrary() {
+    static std::string path;
+    return path;
+}
+
 std::string AskForLibraryPath() {
     Dialogs().Show(TDialogIcon::Warning,
                    Format("Cannot find the file %s.so, it has possibly been moved to another "
@@ -87,6 +92,10 @@ void TDAXORegistry::DeleteCurrentUserValue(const std::string& valueName) {
     registry.DeleteValue(KeyPath(), valueName);
 }
 
+void SetDeliveredLibraryPath(const std::string& path) {
+    DeliveredLibrary() = path;
+}
+
 std::string LocateLibraryPath() {
     TDAXORegistry& registry = TDAXORegistry::GetSingleton();
     const std::string name = DAXOLibraryValueName;
@@ -107,6 +116,9 @@ std::string LocateLibraryPath() {
     }
     if (found)
         return result;
+    // The library that came with the program, before the user is troubled.
+    if (FileExists(DeliveredLibrary()))
+        return DeliveredLibrary();
     result = AskForLibraryPath();
     registry.WriteCurrentUserString(name, result);
     return result;

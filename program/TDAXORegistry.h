@@ -41,9 +41,16 @@ private:
 };
 
 // The full path of the plug-in library: the per-user value when its file exists, else the
-// machine-wide one when its file exists, else what the user picks in the open-file dialog
+// machine-wide one when its file exists, else the library delivered with the program when it
+// exists (see SetDeliveredLibraryPath), else what the user picks in the open-file dialog
 // (stored per user, also when empty). A valid machine-wide path removes a per-user override.
 // Empty when the user gives none. Needs the TDAXORegistry singleton.
 std::string LocateLibraryPath();
+
+// The plug-in library delivered with the program (plugins/libdaxo.so beside the executable),
+// so that an installed or unpacked program finds its own plug-in even when the machine-wide
+// value names another place; empty (the default) for none.
+void SetDeliveredLibraryPath(const std::string& path);
+inline constexpr const char* DeliveredLibraryBesideExecutable = "plugins/libdaxo.so";
 
 } // namespace parvela

@@ -8,6 +8,7 @@
 #include "SubstanceChecks.h"
 #include "SubstanceStore.h"
 #include "UserInterface.h"
+#include "platform/UserDirectories.h"
 
 #include <dlfcn.h>
 
@@ -95,11 +96,15 @@ std::filesystem::path FindLibraryDirectory() {
 
 const std::filesystem::path LibraryDirectory = FindLibraryDirectory();
 
+// Beside the library lies the delivered database, which the users of an installed program
+// cannot write; each user works on an own copy of it in the per-user data directory.
 std::string DatabasePath() {
     const char* overridden = std::getenv(DatabaseVariable);
     if (overridden && *overridden)
         return overridden;
-    return (LibraryDirectory / DatabaseFileName).string();
+    const std::string copy = parvela::UserDataDirectory() + DatabaseFileName;
+    SeedDatabase((LibraryDirectory / DatabaseFileName).string(), copy);
+    return copy;
 }
 
 SubstanceStore& Store() {

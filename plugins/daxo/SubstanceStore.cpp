@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
 
 namespace daxo {
 
@@ -206,6 +207,30 @@ void SubstanceStore::SaveAll(const SubstanceCollection& collection) {
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
+    }
+}
+
+} // namespace daxo
+
+namespace daxo {
+
+void SeedDatabase(const std::string& delivered, const std::string& copy) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(copy, error))
+        return;
+    fs::create_directories(fs::path(copy).parent_path());
+    if (!fs::is_regular_file(delivered, error))
+        return;
+    // Copied beside the target and renamed onto it, so that a second process starting at the
+    // same moment never opens half a file.
+    const std::string partial = copy + ".partial-" + std::to_string(::getpid());
+    fs::copy_file(delivered, partial, fs::copy_options::overwrite_existing);
+    fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+    fs::rename(partial, copy, error);
+    if (error) {
+        fs::remove(partial);
+        throw DatabaseError("Cannot make the substance database " + copy + ": " + error.message());
     }
 }
 

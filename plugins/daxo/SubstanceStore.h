@@ -48,4 +48,9 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// Makes `copy` a copy of the database `delivered` unless `copy` exists already; the copy
+// appears whole or not at all. Without a delivered file nothing is copied, and the store made
+// at `copy` starts with the example substances. Missing directories are created.
+void SeedDatabase(const std::string& delivered, const std::string& copy);
+
 } // namespace daxo

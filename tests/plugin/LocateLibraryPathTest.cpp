@@ -31,7 +31,10 @@ protected:
         : dir_("locate"), machineStore_(dir_.File("machine.ini")),
           userStore_(dir_.File("user.ini")), machineEnv_("PARVELA_MACHINE_REGISTRY", machineStore_),
           userEnv_("PARVELA_USER_REGISTRY", userStore_), dialogsScope_(dialogs_) {}
-    ~RegistryFixture() override { TDAXORegistry::DestroySingleton(); }
+    ~RegistryFixture() override {
+        TDAXORegistry::DestroySingleton();
+        SetDeliveredLibraryPath("");
+    }
 
     std::string ExistingFile(const std::string& name) {
         std::string path = dir_.File(name);
@@ -59,10 +62,13 @@ struct LocateCase {
     // The open-file dialog's answer when it is expected: "chosen" picks an existing file,
     // "" cancels.
     std::optional<std::string> dialog;
-    // "machine", "user", "chosen" or "" for the empty result.
+    // "machine", "user", "chosen", "delivered" or "" for the empty result.
     std::string expected;
-    // The per-user value afterwards: nothing, or "machine", "user", "chosen", "" as above.
+    // The per-user value afterwards: nothing, or "machine", "user", "chosen", "gone" (the
+    // missing file), "" as above.
     std::optional<std::string> userAfter;
+    // The library delivered with the program: none named, or a path that exists or not.
+    Held delivered = Held::Nothing;
 };
 
 class LocateLibraryPathTest : public RegistryFixture,
@@ -70,10 +76,10 @@ class LocateLibraryPathTest : public RegistryFixture,
 
 TEST_P(LocateLibraryPathTest, FindsOrAsks) {
     const LocateCase& c = GetParam();
-    std::map<std::string, std::string> paths = {{"machine", ExistingFile("machine.so")},
-                                                {"user", ExistingFile("user.so")},
-                                                {"chosen", ExistingFile("chosen.so")},
-                                                {"", ""}};
+    std::map<std::string, std::string> paths = {
+        {"machine", ExistingFile("machine.so")}, {"user", ExistingFile("user.so")},
+        {"chosen", ExistingFile("chosen.so")},   {"delivered", ExistingFile("delivered.so")},
+        {"gone", dir_.File("gone.so")},          {"", ""}};
     auto hold = [&](TRegistryRoot root, Held held, const std::string& name) {
         if (held == Held::Nothing)
             return;
@@ -82,6 +88,9 @@ TEST_P(LocateLibraryPathTest, FindsOrAsks) {
     };
     hold(HKEY_LOCAL_MACHINE, c.machine, "machine");
     hold(HKEY_CURRENT_USER, c.user, "user");
+    if (c.delivered != Held::Nothing)
+        SetDeliveredLibraryPath(c.delivered == Held::ExistingFile ? paths["delivered"]
+                                                                  : dir_.File("gone.so"));
     const bool userStoreExisted = std::filesystem::exists(userStore_);
     const auto machineBefore = std::filesystem::last_write_time(
         c.machine == Held::Nothing ? dir_.File("machine.so") : machineStore_);
@@ -141,7 +150,16 @@ INSTANTIATE_TEST_SUITE_P(
         LocateCase{"user file missing but machine valid: override removed", Held::ExistingFile,
                    Held::MissingFile, std::nullopt, "machine", std::nullopt},
         LocateCase{"user file missing, machine file missing: machine not tried", Held::MissingFile,
-                   Held::MissingFile, "", "", ""}),
+                   Held::MissingFile, "", "", ""},
+        LocateCase{"machine file missing, delivered library: taken without asking",
+                   Held::MissingFile, Held::Nothing, std::nullopt, "delivered", std::nullopt,
+                   Held::ExistingFile},
+        LocateCase{"user file missing, delivered library: taken, the override stays", Held::Nothing,
+                   Held::MissingFile, std::nullopt, "delivered", "gone", Held::ExistingFile},
+        LocateCase{"machine valid comes before the delivered library", Held::ExistingFile,
+                   Held::Nothing, std::nullopt, "machine", std::nullopt, Held::ExistingFile},
+        LocateCase{"delivered library missing too: asked", Held::Nothing, Held::Nothing, "chosen",
+                   "chosen", "chosen", Held::MissingFile}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(RegistryFixture, EmptyPerUserValueAsksAgainAtTheNextStart) {

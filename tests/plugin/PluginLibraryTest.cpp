@@ -6,10 +6,12 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -110,24 +112,86 @@ protected:
     TLibrary library_;
 };
 
-TEST(PluginLibraryPlacementTest, DatabaseLiesBesideTheLibraryWithoutTheOverride) {
-    TTestDirectory dir("beside");
-    const std::filesystem::path copy = dir.Path() / "libdaxo-copy.so";
-    std::filesystem::copy_file(LibraryPath, copy);
-    unsetenv("PARVELA_DAXO_DATABASE");
-    // Loaded by a relative name from another working directory, as a host might.
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    TLibrary library("./libdaxo-copy.so");
-    std::filesystem::current_path(before);
-    Dl_info info{};
-    ASSERT_NE(dladdr(library.Get<void*>("Create"), &info), 0);
-    ASSERT_EQ(std::filesystem::absolute(info.dli_fname).filename(), "libdaxo-copy.so");
+// Each user works on a copy of the database delivered beside the library, in the per-user
+// data directory; the delivered one is only read (an installed library's directory is
+// read-only to its users).
+class PluginLibraryPlacementTest : public ::testing::Test {
+protected:
+    PluginLibraryPlacementTest()
+        : dir_("placement"), userCopy_(dir_.File("data/parvela/daxo_substances.sqlite")),
+          dataEnv_("XDG_DATA_HOME", dir_.File("data")) {
+        unsetenv("PARVELA_DAXO_DATABASE");
+        std::filesystem::create_directories(dir_.File("lib"));
+        std::filesystem::copy_file(LibraryPath, dir_.File("lib/libdaxo-copy.so"));
+    }
 
-    ASSERT_TRUE(library.Get<TDaxoCreate>("Create")("."));
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "daxo_substances.sqlite"));
-    EXPECT_FALSE(std::filesystem::exists(before / "daxo_substances.sqlite"));
-    library.Get<TDaxoDestroy>("Destroy")();
+    // Loaded by a relative name from another working directory, as a host might.
+    std::unique_ptr<TLibrary> Load() {
+        const auto before = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.File("lib"));
+        auto library = std::make_unique<TLibrary>("./libdaxo-copy.so");
+        std::filesystem::current_path(before);
+        return library;
+    }
+
+    // The substance code of ALPHA in the database that a created library works on.
+    std::string AlphaCode() {
+        auto library = Load();
+        EXPECT_TRUE(library->Get<TDaxoCreate>("Create")("."));
+        std::vector<char> buffer(1 << 16);
+        char* data = buffer.data();
+        std::int32_t size = static_cast<std::int32_t>(buffer.size());
+        EXPECT_TRUE(library->Get<TDaxoGetSubstanceInfoListByGUID>("GetSubstanceInfoListByGUID")(
+            AlphaGuid.c_str(), 0, &data, &size));
+        library->Get<TDaxoDestroy>("Destroy")();
+        const std::string list(buffer.data());
+        const std::size_t at = list.find("SubstanceCode=");
+        return at == std::string::npos ? std::string()
+                                       : list.substr(at + 14, list.find(';', at) - at - 14);
+    }
+
+    static std::string ReadBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string Delivered() const { return dir_.File("lib/daxo_substances.sqlite"); }
+    void Deliver(const std::string& alphaCode) {
+        std::filesystem::copy_file(DAXO_DELIVERED_DATABASE, Delivered(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        ExecuteSql(Delivered(), "UPDATE attributes SET value = '" + alphaCode +
+                                    "' WHERE name = 'SubstanceCode' AND guid = '" + AlphaGuid +
+                                    "'");
+    }
+    std::vector<std::string> FilesBesideTheLibrary() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.File("lib")))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TTestDirectory dir_;
+    std::string userCopy_;
+    TScopedEnvironment dataEnv_;
+};
+
+TEST_F(PluginLibraryPlacementTest, TheUsersCopyIsSeededOnceFromTheDeliveredDatabase) {
+    Deliver("SEEDED");
+    const std::string delivered = ReadBytes(Delivered());
+    EXPECT_EQ(AlphaCode(), "SEEDED");
+    EXPECT_TRUE(std::filesystem::exists(userCopy_));
+    EXPECT_EQ(ReadBytes(Delivered()), delivered) << "the delivered database is only read";
+    Deliver("LATER");
+    EXPECT_EQ(AlphaCode(), "SEEDED") << "an existing copy is the user's own";
+    EXPECT_EQ(FilesBesideTheLibrary(),
+              (std::vector<std::string>{"daxo_substances.sqlite", "libdaxo-copy.so"}))
+        << "nothing written beside the library";
+}
+
+TEST_F(PluginLibraryPlacementTest, WithoutADeliveredDatabaseTheCopyStartsWithTheExamples) {
+    EXPECT_EQ(AlphaCode(), "ALPHA");
+    EXPECT_TRUE(std::filesystem::exists(userCopy_));
+    EXPECT_EQ(FilesBesideTheLibrary(), std::vector<std::string>{"libdaxo-copy.so"});
 }
 
 TEST_F(PluginLibraryTest, ExportsExactlyTheNineteenNamesOfTheContract) {
