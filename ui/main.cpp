@@ -17,6 +17,8 @@
 int main(int argc, char** argv) {
     using namespace parvela;
     TParvelaApplication application(argc, argv);
+    // The desktop entry parvela.desktop, for the window's icon and grouping on the desktop.
+    TParvelaApplication::setDesktopFileName("parvela");
     TSingleInstance instance(QString::fromStdString(ProgramTitle()));
     if (!instance.Start())
         return 0;
