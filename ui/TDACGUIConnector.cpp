@@ -538,11 +538,16 @@ void TDACGUIConnector::SetTextLimit(QLineEdit* edit, int characters) {
     edit->setMaxLength(characters);
 }
 
-void TDACGUIConnector::SetTEdit(QLineEdit* edit, const std::string& text, bool enabled) {
+void TDACGUIConnector::SetEditText(QLineEdit* edit, const std::string& text) {
     const QString shown = QText(text);
     if (const int limit = edit->property(TextLimitProperty).toInt(); limit > 0)
         edit->setMaxLength(std::max(limit, static_cast<int>(shown.size())));
     edit->setText(shown);
+    edit->setCursorPosition(0);
+}
+
+void TDACGUIConnector::SetTEdit(QLineEdit* edit, const std::string& text, bool enabled) {
+    SetEditText(edit, text);
     edit->setEnabled(enabled);
     SetBackground(edit, enabled);
 }

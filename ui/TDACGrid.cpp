@@ -5,6 +5,12 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace parvela {
 
@@ -47,7 +53,41 @@ private:
     TDACGrid& grid_;
 };
 
+// What the header needs to show the text whole beside a sort indicator.
+int HeaderWidth(const QHeaderView& header, int column, const QString& text) {
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.section = column;
+    option.text = text;
+    option.fontMetrics = QFontMetrics(header.font());
+    option.sortIndicator = QStyleOptionHeader::SortDown;
+    return header.style()
+        ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), &header)
+        .width();
+}
+
+// What a cell needs to show the text whole: the text's exact advance (the view elides by it,
+// not by whole pixels), the item view's text margins and the grid line.
+int CellWidth(const QTableWidget& table, const QString& text) {
+    const int margin =
+        table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table) + 1;
+    const double advance = QFontMetricsF(table.font()).horizontalAdvance(text);
+    return static_cast<int>(std::ceil(advance)) + 2 * margin + 1;
+}
+
 } // namespace
+
+int ScaledColumnWidth(const QTableWidget& table, int column, int designWidth,
+                      const QString& typicalContent) {
+    const double scale =
+        std::max(1.0, table.fontMetrics().averageCharWidth() / double(DesignCharWidth));
+    int width = static_cast<int>(std::lround(designWidth * scale));
+    if (const QTableWidgetItem* header = table.horizontalHeaderItem(column))
+        width = std::max(width, HeaderWidth(*table.horizontalHeader(), column, header->text()));
+    if (!typicalContent.isEmpty())
+        width = std::max(width, CellWidth(table, typicalContent));
+    return width;
+}
 
 TDACGrid::TDACGrid(QWidget* parent) : QTableWidget(parent) {
     setSelectionModel(new TVetoSelectionModel(model(), *this));
@@ -62,6 +102,8 @@ TDACGrid::TDACGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDACGrid::HeaderClicked);
+    connect(model(), &QAbstractItemModel::dataChanged, this, &TDACGrid::ScheduleSortCheck);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &TDACGrid::ScheduleSortCheck);
     setRowCount(1);
 }
 
@@ -118,13 +160,10 @@ void TDACGrid::SetCell(int column, int row, const std::string& text) {
     EnsureItem(column, row - 1)->setText(value);
 }
 
-void TDACGrid::SetColWidth(int column, int width) {
-    if (width < 0) {
-        setColumnHidden(column, true);
-        return;
-    }
-    setColumnHidden(column, width == 0);
-    setColumnWidth(column, width);
+void TDACGrid::SetColWidth(int column, int width, const QString& typicalContent) {
+    setColumnHidden(column, width <= 0);
+    if (width > 0)
+        setColumnWidth(column, ScaledColumnWidth(*this, column, width, typicalContent));
 }
 
 int TDACGrid::ColWidth(int column) const {
@@ -190,6 +229,35 @@ void TDACGrid::SortByColumn(int column, Qt::SortOrder order) {
     sortItems(column, order);
     if (sorted_)
         sorted_();
+}
+
+void TDACGrid::ScheduleSortCheck() {
+    if (sortColumn_ < 0 || sortCheckScheduled_)
+        return;
+    sortCheckScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        sortCheckScheduled_ = false;
+        CheckSortOrder();
+    });
+}
+
+void TDACGrid::CheckSortOrder() {
+    if (sortColumn_ < 0 || sortColumn_ >= columnCount())
+        return;
+    for (int row = 1; row < rowCount(); ++row) {
+        const QTableWidgetItem* before = item(row - 1, sortColumn_);
+        const QTableWidgetItem* after = item(row, sortColumn_);
+        if (!before || !after)
+            continue;
+        // The order that sortItems made, by the items' own comparison.
+        const bool inOrder =
+            sortOrder_ == Qt::AscendingOrder ? !(*after < *before) : !(*before < *after);
+        if (!inOrder) {
+            sortColumn_ = -1;
+            horizontalHeader()->setSortIndicatorShown(false);
+            return;
+        }
+    }
 }
 
 } // namespace parvela

@@ -3,7 +3,7 @@
 // with a header row (row 0 is the header, data rows from 1), with the three events that the
 // connector binds: row changing with a veto (mouse, keyboard and programmatic moves alike),
 // may-sort with a veto, and sorted. A click on a column header sorts by that column and
-// shows the indicator.
+// shows the indicator, which goes again as soon as the rows are no longer in that order.
 
 #include <QTableWidget>
 
@@ -35,8 +35,9 @@ public:
     // Row 0 is the header.
     std::string Cell(int column, int row) const;
     void SetCell(int column, int row, const std::string& text);
-    // -1 hides the column.
-    void SetColWidth(int column, int width);
+    // -1 and 0 hide the column. Other widths are pixels of the original's small font and are
+    // scaled to this grid's font (ScaledColumnWidth); set the header text first.
+    void SetColWidth(int column, int width, const QString& typicalContent = {});
     int ColWidth(int column) const;
     void SetRowHeights(int headerHeight, int dataHeight);
     void ScrollToRow(int row);
@@ -59,6 +60,10 @@ protected:
 
 private:
     void HeaderClicked(int column);
+    // After any change of the cells: drops the sort indicator when the rows are no longer in
+    // its order. Checked once the changes of the moment are done.
+    void ScheduleSortCheck();
+    void CheckSortOrder();
     QTableWidgetItem* EnsureItem(int column, int tableRow);
 
     TRowChanging rowChanging_;
@@ -68,6 +73,24 @@ private:
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool changing_ = false;
+    bool sortCheckScheduled_ = false;
 };
+
+// The windows' column widths are pixels for the original's small font (8 pt, DesignCharWidth
+// pixels per average character). The width for this table's font: the design width scaled by
+// the font's average character width, and at least what the header text (in the header's
+// font, with room for the sort indicator) and the typical content need.
+inline constexpr int DesignCharWidth = 5;
+
+// Typical contents that the windows' columns show whole.
+namespace TypicalContent {
+inline const QString Key = QStringLiteral("999999");
+inline const QString Caption = QStringLiteral("Assessment_Jinhua_01");
+inline const QString DateTime = QStringLiteral("2000-12-31 23:59:59");
+inline const QString Date = QStringLiteral("2000-12-31");
+inline const QString NoValue = QStringLiteral("<no value given>");
+} // namespace TypicalContent
+int ScaledColumnWidth(const QTableWidget& table, int column, int designWidth,
+                      const QString& typicalContent = {});
 
 } // namespace parvela

@@ -1,6 +1,7 @@
 #include "TfrmAbout.h"
 
 #include "TParvelaApplication.h"
+#include "WindowSupport.h"
 #include "framework/Format.h"
 #include "framework/TVersionInfo.h"
 #include "program/ProgramIdentity.h"
@@ -60,6 +61,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    WithoutDefaultButtons(this);
 }
 
 QLabel* TfrmAbout::AddPair(QGridLayout* grid, int row, const QString& label, const char* name) {

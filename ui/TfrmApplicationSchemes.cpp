@@ -85,6 +85,7 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     dmsAppDate_->SetYear(ApplicationYear);
     ConnectHandlers();
     StartActionUpdates(this, [this] { UpdateActions(); });
+    WithoutDefaultButtons(this);
     resize(760, 600);
 }
 
@@ -227,6 +228,8 @@ void TfrmApplicationSchemes::FirstActivation() {
     }
     schemesConnector_.Start(itemIDToSelect_);
     grdApplicationSchemes_->setFocus();
+    WidenToShowColumns(this, *grdApplicationSchemes_);
+    WidenToShowColumns(this, *grdApplications_);
     ready_ = true;
     UpdateActions();
 }
@@ -289,7 +292,7 @@ void TfrmApplicationSchemes::InitSchemesGrid() {
     TDACGrid& grid = *grdApplicationSchemes_;
     grid.SetColCount(3);
     grid.SetCell(1, 0, "Caption");
-    grid.SetColWidth(1, 100);
+    grid.SetColWidth(1, 100, TypicalContent::Caption);
     grid.SetCell(2, 0, "Description");
     grid.SetColWidth(2, 150);
 }
@@ -357,6 +360,7 @@ void TfrmApplicationSchemes::InsertScheme() {
     schemesConnector_.InsertRow();
     if (TdciApplicationSchemes* scheme = SelectedScheme())
         RememberScheme(scheme->APPLICATIONSCHEMEID());
+    edtApplicationSchemesCaption_->setFocus();
 }
 
 void TfrmApplicationSchemes::DeleteScheme() {
@@ -402,10 +406,27 @@ void TfrmApplicationSchemes::InitApplicationsGrid() {
     grid.SetColCount(6);
     const char* headers[] = {"", "Type", "<sort>", "Date", "Dosage", "Spraydrift"};
     const int widths[] = {-1, 70, 0, 90, 80, 100};
+    const QString contents[] = {{},
+                                LongestTypeCaption(),
+                                {},
+                                QStringLiteral("31-Dec"),
+                                TypicalContent::NoValue,
+                                TypicalContent::NoValue};
     for (int column = 1; column < 6; ++column) {
         grid.SetCell(column, 0, headers[column]);
-        grid.SetColWidth(column, widths[column]);
+        grid.SetColWidth(column, widths[column], contents[column]);
     }
+}
+
+QString TfrmApplicationSchemes::LongestTypeCaption() {
+    QString longest;
+    if (typesForGrid_.IsOpen())
+        for (typesForGrid_.First(); !typesForGrid_.Eof(); typesForGrid_.Next()) {
+            const QString caption = QText(typesForGrid_.Item().CAPTION());
+            if (caption.size() > longest.size())
+                longest = caption;
+        }
+    return longest;
 }
 
 std::string TfrmApplicationSchemes::ApplicationTypeCaption(int typeID) {
@@ -510,8 +531,11 @@ void TfrmApplicationSchemes::NumberEdited(QLineEdit* edit,
 }
 
 void TfrmApplicationSchemes::InsertApplication() {
-    if (doAllowChanges() > 0)
-        applicationsConnector_.InsertRow();
+    if (doAllowChanges() <= 0)
+        return;
+    applicationsConnector_.InsertRow();
+    // An application has no caption: its first field.
+    cbxApplicationType_->setFocus();
 }
 
 void TfrmApplicationSchemes::DeleteApplication() {

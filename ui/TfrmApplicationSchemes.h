@@ -75,6 +75,8 @@ private:
     void TypeChosen();
     void NumberEdited(QLineEdit* edit, const double& (TdciApplications::*value)() const);
     std::string ApplicationTypeCaption(int typeID);
+    // The type column shows the longest caption of the application types whole.
+    QString LongestTypeCaption();
 
     TdcApplicationSchemes schemes_;
     TdcApplications applications_;

@@ -100,6 +100,7 @@ TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* p
     }
     StartActionUpdates(this, [this] { UpdateActions(); });
     UpdateActions();
+    WithoutDefaultButtons(this);
     resize(1000, 640);
 }
 
@@ -311,6 +312,11 @@ void TfrmAssessments::BuildEditGroup(QWidget* central) {
     comments->setObjectName("btnComments");
     comments->hide();
     PageControl1_->addTab(page1, "Assessment");
+    // Tab goes from each combo box to its "..." button.
+    ChainTabOrder({edtAssessmentsDescription_, cbxScenarios_,
+                   page1->findChild<QPushButton*>("btnScenarios"), cbxAssessmentsSubstanceCode_,
+                   page1->findChild<QPushButton*>("btnSubstances"), cbxApplicationSchemes_,
+                   page1->findChild<QPushButton*>("btnApplicationSchemes")});
 
     auto* page2 = new QWidget(PageControl1_);
     page2->setObjectName("TabSheet2");
@@ -363,8 +369,11 @@ void TfrmAssessments::ConnectHandlers() {
     connect(cbxAssessmentsSubstanceCode_, &QComboBox::activated, this,
             Guarded([this] { SubstanceChosen(); }));
 
-    connect(navigator_.Insert, &QAction::triggered, this,
-            Guarded([this] { connector_->InsertRow(); }));
+    connect(navigator_.Insert, &QAction::triggered, this, Guarded([this] {
+                connector_->InsertRow();
+                PageControl1_->setCurrentIndex(0);
+                edtAssessmentsCaption_->setFocus();
+            }));
     navigator_.ConnectMoves(this, [this]() -> TDACGUIConnector& { return *connector_; });
     connect(navigator_.Save, &QAction::triggered, this, Guarded([this] { SaveAssessment(); }));
     connect(navigator_.Delete, &QAction::triggered, this, Guarded([this] { DeleteAssessment(); }));
@@ -443,6 +452,7 @@ void TfrmAssessments::FirstActivation() {
     FillComboBoxes();
     StartConnector();
     grdAssessments_->setFocus();
+    WidenToShowColumns(this, *grdAssessments_);
     PageControl1_->setCurrentIndex(0);
     UpdateCaption();
     CheckSubstances();
@@ -551,9 +561,12 @@ void TfrmAssessments::InitGrid() {
                              "Creation Date",
                              "Modification Date"};
     const int widths[] = {-1, 65, 40, 100, 200, 70, 75, 120, 105, 105};
+    namespace typical = TypicalContent;
+    const QString contents[] = {{}, {}, typical::Key, typical::Caption,  {},
+                                {}, {}, {},           typical::DateTime, typical::DateTime};
     for (int column = 1; column < 10; ++column) {
         grid.SetCell(column, 0, headers[column]);
-        grid.SetColWidth(column, widths[column]);
+        grid.SetColWidth(column, widths[column], contents[column]);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "TfrmInceptions.h"
 
+#include "TDACGrid.h"
 #include "TParvelaApplication.h"
 #include "UnitsFromGenerator/BorrowedList.h"
+#include "WindowSupport.h"
 #include "framework/Format.h"
 #include "platform/UiHooks.h"
 #include "program/TDatabaseConnection.h"
@@ -13,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -47,15 +50,26 @@ TfrmInceptions::TfrmInceptions(QWidget* parent) : QDialog(parent) {
     grdInterception_->verticalHeader()->setDefaultSectionSize(18);
     grdInterception_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdInterception_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const char* headers[] = {" BBCH", "Description", "Begin date", "End date", "Interception [-]"};
-    const int widths[] = {60, 150, 65, 65, 80};
-    for (int column = 0; column < ColumnCount; ++column) {
-        grdInterception_->setHorizontalHeaderItem(column, new QTableWidgetItem(headers[column]));
-        grdInterception_->setColumnWidth(column, widths[column]);
-    }
     QFont fixed("Monospace");
     fixed.setStyleHint(QFont::TypeWriter);
     grdInterception_->setFont(fixed);
+    const char* headers[] = {" BBCH", "Description", "Begin date", "End date", "Interception [-]"};
+    const int widths[] = {60, 150, 65, 65, 80};
+    const QString contents[] = {QText(Format("%8s", "89")),
+                                {},
+                                DayMonth(31, 12),
+                                DayMonth(31, 12),
+                                QText(Format("%10.2f", 0.8))};
+    int total = 2 * grdInterception_->frameWidth() +
+                grdInterception_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int column = 0; column < ColumnCount; ++column) {
+        grdInterception_->setHorizontalHeaderItem(column, new QTableWidgetItem(headers[column]));
+        grdInterception_->setColumnWidth(
+            column, ScaledColumnWidth(*grdInterception_, column, widths[column], contents[column]));
+        total += grdInterception_->columnWidth(column);
+    }
+    // Every column in view.
+    grdInterception_->setMinimumWidth(total);
     layout->addWidget(grdInterception_, 1);
 
     auto* close = new QPushButton("Close", this);
@@ -69,6 +83,7 @@ TfrmInceptions::TfrmInceptions(QWidget* parent) : QDialog(parent) {
             ReportGeneralError(failure);
         }
     });
+    WithoutDefaultButtons(this);
     resize(480, 420);
     // A fixed dialog border.
     setSizeGripEnabled(false);
@@ -117,8 +132,12 @@ void TfrmInceptions::WriteRecord(int row, const TDACQuery& query) {
                  query.FieldByName("EndMonth").AsInteger()),
         QText(Format("%10.2f", query.FieldByName("InterceptionFraction").AsFloat())),
     };
-    for (int column = 0; column < ColumnCount; ++column)
-        grdInterception_->setItem(row, column, new QTableWidgetItem(texts[column]));
+    for (int column = 0; column < ColumnCount; ++column) {
+        auto* cell = new QTableWidgetItem(texts[column]);
+        // A long stage description is cut in its column; the tip shows it whole.
+        cell->setToolTip(texts[column].trimmed());
+        grdInterception_->setItem(row, column, cell);
+    }
 }
 
 void TfrmInceptions::FillGrid() {

@@ -41,6 +41,7 @@ TfrmProjects::TfrmProjects(QWidget* parent) : QDialog(parent) {
     connector_.SetObjectList(&projects_);
     ConnectHandlers();
     StartActionUpdates(this, [this] { UpdateActions(); });
+    WithoutDefaultButtons(this);
     resize(640, 480);
 }
 
@@ -131,9 +132,12 @@ void TfrmProjects::InitGrid() {
     grid.SetColCount(5);
     const char* headers[] = {"ID", "Caption", "Description", "CreationDate", "ModificationDate"};
     const int widths[] = {40, 120, 150, 105, 105};
+    namespace typical = TypicalContent;
+    const QString contents[] = {
+        typical::Key, typical::Caption, {}, typical::Date, typical::DateTime};
     for (int column = 0; column < 5; ++column) {
         grid.SetCell(column, 0, headers[column]);
-        grid.SetColWidth(column, widths[column]);
+        grid.SetColWidth(column, widths[column], contents[column]);
     }
 }
 
@@ -202,6 +206,7 @@ void TfrmProjects::FirstActivation() {
     setWindowTitle(ApplicationTitle() + " - Projects");
     StartWithItemID(itemIDToSelect_);
     grdProjects_->setFocus();
+    WidenToShowColumns(this, *grdProjects_);
 }
 
 void TfrmProjects::UpdateActions() {
@@ -215,6 +220,7 @@ void TfrmProjects::UpdateActions() {
 
 void TfrmProjects::InsertProject() {
     connector_.InsertRow();
+    edtProjectsCaption_->setFocus();
 }
 
 void TfrmProjects::DeleteProject() {

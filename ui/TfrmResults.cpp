@@ -2,6 +2,7 @@
 
 #include "TParvelaApplication.h"
 #include "UnitsFromGenerator/TdciAssessments.h"
+#include "WindowSupport.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "ui/QtConvert.h"
@@ -76,6 +77,7 @@ TfrmResults::TfrmResults(const TdciAssessments* assessment, int fileKind, QWidge
     close->setObjectName("btnClose");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
+    WithoutDefaultButtons(this);
     resize(760, 520);
 }
 

@@ -62,6 +62,7 @@ TfrmScenarios::TfrmScenarios(QWidget* parent) : QDialog(parent) {
     navigator_.DisableAll();
     navigator_.First->setEnabled(true);
     navigator_.Last->setEnabled(true);
+    WithoutDefaultButtons(this);
     resize(640, 420);
 }
 
@@ -74,7 +75,7 @@ TfrmScenarios::~TfrmScenarios() {
 void TfrmScenarios::InitGrid() {
     grdScenarios_->SetColCount(3);
     grdScenarios_->SetCell(1, 0, "Caption");
-    grdScenarios_->SetColWidth(1, 200);
+    grdScenarios_->SetColWidth(1, 200, TypicalContent::Caption);
     grdScenarios_->SetCell(2, 0, "Description");
     grdScenarios_->SetColWidth(2, 350);
 }
@@ -92,8 +93,9 @@ void TfrmScenarios::Interchange(bool toItem, TDACDatabaseClassItem* item) {
         scenario->SetDESCRIPTION(StdText(edtScenariosDescription_->text()));
         return;
     }
-    edtScenariosCaption_->setText(scenario ? QText(scenario->CAPTION()) : QString());
-    edtScenariosDescription_->setText(scenario ? QText(scenario->DESCRIPTION()) : QString());
+    TDACGUIConnector::SetEditText(edtScenariosCaption_, scenario ? scenario->CAPTION() : "");
+    TDACGUIConnector::SetEditText(edtScenariosDescription_,
+                                  scenario ? scenario->DESCRIPTION() : "");
 }
 
 void TfrmScenarios::showEvent(QShowEvent* event) {
@@ -107,6 +109,7 @@ void TfrmScenarios::FirstActivation() {
     scenarios_.Open();
     connector_.Start("");
     grdScenarios_->setFocus();
+    WidenToShowColumns(this, *grdScenarios_);
 }
 
 void TfrmScenarios::done(int result) {

@@ -11,7 +11,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace parvela {
 
@@ -76,6 +82,50 @@ TNavigator BuildNavigator(QWidget* parent, const QString& entity) {
     }
     layout->addStretch();
     return navigator;
+}
+
+void WithoutDefaultButtons(QWidget* window) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
+namespace {
+
+// The grid's width with every column in view beside a vertical scroll bar.
+int ColumnsWidth(const QTableWidget& grid) {
+    int width = 2 * grid.frameWidth() +
+                grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    for (int column = 0; column < grid.columnCount(); ++column)
+        if (!grid.isColumnHidden(column))
+            width += grid.columnWidth(column);
+    return width;
+}
+
+} // namespace
+
+void WidenToShowColumns(QWidget* window, const QTableWidget& grid) {
+    const QScreen* screen = window->screen();
+    const int limit = screen ? screen->availableGeometry().width() : window->width();
+    // The grid may get only a share of what the window gains: a few rounds.
+    for (int round = 0; round < 4; ++round) {
+        const int missing = ColumnsWidth(grid) - grid.width();
+        if (missing <= 0 || window->width() >= limit)
+            return;
+        window->resize(std::min(limit, window->width() + missing), window->height());
+        if (window->layout())
+            window->layout()->activate();
+    }
+}
+
+void ChainTabOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void AddRow(QFormLayout* form, const QString& label, QWidget* field, const char* labelName) {

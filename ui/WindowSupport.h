@@ -10,11 +10,13 @@
 #include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QWidget>
 
 #include <exception>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -79,6 +81,18 @@ bool SaveBeforeClosing(TDACGUIConnector& connector);
 void StartActionUpdates(QObject* window, std::function<void()> update);
 
 TNavigator BuildNavigator(QWidget* parent, const QString& entity);
+
+// Enter in an edit presses no button of the window: none is a default button (a dialog's
+// push buttons otherwise become one as soon as they or the dialog get the focus). Call it when
+// the window's buttons are made.
+void WithoutDefaultButtons(QWidget* window);
+
+// At a window's first showing: widens the window, within its screen, until the grid shows all
+// its columns (their widths follow the font, the window's size does not).
+void WidenToShowColumns(QWidget* window, const QTableWidget& grid);
+
+// Tab moves through the widgets in the order given.
+void ChainTabOrder(std::initializer_list<QWidget*> widgets);
 
 // A labelled row of a form.
 void AddRow(QFormLayout* form, const QString& label, QWidget* field,

@@ -1,5 +1,6 @@
-// Writes a PNG of every window, filled from a real database, into the build tree
-// (screenshots/) so that a reviewer can look at them.
+// Writes a PNG of every window, filled from a real database with values of every kind the
+// grids show (six-digit keys, dates with time, captions of about 20 characters), into the
+// build tree (screenshots/) so that a reviewer can look at them at the platform's font.
 #include "UiTestSupport.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "program/Utilities.h"
@@ -47,17 +48,20 @@ TEST(Screenshots, OfEveryWindow) {
     ProgramEnvironment environment;
     TScriptedDialogs dialogs;
     TScopedDialogs scope(dialogs);
-    environment.Database().RunRawSQL("INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, "
-                                     "LOCKED) VALUES (1001, 'Jinhua2024', "
-                                     "'Registration dossier, paddy scenarios', 'False')");
-    for (int id : {2001, 2002})
+    environment.Database().RunRawSQL(
+        "INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, CREATIONDATE, MODIFICATIONDATE, "
+        "LOCKED) VALUES (100001, 'Registration_2024_01', 'Registration dossier, paddy scenarios', "
+        "'2024-03-01 09:15:00', '2024-03-18 16:42:07', 'False')");
+    for (int id : {204711, 204712})
         environment.Database().RunRawSQL(
             "INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, SCENARIOID, "
-            "SUBSTANCEGUID, APPLICATIONSCHEMEID, SELECTEDFOREXECUTION, VALIDRESULTS) VALUES (" +
-            std::to_string(id) + ", 'Assessment" + std::to_string(id) +
-            "', 'two sprays on the crop', 1001, 1, '{5EED0DA0-7A11-4C0E-9D00-000000000012}', 1, "
-            "'True', FALSE)");
-    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", 1001);
+            "SUBSTANCEGUID, APPLICATIONSCHEMEID, SELECTEDFOREXECUTION, VALIDRESULTS, "
+            "CREATIONDATE, MODIFICATIONDATE) VALUES (" +
+            std::to_string(id) + ", 'ETA_Jinhua_sprays_" + std::to_string(id % 100) +
+            "', 'two sprays on the crop at tillering and stem elongation', 100001, 1, "
+            "'{5EED0DA0-7A11-4C0E-9D00-000000000012}', 1, 'True', FALSE, '2024-03-01 09:20:00', "
+            "'2024-03-18 16:42:07')");
+    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", 100001);
 
     TfrmAssessments main(TServiceStartOptions{environment.SettingsFile()});
     TfrmProjects projects(&main);
@@ -81,8 +85,9 @@ TEST(Screenshots, OfEveryWindow) {
     }
     {
         ASSERT_NE(nullptr, main.SelectedAssessment());
+        TModelManager::GetSingleton().SetContinueOnError(true);
+        ASSERT_TRUE(TModelManager::GetSingleton().WriteInputFilesOnly(main.SelectedAssessment()));
         TfrmResults results(main.SelectedAssessment(), 0);
-        main.SelectedAssessment()->SetRunDirectoryPath(environment.File("no-run"));
         Shoot(results, "frmResults");
     }
     {

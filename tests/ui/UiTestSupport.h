@@ -43,7 +43,11 @@ inline void TypeCharacter(QWidget* widget, QChar character) {
     QApplication::sendEvent(widget, &release);
 }
 
+// Types the text as a user who first clicked behind the edit's text (the windows show a text
+// from its beginning, with the cursor there).
 inline void TypeText(QWidget* widget, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->end(false);
     for (QChar character : text)
         TypeCharacter(widget, character);
 }
