@@ -4,7 +4,9 @@
 #include "platform/Dialogs.h"
 #include "platform/UiHooks.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -12,12 +14,15 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -31,10 +36,14 @@ namespace {
 constexpr int WaitStepMilliseconds = 500;
 
 // While a child of ours runs, SIGCHLD must not be ignored: with SIGCHLD ignored (a parent may
-// start the program so) the system reaps the child itself and its exit status is lost.
+// start the program so) the system reaps the child itself and its exit status is lost. Several
+// children may run at once: the first one sets the default action, the last one to end puts
+// back what was there.
 class TChildStatusKept {
 public:
     TChildStatusKept() {
+        if (holders_++ > 0)
+            return;
         struct sigaction current {};
         if (::sigaction(SIGCHLD, nullptr, &current) != 0)
             return;
@@ -47,22 +56,26 @@ public:
         restore_ = ::sigaction(SIGCHLD, &byDefault, nullptr) == 0;
     }
     ~TChildStatusKept() {
-        if (restore_)
+        if (--holders_ == 0 && restore_) {
             ::sigaction(SIGCHLD, &previous_, nullptr);
+            restore_ = false;
+        }
     }
     TChildStatusKept(const TChildStatusKept&) = delete;
     TChildStatusKept& operator=(const TChildStatusKept&) = delete;
 
 private:
-    struct sigaction previous_ {};
-    bool restore_ = false;
+    // Children are started and waited for on one thread only.
+    static inline int holders_ = 0;
+    static inline struct sigaction previous_ {};
+    static inline bool restore_ = false;
 };
 
 // The child starts with every signal at its default action and none blocked, whatever the
-// program inherited or set for itself.
+// program inherited or set for itself; with `ownGroup` it leads a process group of its own.
 class TSpawnAttributes {
 public:
-    TSpawnAttributes() {
+    explicit TSpawnAttributes(bool ownGroup) {
         posix_spawnattr_init(&attributes_);
         sigset_t all;
         sigfillset(&all);
@@ -70,7 +83,12 @@ public:
         sigset_t none;
         sigemptyset(&none);
         posix_spawnattr_setsigmask(&attributes_, &none);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+        if (ownGroup) {
+            posix_spawnattr_setpgroup(&attributes_, 0);
+            flags |= POSIX_SPAWN_SETPGROUP;
+        }
+        posix_spawnattr_setflags(&attributes_, flags);
     }
     ~TSpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
     TSpawnAttributes(const TSpawnAttributes&) = delete;
@@ -81,13 +99,63 @@ private:
     posix_spawnattr_t attributes_;
 };
 
+// Set by a stop of the window or by a signal handler: only a lock-free atomic may be.
+std::atomic<bool> runStopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void WaitAtMost(int pidfd, int milliseconds) {
+    if (pidfd >= 0) {
+        pollfd descriptor{pidfd, POLLIN, 0};
+        ::poll(&descriptor, 1, milliseconds);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(milliseconds, 20)));
+    }
+}
+
+// Whether a process of the group still runs; one that has ended but was not yet reaped by
+// its parent (a zombie) runs no more.
+bool GroupHasLiveProcess(pid_t group) {
+    std::error_code error;
+    for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(it->path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        // pid (comm) state ppid pgrp ...; the command may hold blanks and parentheses.
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(close + 1));
+        char state = 0;
+        long parent = 0, processGroup = 0;
+        if (fields >> state >> parent >> processGroup && processGroup == group && state != 'Z' &&
+            state != 'X')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 // A child process started with posix_spawn; no shell parses any of its arguments.
 class TChildProcess {
 public:
+    TChildProcess() = default;
+    ~TChildProcess() {
+        if (pidfd_ >= 0)
+            ::close(pidfd_);
+    }
+    TChildProcess(const TChildProcess&) = delete;
+    TChildProcess& operator=(const TChildProcess&) = delete;
+
     // Starts `program` with `arguments` in `directory`; stdout and stderr go to `logFile`
-    // when it is not empty.
+    // when it is not empty. With `ownGroup` the child leads a new process group, so that
+    // everything it starts can be stopped with it.
     bool Start(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& directory, const std::string& logFile) {
+               const std::string& directory, const std::string& logFile, bool ownGroup) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (!directory.empty())
@@ -103,48 +171,94 @@ public:
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        const TSpawnAttributes attributes;
+        const TSpawnAttributes attributes(ownGroup);
         int result =
             posix_spawnp(&pid_, program.c_str(), &actions, attributes.Get(), argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
-        return result == 0;
+        if (result != 0)
+            return false;
+        ownGroup_ = ownGroup;
+        pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+        return true;
     }
 
-    // Waits in steps of at most 500 ms, processing the user interface's events in between.
-    // A wait that fails for another reason than an interruption leaves the end of the child
-    // unknown: that is a failed run, never a success.
-    int WaitProcessingEvents() {
-        int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
-        int status = 0;
-        bool ended = false;
-        for (;;) {
+    // True once the child has ended, without blocking. A wait that fails for another reason
+    // than an interruption leaves the end of the child unknown: that is a failed run, never a
+    // success.
+    bool Ended() {
+        while (!ended_) {
+            int status = 0;
             const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                ended = true;
-                break;
-            }
+            if (done == 0)
+                return false;
             if (done < 0 && errno == EINTR)
                 continue;
-            if (done < 0)
+            ended_ = true;
+            exitCode_ = done == pid_ ? ExitCodeOf(status) : UnknownEnd;
+            if (pidfd_ >= 0)
+                ::close(std::exchange(pidfd_, -1));
+        }
+        return true;
+    }
+
+    // The child's exit code, 128 + the signal that ended it, or -1 when its end is unknown.
+    int ExitCode() const { return exitCode_; }
+    // Readable when the child has ended; -1 where the system has no such descriptor.
+    int Descriptor() const { return pidfd_; }
+
+    // Waits in steps of at most 500 ms, processing the user interface's events in between;
+    // with `stoppable` a requested stop of the run terminates the child.
+    int WaitProcessingEvents(bool stoppable) {
+        while (!Ended()) {
+            if (stoppable && RunStopRequested()) {
+                TerminateChildren({this});
                 break;
-            WaitAtMostOneStep(pidfd);
+            }
+            WaitAtMost(pidfd_, WaitStepMilliseconds);
             UiHooks().ProcessPendingEvents();
         }
-        if (pidfd >= 0)
-            ::close(pidfd);
-        return ended ? ExitCodeOf(status) : UnknownEnd;
+        return exitCode_;
+    }
+
+    // SIGTERM to the children's process groups (their own process when they have none);
+    // what still runs after the grace period gets SIGKILL. Returns when every child has
+    // ended and, as far as can be seen, every process of its group.
+    static void TerminateChildren(const std::vector<TChildProcess*>& children) {
+        for (TChildProcess* child : children)
+            child->Signal(SIGTERM);
+        const auto kill = std::chrono::steady_clock::now() + StopGrace;
+        while (std::chrono::steady_clock::now() < kill &&
+               std::any_of(children.begin(), children.end(),
+                           [](TChildProcess* child) { return child->Alive(); }))
+            WaitAtMost(-1, StopPollMilliseconds);
+        for (TChildProcess* child : children)
+            if (child->Alive())
+                child->Signal(SIGKILL);
+        // After SIGKILL only a process in an uninterruptible wait can take a moment.
+        const auto giveUp = std::chrono::steady_clock::now() + StopGrace;
+        while (std::chrono::steady_clock::now() < giveUp &&
+               std::any_of(children.begin(), children.end(),
+                           [](TChildProcess* child) { return child->Alive(); }))
+            WaitAtMost(-1, StopPollMilliseconds);
     }
 
 private:
     static constexpr int UnknownEnd = -1;
+    static constexpr auto StopGrace = std::chrono::seconds(2);
+    static constexpr int StopPollMilliseconds = 20;
 
-    static void WaitAtMostOneStep(int pidfd) {
-        if (pidfd >= 0) {
-            pollfd descriptor{pidfd, POLLIN, 0};
-            ::poll(&descriptor, 1, WaitStepMilliseconds);
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+    void Signal(int signal) {
+        if (ownGroup_)
+            ::kill(-pid_, signal);
+        else if (!ended_)
+            ::kill(pid_, signal);
+    }
+
+    // The child, or with a group of its own any process of that group, still runs.
+    bool Alive() {
+        if (!Ended())
+            return true;
+        return ownGroup_ && GroupHasLiveProcess(pid_);
     }
 
     static int ExitCodeOf(int status) {
@@ -155,10 +269,16 @@ private:
         return INT_MAX;
     }
 
-    // Kept from before the start until the wait has ended.
+    // Kept from before the start until the child has ended.
     TChildStatusKept statusKept_;
     pid_t pid_ = -1;
+    int pidfd_ = -1;
+    bool ownGroup_ = false;
+    bool ended_ = false;
+    int exitCode_ = UnknownEnd;
 };
+
+namespace {
 
 std::string Opener() {
     const char* configured = std::getenv("PARVELA_OPENER");
@@ -171,9 +291,9 @@ int RunOpener(const std::string& target, const std::vector<std::string>& extraAr
     std::vector<std::string> arguments{target};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     TChildProcess opener;
-    if (!opener.Start(Opener(), arguments, directory, {}))
+    if (!opener.Start(Opener(), arguments, directory, {}, false))
         return -1;
-    return opener.WaitProcessingEvents();
+    return opener.WaitProcessingEvents(false);
 }
 
 // The parameters split into arguments as a command line of the original platform is: blanks
@@ -254,16 +374,86 @@ void DeleteEntry(const fs::directory_entry& entry) {
 
 int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDirectory,
                    TWindowShowMode /*showMode*/) {
+    TModelProcess process;
+    if (!process.Start(scriptPath, workingDirectory))
+        return -1;
+    return process.Wait();
+}
+
+TModelProcess::TModelProcess() = default;
+
+TModelProcess::~TModelProcess() {
+    if (child_ && !child_->Ended())
+        Terminate();
+}
+
+bool TModelProcess::Start(const std::string& scriptPath, const std::string& workingDirectory) {
     std::error_code error;
-    if (!fs::is_regular_file(scriptPath, error))
-        return -1;
-    std::string directory =
+    if (child_ || !fs::is_regular_file(scriptPath, error))
+        return false;
+    const std::string directory =
         workingDirectory.empty() ? fs::current_path(error).string() : workingDirectory;
-    std::string logFile = fs::path(scriptPath).replace_extension(".log").string();
-    TChildProcess child;
-    if (!child.Start("/bin/sh", {scriptPath}, directory, logFile))
-        return -1;
-    return child.WaitProcessingEvents();
+    const std::string logFile = fs::path(scriptPath).replace_extension(".log").string();
+    auto child = std::make_unique<TChildProcess>();
+    if (!child->Start("/bin/sh", {scriptPath}, directory, logFile, true))
+        return false;
+    child_ = std::move(child);
+    return true;
+}
+
+bool TModelProcess::Ended() {
+    return !child_ || child_->Ended();
+}
+
+int TModelProcess::ExitCode() const {
+    return child_ ? child_->ExitCode() : -1;
+}
+
+int TModelProcess::Wait() {
+    return child_ ? child_->WaitProcessingEvents(true) : -1;
+}
+
+void TModelProcess::Terminate() {
+    TerminateModelProcesses({this});
+}
+
+void WaitForModelProcesses(const std::vector<TModelProcess*>& processes) {
+    std::vector<pollfd> descriptors;
+    bool everyOneSeen = true;
+    for (TModelProcess* process : processes) {
+        if (process->Ended())
+            return;
+        const int descriptor = process->child_->Descriptor();
+        if (descriptor < 0)
+            everyOneSeen = false;
+        else
+            descriptors.push_back({descriptor, POLLIN, 0});
+    }
+    if (everyOneSeen && !descriptors.empty())
+        ::poll(descriptors.data(), descriptors.size(), WaitStepMilliseconds);
+    else
+        WaitAtMost(-1, WaitStepMilliseconds);
+    UiHooks().ProcessPendingEvents();
+}
+
+void TerminateModelProcesses(const std::vector<TModelProcess*>& processes) {
+    std::vector<TChildProcess*> children;
+    for (TModelProcess* process : processes)
+        if (process->child_)
+            children.push_back(process->child_.get());
+    TChildProcess::TerminateChildren(children);
+}
+
+void RequestRunStop() {
+    runStopRequested.store(true);
+}
+
+bool RunStopRequested() {
+    return runStopRequested.load();
+}
+
+void ResetRunStop() {
+    runStopRequested.store(false);
 }
 
 bool StartProgram(const std::string& fileName, const std::string& parameters,

@@ -8,7 +8,9 @@
 #include "platform/Registry.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace parvela {
 
@@ -17,12 +19,56 @@ enum class TWindowShowMode { Hidden = 0, Minimized = 1, Normal = 2 };
 // Runs a batch script as "/bin/sh <script>" in `workingDirectory` (the current directory when
 // empty) and waits for it, letting the user interface process its pending events at least
 // every 500 ms. The child's output goes to the script's path with ".log" in place of its
-// extension. The child starts with the default action for every signal and none blocked.
+// extension. The child starts with the default action for every signal and none blocked, in a
+// process group of its own; a stop of the run (RequestRunStop) terminates that group.
 // Returns the child's exit code (128 + the signal for a child ended by a signal), or -1 when
 // the script does not exist, the process cannot be started or its end cannot be observed.
 // The show mode is accepted for the callers' sake; a console window is not a thing here.
 int ExecuteAndWait(const std::string& scriptPath, const std::string& workingDirectory,
                    TWindowShowMode showMode);
+
+class TChildProcess;
+
+// A run script started as ExecuteAndWait starts it, without waiting for it, so that several
+// can run at once while the program's own work stays on its one thread.
+class TModelProcess {
+public:
+    TModelProcess();
+    // A process that still runs is terminated: none is ever left behind unseen.
+    ~TModelProcess();
+    TModelProcess(const TModelProcess&) = delete;
+    TModelProcess& operator=(const TModelProcess&) = delete;
+
+    // False when the script does not exist or the process cannot be started (or was started
+    // already).
+    bool Start(const std::string& scriptPath, const std::string& workingDirectory);
+    // True once the process has ended (also when it never started), without blocking.
+    bool Ended();
+    // As ExecuteAndWait returns it; -1 before the end.
+    int ExitCode() const;
+    // Waits as ExecuteAndWait does and returns the exit code.
+    int Wait();
+    // SIGTERM to the process group; SIGKILL to what still runs after a grace period of two
+    // seconds. Returns when the process and the rest of its group have ended.
+    void Terminate();
+
+private:
+    friend void WaitForModelProcesses(const std::vector<TModelProcess*>& processes);
+    friend void TerminateModelProcesses(const std::vector<TModelProcess*>& processes);
+    std::unique_ptr<TChildProcess> child_;
+};
+
+// Returns as soon as one of the processes has ended, else after at most 500 ms; then lets the
+// user interface process its pending events.
+void WaitForModelProcesses(const std::vector<TModelProcess*>& processes);
+// Terminate of every process at once: one grace period for all of them.
+void TerminateModelProcesses(const std::vector<TModelProcess*>& processes);
+
+// The stop of a model run, asked for by the window's Stop or by a signal (async-signal-safe):
+// the waits for model processes then terminate them. It stays requested until reset.
+void RequestRunStop();
+bool RunStopRequested();
+void ResetRunStop();
 
 // Asks the desktop to open the file with its default program (xdg-open, or the program named
 // by PARVELA_OPENER), in `directory` (the file's own directory when empty; a trailing "/" is
