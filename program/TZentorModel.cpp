@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace parvela {
 
@@ -92,6 +93,35 @@ bool CopyTextFile(const std::string& source, const std::string& target) {
         return false;
     SaveTextLines(target, LoadTextLines(source));
     return true;
+}
+
+bool CopyTextFileOnce(const std::string& source, const std::string& target) {
+    if (!FileExists(source) || FileExists(target))
+        return false;
+    const std::size_t slash = target.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+        ".parvela-XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(errno)));
+    // mkstemp makes the file for its owner alone; the cache is shared like any other file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(descriptor, 0666 & ~mask);
+    ::close(descriptor);
+    try {
+        SaveTextLines(temporary, LoadTextLines(source));
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    bool linked = ::link(temporary.c_str(), target.c_str()) == 0;
+    // A file system without hard links: a rename is whole too, only not once.
+    if (!linked && errno != EEXIST)
+        linked = ::rename(temporary.c_str(), target.c_str()) == 0;
+    ::unlink(temporary.c_str());
+    return linked;
 }
 
 bool CreateDirectoryLevel(const std::string& path) {
@@ -250,12 +280,33 @@ bool TZentorModel::Execute(TdciAssessments* assessment, bool run) {
     if (!assessment)
         return false;
     assessment_ = assessment;
+    lastRun_.reset();
     bool ok = PrepareModelDirectory(run);
     if (ok)
         ok = WriteInputFiles();
     if (run && ok)
         return RunModel();
     return ok;
+}
+
+bool TZentorModel::RunModel() {
+    if (!PrepareRun())
+        return false;
+    return EndExecute(ExecuteAndWait(runScriptPath_, RunModelDirectory(), TWindowShowMode::Normal));
+}
+
+bool TZentorModel::BeginExecute(TdciAssessments* assessment) {
+    if (!assessment)
+        return false;
+    assessment_ = assessment;
+    lastRun_.reset();
+    return PrepareModelDirectory(true) && WriteInputFiles() && PrepareRun();
+}
+
+bool TZentorModel::EndExecute(int exitCode) {
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - runClock_;
+    lastRun_ = TModelRunRecord{modelName_, runStart_, exitCode, seconds.count()};
+    return FinishRun(exitCode);
 }
 
 bool TZentorModel::PrepareModelDirectory(bool clean) {
@@ -332,7 +383,7 @@ std::string TZentorModel::ModelCommandLine() const {
            ShellQuote(assessment_->InputFileName());
 }
 
-bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
+void TZentorModel::WriteRunScript(const TTextLines& linesBeforeModel) {
     // Lines end in a carriage return and a line feed like every file the program writes; the
     // closing "#" turns the carriage return into a comment, so the shell never sees it as
     // part of the last word.
@@ -340,11 +391,13 @@ bool TZentorModel::RunScript(const TTextLines& linesBeforeModel) {
     for (const std::string& line : linesBeforeModel)
         script.push_back(line + ScriptLineEnd);
     script.push_back(ModelCommandLine() + ScriptLineEnd);
-    const std::string scriptPath = RunModelFile(
+    runScriptPath_ = RunModelFile(
         FittingFileStem("run_" + FileNamePart(assessment_->CAPTION()), ScriptExtensionBytes) +
         ".sh");
-    SaveTextLines(scriptPath, script);
-    return ExecuteAndWait(scriptPath, RunModelDirectory(), TWindowShowMode::Normal) == 0;
+    SaveTextLines(runScriptPath_, script);
+    // The process starts right after its script is written.
+    runStart_ = Now();
+    runClock_ = std::chrono::steady_clock::now();
 }
 
 void TZentorModel::ShowResults(TdciAssessments* /*assessment*/, TTextLines& lines) {

@@ -4,9 +4,12 @@
 // error and summary files back into the assessment, and the walk over a substance's
 // metabolites.
 
+#include "framework/DateTime.h"
 #include "program/DAXOTextList.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,11 @@ void SaveTextLines(const std::string& path, const TTextLines& lines);
 TTextLines LoadTextLines(const std::string& path);
 // Copies a text file line by line; false when the source cannot be read.
 bool CopyTextFile(const std::string& source, const std::string& target);
+// Copies a text file unless the target exists, so that readers that may run at the same time,
+// in this process or in others, see the target whole or not at all and it is never replaced:
+// the copy is written under a temporary name in the target's directory and then linked to
+// the target's name. False when the source is missing or the target existed or came first.
+bool CopyTextFileOnce(const std::string& source, const std::string& target);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates one directory level; true when the directory exists afterwards.
@@ -66,6 +74,14 @@ std::string StationName(const std::string& scenarioCaption);
 std::string ChangeFileNameExtension(const std::string& fileName, const std::string& extension);
 std::string ExtractFileName(const std::string& path);
 
+// One run of a model's process, for the run log.
+struct TModelRunRecord {
+    std::string Model;
+    TDateTime Start = 0;
+    int ExitCode = -1;
+    double Seconds = 0;
+};
+
 class TZentorModel {
 public:
     explicit TZentorModel(std::string modelDirectory);
@@ -75,7 +91,9 @@ public:
 
     virtual void SetModelNames() = 0;
     virtual bool WriteInputFiles() = 0;
-    virtual bool RunModel() = 0;
+    // Writes the run script, runs it and reads the results back (PrepareRun, the process,
+    // FinishRun).
+    virtual bool RunModel();
     virtual void ReadErrorFile();
     virtual void ReadSummary() = 0;
     // Writes the input files and, with `run`, runs the model; false when the assessment is
@@ -83,6 +101,17 @@ public:
     // failed.
     virtual bool Execute(TdciAssessments* assessment, bool run);
     virtual void ShowResults(TdciAssessments* assessment, TTextLines& lines);
+
+    // Execute with the run flag, split at the model's process so that several processes can
+    // run at once: BeginExecute empties the model directory and writes the input and the run
+    // script (false when the run failed before any process); once the process of
+    // RunScriptPath has ended, EndExecute reads the results back.
+    bool BeginExecute(TdciAssessments* assessment);
+    bool EndExecute(int exitCode);
+    // The run script of the last PrepareRun.
+    const std::string& RunScriptPath() const { return runScriptPath_; }
+    // The model process of the last Execute or BeginExecute; none when no process ran.
+    const std::optional<TModelRunRecord>& LastRun() const { return lastRun_; }
 
     // True when the model directory exists afterwards; `clean` empties it first.
     bool PrepareModelDirectory(bool clean);
@@ -113,6 +142,13 @@ public:
     std::string InputFilePath() const;
 
 protected:
+    // Writes the run script; false when the run fails before its process, with the reason
+    // in ERRORMESSAGE.
+    virtual bool PrepareRun() = 0;
+    // Reads the results back once the run script ended with the exit code; false when the
+    // run failed.
+    virtual bool FinishRun(int exitCode) = 0;
+
     void SetNames(std::string modelName, std::string executableName, std::string okFlagFileName,
                   std::string reportStartMarker, std::string reportEndMarker,
                   std::string inputExtension);
@@ -120,9 +156,9 @@ protected:
     void ReadSummaryBlock();
     // True when the ok-flag file exists.
     bool OkFlagExists() const;
-    // Writes "run_" + caption + ".sh" with the lines before the model's own line, runs it in
-    // the model directory and returns whether it ended with exit code 0.
-    bool RunScript(const TTextLines& linesBeforeModel);
+    // Writes "run_" + caption + ".sh" with the lines before the model's own line; the model
+    // directory is its working directory.
+    void WriteRunScript(const TTextLines& linesBeforeModel);
     // The line that starts the model program with the input file as its only argument.
     std::string ModelCommandLine() const;
     // The database of the assessment's list.
@@ -157,6 +193,10 @@ private:
     std::string reportStartMarker_;
     std::string reportEndMarker_;
     std::string inputExtension_;
+    std::string runScriptPath_;
+    TDateTime runStart_ = 0;
+    std::chrono::steady_clock::time_point runClock_;
+    std::optional<TModelRunRecord> lastRun_;
 };
 
 } // namespace parvela

@@ -323,16 +323,22 @@ bool TZentorModelGlidar::PreloadScenarioFile(const std::string& fileName) {
 
 void TZentorModelGlidar::SaveScenarioFile(const std::string& fileName) {
     const std::string source = RunModelFile(FileNamePart(fileName));
-    if (!scenarioCacheDirectory_.empty() && !FileExists(CacheFile(fileName)) && FileExists(source))
-        CopyTextFile(source, CacheFile(fileName));
+    if (!scenarioCacheDirectory_.empty())
+        CopyTextFileOnce(source, CacheFile(fileName));
 }
 
-bool TZentorModelGlidar::RunModel() {
-    if (!RunScript({}))
+bool TZentorModelGlidar::PrepareRun() {
+    WriteRunScript({});
+    return true;
+}
+
+bool TZentorModelGlidar::FinishRun(int exitCode) {
+    if (exitCode != 0)
         return false;
     const bool ok = CheckRun();
-    SaveScenarioFile(meteoStation_ + ".bfo");
+    // The ".bfo" last: a cache that holds it holds the ".swe" too.
     SaveScenarioFile(meteoStation_ + ".swe");
+    SaveScenarioFile(meteoStation_ + ".bfo");
     return ok;
 }
 

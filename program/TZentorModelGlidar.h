@@ -18,7 +18,6 @@ public:
     void SetModelNames() override;
     // False only when the scenario cannot be loaded.
     bool WriteInputFiles() override;
-    bool RunModel() override;
     void ReadSummary() override;
     void ShowResults(TdciAssessments* assessment, TTextLines& lines) override;
     // The error file, then the summary, then whether "glidar.ok" exists.
@@ -32,7 +31,8 @@ public:
     // true when the model directory holds it afterwards.
     bool PreloadScenarioFile(const std::string& fileName);
     // Copies the file from the model directory into the scenario cache unless the cache
-    // holds it already.
+    // holds it already. The cache file appears whole or not at all, and once only, also when
+    // several runs (of this program or of others on the same data path) fill it at once.
     void SaveScenarioFile(const std::string& fileName);
 
     const std::string& MeteoStation() const { return meteoStation_; }
@@ -41,6 +41,11 @@ public:
     void SetScenarioCacheDirectory(const std::string& directory) {
         scenarioCacheDirectory_ = directory;
     }
+
+protected:
+    bool PrepareRun() override;
+    // With exit code 0: the results read back, then the scenario files kept in the cache.
+    bool FinishRun(int exitCode) override;
 
 private:
     void WriteTemplateLines(const TdciScenarios& scenario, const TTextLines& templateLines,

@@ -216,7 +216,7 @@ std::string TZentorModelMundre::HandOverSourceFile() const {
            ChangeFileNameExtension(Assessment()->InputFileName(), ".e2m");
 }
 
-bool TZentorModelMundre::RunModel() {
+bool TZentorModelMundre::PrepareRun() {
     const std::string source = HandOverSourceFile();
     if (!FileExists(source)) {
         SetErrorMessage(Format("File not found %s", source));
@@ -225,9 +225,12 @@ bool TZentorModelMundre::RunModel() {
     }
     const std::string target =
         RunModelFile(ChangeFileNameExtension(Assessment()->InputFileName(), ".e2m"));
-    if (!RunScript({"cp " + ShellQuote(source) + " " + ShellQuote(target)}))
-        return false;
-    return CheckRun();
+    WriteRunScript({"cp " + ShellQuote(source) + " " + ShellQuote(target)});
+    return true;
+}
+
+bool TZentorModelMundre::FinishRun(int exitCode) {
+    return exitCode == 0 && CheckRun();
 }
 
 bool TZentorModelMundre::CheckRun() {

@@ -17,7 +17,6 @@ public:
     void SetModelNames() override;
     // False only when the scenario cannot be loaded.
     bool WriteInputFiles() override;
-    bool RunModel() override;
     void ReadSummary() override;
     void ShowResults(TdciAssessments* assessment, TTextLines& lines) override;
     // The summary, then the error file, then whether "mundre.ok" exists.
@@ -34,6 +33,11 @@ public:
 
     // The path of the ".e2m" file in the upstream model's directory.
     std::string HandOverSourceFile() const;
+
+protected:
+    // False without a process when GLIDAR's hand-over file is missing.
+    bool PrepareRun() override;
+    bool FinishRun(int exitCode) override;
 
 private:
     void WriteTemplateLines(const TdciScenarios& scenario, const TTextLines& templateLines,
