@@ -1,6 +1,8 @@
 #include "TModelManager.h"
 
 #include "ProgramIdentity.h"
+#include "RunLog.h"
+#include "RunScheduler.h"
 #include "TDAXOInterface.h"
 #include "TZentorModelGlidar.h"
 #include "TZentorModelMundre.h"
@@ -10,15 +12,21 @@
 #include "Utilities.h"
 #include "framework/Format.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Registry.h"
 #include "platform/UserDirectories.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace parvela {
 
 namespace {
 
 constexpr const char* SubstanceSeparator = "; ";
+// Per user: how many assessments run at once.
+constexpr const char* ParallelRunsValue = "ParallelRuns";
 
 const char* const IncompleteText = "Substance is not complete or has invalid option(s): %s";
 const char* const PhDependentSorptionText =
@@ -77,12 +85,7 @@ TModelManager::TModelManager() {
     CreateDirectoryLevel(projectsDirectory_);
     modelsDirectory_ = ExecutableDirectory() + "models/";
 
-    auto glidar = std::make_unique<TZentorModelGlidar>(modelsDirectory_);
-    glidar->SetScenarioCacheDirectory(projectsDirectory_);
-    auto mundre = std::make_unique<TZentorModelMundre>(modelsDirectory_);
-    mundre->SetUpstreamModelName("GLIDAR");
-    models_.push_back(std::move(glidar));
-    models_.push_back(std::move(mundre));
+    models_ = CreateModels();
 
     SetProjectDirectoryProvider([this](int projectID, bool withDelimiter) {
         return ProjectDirectory(projectID, withDelimiter);
@@ -92,6 +95,17 @@ TModelManager::TModelManager() {
 TModelManager::~TModelManager() {
     SetProjectDirectoryProvider({});
     models_.clear();
+}
+
+std::vector<std::unique_ptr<TZentorModel>> TModelManager::CreateModels() const {
+    auto glidar = std::make_unique<TZentorModelGlidar>(modelsDirectory_);
+    glidar->SetScenarioCacheDirectory(projectsDirectory_);
+    auto mundre = std::make_unique<TZentorModelMundre>(modelsDirectory_);
+    mundre->SetUpstreamModelName("GLIDAR");
+    std::vector<std::unique_ptr<TZentorModel>> models;
+    models.push_back(std::move(glidar));
+    models.push_back(std::move(mundre));
+    return models;
 }
 
 TZentorModelGlidar& TModelManager::Glidar() const {
@@ -122,6 +136,47 @@ bool TModelManager::PrepareRunDirectory(const std::string& path, bool clean) {
     return CreateDirectoryLevel(path);
 }
 
+void TModelManager::SetJobs(int jobs) {
+    jobs_ = std::max(jobs, 0);
+}
+
+int TModelManager::EffectiveJobs() const {
+    if (jobs_ > 0)
+        return jobs_;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+int TModelManager::StoredParallelRuns() {
+    const TRegistry user(HKEY_CURRENT_USER);
+    if (!user.ValueExists(RegistryKey(), ParallelRunsValue))
+        return 1;
+    return std::max(user.ReadInteger(RegistryKey(), ParallelRunsValue), 0);
+}
+
+void TModelManager::StoreParallelRuns(int jobs) {
+    TRegistry(HKEY_CURRENT_USER).WriteInteger(RegistryKey(), ParallelRunsValue, jobs);
+}
+
+void TModelManager::SetShard(int index, int count) {
+    Assert(count >= 1 && index >= 0 && index < count, "a shard K/N needs 0 <= K < N");
+    shardIndex_ = index;
+    shardCount_ = count;
+}
+
+bool TModelManager::InShard(int assessmentID) const {
+    // The remainder taken as not negative, so that every key falls in exactly one shard.
+    return ((assessmentID % shardCount_) + shardCount_) % shardCount_ == shardIndex_;
+}
+
+std::string TModelManager::RunLogPath(int projectID) const {
+    return ProjectDirectory(projectID, true) + RunLogFileName;
+}
+
+void TModelManager::ReportProgress() {
+    if (runProgress_)
+        runProgress_(progress_);
+}
+
 bool TModelManager::RunProject(TdciProjects* project) {
     if (!project)
         return false;
@@ -130,10 +185,22 @@ bool TModelManager::RunProject(TdciProjects* project) {
     TdcAssessments& assessments = project->Assessments();
     if (!assessments.IsOpen())
         assessments.Open();
-    bool allSucceeded = true;
+    std::vector<TdciAssessments*> marked;
     for (assessments.First(); !assessments.Eof(); assessments.Next()) {
         TdciAssessments& assessment = assessments.Item();
-        if (assessment.SELECTEDFOREXECUTION() && !RunAssessment(projectID, &assessment))
+        if (assessment.SELECTEDFOREXECUTION() && InShard(assessment.ASSESSMENTID()))
+            marked.push_back(&assessment);
+    }
+    runAssessments_.clear();
+    progress_ = TRunProgressState{static_cast<int>(marked.size()), 0, 0, {}};
+    if (EffectiveJobs() > 1)
+        return TRunScheduler(*this, projectID, EffectiveJobs()).Run(marked);
+    bool allSucceeded = true;
+    for (TdciAssessments* assessment : marked) {
+        if (RunStopRequested())
+            return false;
+        ++progress_.Started;
+        if (!RunAssessment(projectID, assessment))
             allSucceeded = false;
     }
     return allSucceeded;
@@ -142,70 +209,119 @@ bool TModelManager::RunProject(TdciProjects* project) {
 bool TModelManager::RunAssessment(int projectID, TdciAssessments* assessment) {
     if (!assessment)
         return true;
-    bool ok = true;
-    assessment->SetRunDirectory(projectID);
-
-    SetErrorMessage(*assessment, "");
-    const int check = CheckSubstance(assessment->SUBSTANCEGUID());
-    if (check == 1) {
-        if (continueOnError_) {
-            SetErrorMessage(*assessment, "[WARNING]" + substanceWarnings_ +
-                                             "; --> Simulation started with warnings.");
-        } else if (!AskOkCancel(Format("Selected substance for assessment %s has warnings. Are "
-                                       "you sure you want to start the calculation for this "
-                                       "assessment?",
-                                       assessment->CAPTION()))) {
-            SetErrorMessage(*assessment, "[WARNING]" + substanceWarnings_ +
-                                             "; --> Simulation canceled by user due to warnings.");
-            ok = false;
+    bool ok = CheckBeforeRun(projectID, *assessment) && PrepareModelRuns(*assessment);
+    std::vector<TModelRunRecord> runs;
+    if (ok) {
+        try {
+            ok = RunModels(*assessment, runs);
+        } catch (...) {
+            // The earlier results went with the emptied run directory: a run ended by a
+            // failure must not leave them marked valid.
+            try {
+                EndAssessment(projectID, *assessment, runs);
+            } catch (const Exception&) {
+                // the first failure is the one to report
+            }
+            throw;
         }
-    } else if (check == 2) {
-        SetErrorMessage(*assessment, "[ERROR]" + substanceErrors_);
-        ok = false;
     }
-
-    if (ok && !PrepareRunDirectory(assessment->RunDirectory(), true)) {
-        SetErrorMessage(*assessment, Format("Cannot create assessment directory: %s.",
-                                            assessment->RunDirectory()));
-        ok = false;
-    }
-    if (ok)
-        ok = RunModels(*assessment);
-    assessment->Save();
+    EndAssessment(projectID, *assessment, runs);
     return ok;
 }
 
-bool TModelManager::RunModels(TdciAssessments& assessment) {
+bool TModelManager::CheckBeforeRun(int projectID, TdciAssessments& assessment) {
+    assessment.SetRunDirectory(projectID);
+    SetErrorMessage(assessment, "");
+    const int check = CheckSubstance(assessment.SUBSTANCEGUID());
+    if (check == 1) {
+        if (continueOnError_) {
+            SetErrorMessage(assessment, "[WARNING]" + substanceWarnings_ +
+                                            "; --> Simulation started with warnings.");
+        } else if (!AskOkCancel(Format("Selected substance for assessment %s has warnings. Are "
+                                       "you sure you want to start the calculation for this "
+                                       "assessment?",
+                                       assessment.CAPTION()))) {
+            SetErrorMessage(assessment, "[WARNING]" + substanceWarnings_ +
+                                            "; --> Simulation canceled by user due to warnings.");
+            return false;
+        }
+    } else if (check == 2) {
+        SetErrorMessage(assessment, "[ERROR]" + substanceErrors_);
+        return false;
+    }
+    return true;
+}
+
+bool TModelManager::PrepareModelRuns(TdciAssessments& assessment) {
+    if (!PrepareRunDirectory(assessment.RunDirectory(), true)) {
+        SetErrorMessage(assessment, Format("Cannot create assessment directory: %s.",
+                                           assessment.RunDirectory()));
+        return false;
+    }
     assessment.SetSkipLockCheck(true);
     assessment.SetASSESSMENTREPORT("");
     assessment.SetSkipLockCheck(true);
     assessment.SetVALIDRESULTS(false);
+    return true;
+}
+
+bool TModelManager::RunModels(TdciAssessments& assessment, std::vector<TModelRunRecord>& runs) {
     bool ok = true;
-    try {
-        for (const auto& model : models_) {
-            if (runProgress_)
-                runProgress_(assessment.CAPTION(), model->ModelName());
-            if (!model->Execute(&assessment, true)) {
-                SetErrorMessage(assessment,
-                                Format("running model %s failed: ", model->ModelName()) +
-                                    assessment.ERRORMESSAGE());
-                ok = false;
-                break;
-            }
+    for (const auto& model : models_) {
+        if (RunStopRequested()) {
+            NoteStopped(assessment);
+            ok = false;
+            break;
         }
-    } catch (...) {
-        // The earlier results went with the emptied run directory: a run ended by a failure
-        // must not leave them marked valid.
+        progress_.Running = {{assessment.CAPTION(), model->ModelName()}};
+        ReportProgress();
+        bool succeeded = false;
         try {
-            assessment.Save();
-        } catch (const Exception&) {
-            // the first failure is the one to report
+            succeeded = model->Execute(&assessment, true);
+        } catch (...) {
+            if (model->LastRun())
+                runs.push_back(*model->LastRun());
+            throw;
         }
-        throw;
+        if (model->LastRun())
+            runs.push_back(*model->LastRun());
+        if (!succeeded) {
+            NoteModelFailure(assessment, *model);
+            ok = false;
+            break;
+        }
     }
     assessment.SetSkipLockCheck(true);
     assessment.SetVALIDRESULTS(ok);
     return ok;
+}
+
+void TModelManager::NoteModelFailure(TdciAssessments& assessment, const TZentorModel& model) {
+    if (RunStopRequested())
+        NoteStopped(assessment);
+    else
+        SetErrorMessage(assessment, Format("running model %s failed: ", model.ModelName()) +
+                                        assessment.ERRORMESSAGE());
+}
+
+void TModelManager::NoteStopped(TdciAssessments& assessment) {
+    SetErrorMessage(assessment, "Run stopped by the user.");
+}
+
+void TModelManager::EndAssessment(int projectID, TdciAssessments& assessment,
+                                  const std::vector<TModelRunRecord>& runs) {
+    assessment.Save();
+    std::vector<std::string> lines;
+    for (const TModelRunRecord& run : runs)
+        lines.push_back(RunLogLine(run, assessment.ASSESSMENTID(), assessment.CAPTION(),
+                                   assessment.VALIDRESULTS()));
+    // The log serves the assessor; a log that cannot be written never fails a run.
+    if (!lines.empty())
+        AppendRunLog(RunLogPath(projectID), lines);
+    runAssessments_.push_back(assessment.ASSESSMENTID());
+    ++progress_.Finished;
+    progress_.Running.clear();
+    ReportProgress();
 }
 
 bool TModelManager::WriteInputFilesOnly(TdciAssessments* assessment) {

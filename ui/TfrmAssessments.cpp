@@ -27,18 +27,23 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace parvela {
 
 namespace {
+
+constexpr int MaxParallelRuns = 64;
 
 constexpr const char* ModelVersions[] = {"MODEL=GLIDAR/SHELL=PARVELA;1",
                                          "MODEL=MUNDRE/SHELL=PARVELA;1"};
@@ -89,6 +94,7 @@ TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* p
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName("lblStatus");
     statusBar()->addWidget(lblStatus_, 1);
+    BuildRunControls();
     ConnectHandlers();
     setWindowTitle(ApplicationTitle() + " - Assessments");
     if (servicesStarted_) {
@@ -123,10 +129,15 @@ void TfrmAssessments::StartProgramServices(const TServiceStartOptions& options) 
         StartServices(options);
         TModelManager::GetSingleton().SetContinueOnError(Continuemultiplerunsonerror_->isChecked());
         TModelManager::GetSingleton().SetRunProgress(
-            [this](const std::string& assessment, const std::string& model) {
-                ShowStatus(Format("Calculating assessment %s: running %s", assessment, model));
-            });
+            [this](const TModelManager::TRunProgressState& state) { ShowRunProgress(state); });
         servicesStarted_ = true;
+    } catch (const std::exception& failure) {
+        ReportGeneralError(failure);
+        return;
+    }
+    // A per-user store that cannot be read is reported; the runs then go one after the other.
+    try {
+        TModelManager::GetSingleton().SetJobs(TModelManager::StoredParallelRuns());
     } catch (const std::exception& failure) {
         ReportGeneralError(failure);
     }
@@ -197,7 +208,10 @@ void TfrmAssessments::BuildActions() {
         MakeAction(this, "Continuemultiplerunsonerror", "Continue multiple runs on error");
     Continuemultiplerunsonerror_->setCheckable(true);
     Continuemultiplerunsonerror_->setChecked(false);
+    actParallelRuns_ =
+        MakeAction(this, "actParallelRuns", "Parallel runs...", "How many assessments run at once");
     actRun_ = MakeAction(this, "actRun", "Calculate", "Calculate selected assessments");
+    actStop_ = MakeAction(this, "actStop", "Stop", "Stop the calculation");
     actProjects_ = MakeAction(this, "actProjects", "Projects", "Select or edit projects");
     actInputFiles_ = MakeAction(this, "mnInputFiles", "Input files");
     actSummaryFiles_ = MakeAction(this, "mnSummaryFiles", "Summary files");
@@ -228,6 +242,7 @@ void TfrmAssessments::BuildMenus() {
 
     QMenu* run = menuBar()->addMenu("Run");
     run->addAction(Continuemultiplerunsonerror_);
+    run->addAction(actParallelRuns_);
 
     QMenu* help = menuBar()->addMenu("&Help");
     QAction* contents = help->addAction("Contents and Index");
@@ -252,6 +267,20 @@ void TfrmAssessments::BuildToolBar(QWidget* central) {
     help->hide();
     layout->addWidget(help);
     layout->addStretch();
+}
+
+void TfrmAssessments::BuildRunControls() {
+    pbRun_ = new QProgressBar(this);
+    pbRun_->setObjectName("pbRun");
+    pbRun_->setMinimumWidth(260);
+    pbRun_->hide();
+    statusBar()->addPermanentWidget(pbRun_);
+    btnStop_ = ToolButton(this, "btnStop", actStop_);
+    btnStop_->hide();
+    statusBar()->addPermanentWidget(btnStop_);
+    runClockTimer_ = new QTimer(this);
+    runClockTimer_->setInterval(1000);
+    connect(runClockTimer_, &QTimer::timeout, this, [this] { ShowRunClock(); });
 }
 
 void TfrmAssessments::BuildBrowseGroup(QWidget* central) {
@@ -381,6 +410,8 @@ void TfrmAssessments::ConnectHandlers() {
     connect(grdAssessments_, &QTableWidget::cellDoubleClicked, this,
             Guarded([this] { ToggleSelectedForExecution(); }));
     connect(actRun_, &QAction::triggered, this, Guarded([this] { Calculate(); }));
+    connect(actStop_, &QAction::triggered, this, [this] { StopRun(); });
+    connect(actParallelRuns_, &QAction::triggered, this, Guarded([this] { ChooseParallelRuns(); }));
     connect(actProjects_, &QAction::triggered, this, Guarded([this] { ChooseProject(); }));
     connect(actClose_, &QAction::triggered, this, [this] { close(); });
     connect(actEditSubstances_, &QAction::triggered, this, Guarded([this] { EditSubstances(); }));
@@ -720,13 +751,16 @@ TdciAssessments* TfrmAssessments::SelectedAssessment() const {
 
 void TfrmAssessments::UpdateActions() {
     // Without the services only Close, About and the help entries can work; during a run
-    // only About, the help entries and the unattended mode.
+    // only Stop, which stays enabled until it was used.
     const bool usable = connector_ != nullptr && !runInProgress_;
     for (QAction* action : {actProjects_, actEditSubstances_, actEditApplicationSchemes_,
                             actViewScenarios_, actInputFiles_, actSummaryFiles_, actErrorFiles_})
         action->setEnabled(usable);
-    for (QAction* action : {actClose_, mnExit_})
+    for (QAction* action :
+         {actClose_, mnExit_, actShowAbout_, AboutParvela_, mnUserManual_, mnWebsite_,
+          actContinueOnError_, Continuemultiplerunsonerror_, actParallelRuns_})
         action->setEnabled(!runInProgress_);
+    actStop_->setEnabled(runInProgress_ && !RunStopRequested());
     if (!usable || connector_->State() == csStopped) {
         navigator_.DisableAll();
         actReports_->setEnabled(false);
@@ -811,8 +845,22 @@ void TfrmAssessments::ToggleSelectedForExecution() {
 void TfrmAssessments::SetRunInProgress(bool running) {
     runInProgress_ = running;
     for (QWidget* panel :
-         {Panel1_, static_cast<QWidget*>(GroupBox1_), static_cast<QWidget*>(gbxBrowseAssessments_)})
+         {Panel1_, static_cast<QWidget*>(GroupBox1_), static_cast<QWidget*>(gbxBrowseAssessments_),
+          static_cast<QWidget*>(menuBar())})
         panel->setEnabled(!running);
+    pbRun_->setVisible(running);
+    btnStop_->setVisible(running);
+    if (running) {
+        runStarted_ = 0;
+        runTotal_ = 0;
+        pbRun_->setRange(0, 1);
+        pbRun_->setValue(0);
+        runClock_.start();
+        runClockTimer_->start();
+        ShowRunClock();
+    } else {
+        runClockTimer_->stop();
+    }
     UpdateActions();
 }
 
@@ -820,6 +868,38 @@ void TfrmAssessments::ShowStatus(const std::string& text) {
     statusText_ = text;
     lblStatus_->setText(QText(text));
     lblStatus_->repaint();
+}
+
+void TfrmAssessments::ShowRunProgress(const TModelManager::TRunProgressState& state) {
+    runStarted_ = state.Started;
+    runTotal_ = state.Total;
+    pbRun_->setRange(0, std::max(state.Total, 1));
+    pbRun_->setValue(state.Finished);
+    ShowRunClock();
+    if (RunStopRequested() || state.Running.empty())
+        return;
+    std::string text;
+    for (const TModelManager::TRunningModel& running : state.Running)
+        text += (text.empty() ? "" : "; ") +
+                Format("Calculating assessment %s: running %s", running.Assessment, running.Model);
+    ShowStatus(text);
+}
+
+void TfrmAssessments::ShowRunClock() {
+    const qint64 seconds = runClock_.isValid() ? runClock_.elapsed() / 1000 : 0;
+    pbRun_->setFormat(
+        QText(Format("Assessment %d of %d - %.2d:%.2d:%.2d", runStarted_, runTotal_,
+                     static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                     static_cast<int>(seconds % 60))));
+    pbRun_->repaint();
+}
+
+void TfrmAssessments::StopRun() {
+    if (!runInProgress_)
+        return;
+    RequestRunStop();
+    ShowStatus("Stopping the calculation...");
+    UpdateActions();
 }
 
 void TfrmAssessments::Calculate() {
@@ -831,20 +911,26 @@ void TfrmAssessments::Calculate() {
                         "assessment in the table.");
         return;
     }
+    ResetRunStop();
     SetRunInProgress(true);
     bool succeeded = false;
     try {
         TWaitCursor wait;
         succeeded = TModelManager::GetSingleton().RunProject(project);
     } catch (...) {
+        ResetRunStop();
         SetRunInProgress(false);
         ShowStatus("");
         throw;
     }
+    const bool stopped = RunStopRequested();
+    ResetRunStop();
     SetRunInProgress(false);
     ShowStatus("");
     Refresh();
-    if (succeeded) {
+    if (stopped) {
+        ShowInformation("Stopped");
+    } else if (succeeded) {
         ShowInformation("Finished");
     } else {
         ShowWarning("Finished but one or more assessments caused an error.");
@@ -959,6 +1045,19 @@ void TfrmAssessments::ShowProjectSummary() {
 
 void TfrmAssessments::ToggleContinueOnError() {
     TModelManager::GetSingleton().SetContinueOnError(Continuemultiplerunsonerror_->isChecked());
+}
+
+void TfrmAssessments::ChooseParallelRuns() {
+    TModelManager& manager = TModelManager::GetSingleton();
+    bool chosen = false;
+    const int jobs = QInputDialog::getInt(
+        this, "Parallel runs",
+        "Assessments that run at once (1: one after the other; 0: one per core):", manager.Jobs(),
+        0, MaxParallelRuns, 1, &chosen);
+    if (!chosen)
+        return;
+    TModelManager::StoreParallelRuns(jobs);
+    manager.SetJobs(jobs);
 }
 
 void TfrmAssessments::ShowUserManualInformation() {

@@ -8,9 +8,11 @@
 #include "UnitsFromGenerator/TdcScenarios.h"
 #include "program/DAXOTextList.h"
 #include "program/Services.h"
+#include "program/TModelManager.h"
 #include "ui/TDACGUIConnector.h"
 #include "ui/WindowSupport.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <memory>
@@ -23,6 +25,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
 class QTabWidget;
 class QToolButton;
 class QWidget;
@@ -70,6 +74,10 @@ public:
     void ShowResultFiles(int kind);
     void ShowProjectSummary();
     void ToggleContinueOnError();
+    // Asks how many assessments run at once and keeps the answer for the user.
+    void ChooseParallelRuns();
+    // Stops a run in progress: its model processes are terminated.
+    void StopRun();
     void ShowUserManualInformation();
     void OpenWebsite();
 
@@ -88,6 +96,8 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBar(QWidget* central);
+    // The progress bar and the Stop button of a run, in the status bar.
+    void BuildRunControls();
     void BuildBrowseGroup(QWidget* central);
     void BuildEditGroup(QWidget* central);
     void ConnectHandlers();
@@ -114,6 +124,9 @@ private:
     // follow it.
     void SetRunInProgress(bool running);
     void ShowStatus(const std::string& text);
+    void ShowRunProgress(const TModelManager::TRunProgressState& state);
+    // "Assessment k of n - hh:nn:ss" in the progress bar.
+    void ShowRunClock();
     bool SaveBeforeEditor();
     // The results question when a save would keep results of changed inputs; true to save.
     bool ConfirmResultsLoss(TdciAssessments& assessment);
@@ -153,6 +166,12 @@ private:
     QCheckBox* chxAssessmentHasValidResults_ = nullptr;
     QLineEdit* edtAssessmentsSelectedForExecution_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QProgressBar* pbRun_ = nullptr;
+    QToolButton* btnStop_ = nullptr;
+    QTimer* runClockTimer_ = nullptr;
+    QElapsedTimer runClock_;
+    int runStarted_ = 0;
+    int runTotal_ = 0;
 
     QAction* actClose_ = nullptr;
     QAction* mnExit_ = nullptr;
@@ -164,6 +183,8 @@ private:
     QAction* actReports_ = nullptr;
     QAction* actContinueOnError_ = nullptr;
     QAction* Continuemultiplerunsonerror_ = nullptr;
+    QAction* actParallelRuns_ = nullptr;
+    QAction* actStop_ = nullptr;
     QAction* actRun_ = nullptr;
     QAction* actProjects_ = nullptr;
     QAction* actInputFiles_ = nullptr;

@@ -2,6 +2,9 @@
 // settings file and registry as the program.
 //
 //   parvela-batch run --project PROJECT     runs the marked assessments of the project
+//       [--jobs N]                          with up to N at once (0: one per core; 1: one
+//                                           after the other, the default)
+//       [--shard K/N]                       only those whose key modulo N is K
 //   parvela-batch inputs --assessment ID    writes the input files only
 //   parvela-batch report --assessment ID    writes the summary report
 //   parvela-batch report --project PROJECT  writes the project summary
@@ -12,7 +15,9 @@
 // A project is given by its ID or by its caption. Without --settings the program's own
 // settings file is read (beside the executable, else per user), and a first start makes it.
 //
-// Exit codes: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent item.
+// Exit codes: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent item,
+// 130 and 143 a run stopped by SIGINT or SIGTERM (the model processes are terminated, the
+// interrupted assessments stored as not valid, the rest left as they were).
 
 #include "BatchDialogs.h"
 
@@ -29,8 +34,10 @@
 #include "program/TDatabaseConnection.h"
 #include "program/TModelManager.h"
 #include "program/TZentorModel.h"
+#include "program/Utilities.h"
 
 #include <algorithm>
+#include <csignal>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -51,7 +58,8 @@ class EUsage : public Exception {
 };
 
 const char* const UsageText = "Usage:\n"
-                              "  parvela-batch run --project ID|CAPTION [--settings FILE]\n"
+                              "  parvela-batch run --project ID|CAPTION [--jobs N] [--shard K/N] "
+                              "[--settings FILE]\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --project ID|CAPTION [--settings FILE]\n"
@@ -70,13 +78,18 @@ struct TCommandLine {
     }
 };
 
-// Options may stand before or after the command; every option takes one value. A command
-// needs exactly one of its options, when it has any.
+// The options of a command: exactly one of `OneOf` (when it has any), any of `Optional`.
+struct TCommandOptions {
+    std::vector<std::string> OneOf;
+    std::vector<std::string> Optional;
+};
+
+// Options may stand before or after the command; every option takes one value.
 TCommandLine ParseCommandLine(int argc, char** argv) {
-    static const std::map<std::string, std::vector<std::string>> allowed = {
-        {"run", {"project"}},
-        {"inputs", {"assessment"}},
-        {"report", {"assessment", "project"}},
+    static const std::map<std::string, TCommandOptions> allowed = {
+        {"run", {{"project"}, {"jobs", "shard"}}},
+        {"inputs", {{"assessment"}, {}}},
+        {"report", {{"assessment", "project"}, {}}},
         {"check-substances", {}}};
     TCommandLine line;
     std::vector<std::string> options;
@@ -98,17 +111,19 @@ TCommandLine ParseCommandLine(int argc, char** argv) {
     const auto command = allowed.find(line.Command);
     if (command == allowed.end())
         throw EUsage("Unknown command: " + line.Command);
+    const std::vector<std::string>& oneOf = command->second.OneOf;
+    const std::vector<std::string>& optional = command->second.Optional;
     for (const std::string& option : options) {
         const std::string name = option.substr(2);
-        if (name != "settings" && std::find(command->second.begin(), command->second.end(), name) ==
-                                      command->second.end())
+        if (name != "settings" && std::find(oneOf.begin(), oneOf.end(), name) == oneOf.end() &&
+            std::find(optional.begin(), optional.end(), name) == optional.end())
             throw EUsage("Unknown option for " + line.Command + ": " + option);
     }
-    const auto given = std::count_if(command->second.begin(), command->second.end(),
+    const auto given = std::count_if(oneOf.begin(), oneOf.end(),
                                      [&](const std::string& name) { return line.Option(name); });
-    if (!command->second.empty() && given != 1) {
+    if (!oneOf.empty() && given != 1) {
         std::string choices;
-        for (const std::string& name : command->second)
+        for (const std::string& name : oneOf)
             choices += (choices.empty() ? "--" : " or --") + name + " ID";
         throw EUsage((given == 0 ? "Missing " : "Give only one of ") + choices);
     }
@@ -120,6 +135,28 @@ int ParseID(const std::string& text) {
     if (!TryStrToInt(text, id))
         throw EUsage("Not a valid ID: " + text);
     return id;
+}
+
+int ParseJobs(const std::string& text) {
+    int jobs = 0;
+    if (!TryStrToInt(text, jobs) || jobs < 0)
+        throw EUsage("Not a valid number of jobs (0 or more): " + text);
+    return jobs;
+}
+
+struct TShard {
+    int Index = 0;
+    int Count = 1;
+};
+
+TShard ParseShard(const std::string& text) {
+    TShard shard;
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos || !TryStrToInt(text.substr(0, slash), shard.Index) ||
+        !TryStrToInt(text.substr(slash + 1), shard.Count) || shard.Count < 1 || shard.Index < 0 ||
+        shard.Index >= shard.Count)
+        throw EUsage("Not a valid shard (K/N with 0 <= K < N): " + text);
+    return shard;
 }
 
 TDACDatabase& Database() {
@@ -148,18 +185,24 @@ TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     return *found;
 }
 
+// One line per marked assessment of the shard: its key, caption and "valid", its
+// ERRORMESSAGE, or "not run" when a stop came first.
 int RunProject(const std::string& idOrCaption) {
     TdcProjects projects(Database());
     TdciProjects& project = FindProject(projects, idOrCaption);
-    const bool succeeded = TModelManager::GetSingleton().RunProject(&project);
+    TModelManager& manager = TModelManager::GetSingleton();
+    const bool succeeded = manager.RunProject(&project);
+    const std::vector<int>& run = manager.RunAssessments();
     TdcAssessments& assessments = project.Assessments();
     for (assessments.First(); !assessments.Eof(); assessments.Next()) {
         const TdciAssessments& assessment = assessments.Item();
-        if (assessment.SELECTEDFOREXECUTION())
-            std::cout << assessment.ASSESSMENTID() << "\t" << assessment.CAPTION() << "\t"
-                      << (assessment.VALIDRESULTS() ? std::string("valid")
-                                                    : assessment.ERRORMESSAGE())
-                      << "\n";
+        if (!assessment.SELECTEDFOREXECUTION() || !manager.InShard(assessment.ASSESSMENTID()))
+            continue;
+        std::string outcome = "not run";
+        if (std::find(run.begin(), run.end(), assessment.ASSESSMENTID()) != run.end())
+            outcome = assessment.VALIDRESULTS() ? std::string("valid") : assessment.ERRORMESSAGE();
+        std::cout << assessment.ASSESSMENTID() << "\t" << assessment.CAPTION() << "\t" << outcome
+                  << "\n";
     }
     return succeeded ? ExitDone : ExitFailure;
 }
@@ -213,9 +256,14 @@ int Execute(const TCommandLine& line) {
     const std::optional<std::string> settings = line.Option("settings");
     options.SettingsFileName = settings ? *settings : PrepareSettingsFile(SettingsProgramName);
     StartServices(options);
-    TModelManager::GetSingleton().SetContinueOnError(true);
-    if (line.Command == "run")
+    TModelManager& manager = TModelManager::GetSingleton();
+    manager.SetContinueOnError(true);
+    if (line.Command == "run") {
+        manager.SetJobs(ParseJobs(line.Option("jobs").value_or("1")));
+        const TShard shard = ParseShard(line.Option("shard").value_or("0/1"));
+        manager.SetShard(shard.Index, shard.Count);
         return RunProject(*line.Option("project"));
+    }
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
     if (line.Command == "report" && line.Option("project"))
@@ -223,6 +271,26 @@ int Execute(const TCommandLine& line) {
     if (line.Command == "report")
         return WriteReport(ParseID(*line.Option("assessment")));
     return CheckSubstancesCommand();
+}
+
+// The signal that asked a run to stop; 0 while none did.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void StopRun(int signal) {
+    stopSignal = signal;
+    RequestRunStop();
+}
+
+// SIGINT and SIGTERM stop a run instead of ending the program at once: the model processes
+// are terminated and what ran is stored. Interrupted system calls are restarted, so that the
+// database drivers never see them; the model waits are woken all the same.
+void StopRunsOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = StopRun;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM})
+        ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -237,6 +305,8 @@ int main(int argc, char** argv) {
         std::cerr << e.Message() << "\n" << UsageText;
         return ExitUsage;
     }
+    if (line.Command == "run")
+        StopRunsOnSignals();
     TBatchDialogs dialogs(line.Command == "check-substances" ? std::cout : std::cerr);
     SetDialogs(&dialogs);
     int exitCode = ExitFailure;
@@ -255,5 +325,7 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << "\n";
     }
     SetDialogs(nullptr);
+    if (stopSignal != 0)
+        return 128 + stopSignal;
     return exitCode;
 }

@@ -117,17 +117,23 @@ TEST_P(ModelRunsTest, BothModelsRunAndTheResultsAreStored) {
 
 TEST_P(ModelRunsTest, TheRunProgressNamesEachModelBeforeItStarts) {
     std::vector<std::string> told;
-    Manager().SetRunProgress([&](const std::string& assessment, const std::string& model) {
-        told.push_back(assessment + " " + model);
+    Manager().SetRunProgress([&](const TModelManager::TRunProgressState& state) {
+        std::string line =
+            Format("%d of %d, %d ended:", state.Started, state.Total, state.Finished);
+        for (const auto& running : state.Running)
+            line += " " + running.Assessment + " " + running.Model;
+        told.push_back(line);
     });
     AddRun(9, EtaGuid, "Told");
     AddRun(10, GammaGuid, "Refused");
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
-    EXPECT_EQ(told, (std::vector<std::string>{"Told GLIDAR", "Told MUNDRE"}))
+    EXPECT_EQ(told, (std::vector<std::string>{"1 of 2, 0 ended: Told GLIDAR",
+                                              "1 of 2, 0 ended: Told MUNDRE",
+                                              "1 of 2, 1 ended:", "2 of 2, 2 ended:"}))
         << "a run stopped by its substance starts no model";
     Manager().SetRunProgress(nullptr);
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
-    EXPECT_EQ(told.size(), 2u);
+    EXPECT_EQ(told.size(), 4u);
 }
 
 // Captions of 255 two-byte characters, as every engine stores them, are too long for file
