@@ -4,20 +4,34 @@
 #include "ModelRunTest.h"
 
 #include "program/TDAXOInterface.h"
+#include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+extern char** environ;
 
 namespace parvela::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
 
 constexpr int ProjectID = 70;
 
@@ -39,7 +53,7 @@ protected:
     }
 
     TBatchResult Batch(const std::vector<std::string>& arguments, bool withSettings = true) {
-        std::string command = ShellQuote(std::string(PARVELA_BIN_DIR) + "/parvela-batch");
+        std::string command = ShellQuote(program_);
         if (withSettings)
             command += " --settings " + ShellQuote(settings_);
         for (const std::string& argument : arguments)
@@ -55,7 +69,104 @@ protected:
         return result;
     }
 
+    // Starts the batch front end on the project without waiting; its output goes to
+    // `output`, its errors to `output` + ".err".
+    pid_t StartRun(const std::vector<std::string>& options, const std::string& output) {
+        std::vector<std::string> arguments{program_, "--settings", settings_,
+                                           "run",    "--project",  std::to_string(ProjectID)};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (output + ".err").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return started == 0 ? pid : -1;
+    }
+
+    static int ExitCodeOf(pid_t pid) {
+        int status = 0;
+        if (pid <= 0 || waitpid(pid, &status, 0) != pid)
+            return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    // Runs the batch front end from a directory of its own whose models/ hold stand-ins
+    // (script bodies; an empty body takes the real program).
+    void UseModels(const std::string& glidarBody, const std::string& mundreBody) {
+        const std::string directory = Environment().Work().File("batch-bin/");
+        std::filesystem::create_directories(directory + "models");
+        program_ = directory + "parvela-batch";
+        std::error_code linked;
+        std::filesystem::create_hard_link(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_,
+                                          linked);
+        if (linked)
+            std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_);
+        for (const auto& [name, body] :
+             {std::pair{"glidarmodel", glidarBody}, std::pair{"Mundremodel", mundreBody}}) {
+            const std::string target = directory + "models/" + name;
+            if (body.empty()) {
+                std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name,
+                                           target);
+            } else {
+                std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
+                chmod(target.c_str(), 0755);
+            }
+        }
+    }
+
+    std::string ProjectsDirectory() { return Environment().DataPath() + "projects/"; }
+
+    // Every file below the projects directory but the run log, with its text.
+    std::map<std::string, std::string> RunFiles() {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(ProjectsDirectory()))
+            if (entry.is_regular_file() && entry.path().filename() != "runs.log")
+                files[entry.path().string().substr(ProjectsDirectory().size())] =
+                    ReadWholeFile(entry.path().string());
+        return files;
+    }
+
+    std::map<int, std::tuple<std::string, std::string, bool>> StoredValues() {
+        std::map<int, std::tuple<std::string, std::string, bool>> values;
+        for (const auto& row : QueryRows("SELECT ASSESSMENTID FROM ASSESSMENTS")) {
+            const int id = static_cast<int>(row[0].AsInteger());
+            const TStoredResults stored = StoredResults(id);
+            values[id] = {stored.ErrorMessage, stored.AssessmentReport, stored.ValidResults};
+        }
+        return values;
+    }
+
+    // How often each assessment's models ran, from the project's run log.
+    std::map<std::string, int> LoggedRuns() {
+        std::map<std::string, int> runs;
+        for (const std::string& line :
+             LoadTextLines(ProjectsDirectory() + std::to_string(ProjectID) + "/runs.log")) {
+            std::vector<std::string> fields;
+            std::stringstream split(line);
+            for (std::string field; std::getline(split, field, '\t');)
+                fields.push_back(field);
+            if (fields.size() == 7)
+                ++runs[fields[1] + " " + fields[3]];
+        }
+        return runs;
+    }
+
+    void ForgetTheRuns() {
+        std::filesystem::remove_all(ProjectsDirectory());
+        RunRawSQL("UPDATE ASSESSMENTS SET ERRORMESSAGE = '', ASSESSMENTREPORT = '', VALIDRESULTS "
+                  "= FALSE");
+    }
+
     std::string settings_;
+    std::string program_ = std::string(PARVELA_BIN_DIR) + "/parvela-batch";
 };
 
 TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
@@ -134,6 +245,11 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
              {{"report", "--assessment", "1", "--project", "1"},
               "Give only one of --assessment ID or --project ID"},
              {{"report", "--project", "999"}, "Project 999 not found"},
+             {{"run", "--project", "1", "--jobs", "-1"},
+              "Not a valid number of jobs (0 or more): -1"},
+             {{"run", "--project", "1", "--shard", "3/3"},
+              "Not a valid shard (K/N with 0 <= K < N): 3/3"},
+             {{"inputs", "--assessment", "1", "--jobs", "2"}, "Unknown option for inputs: --jobs"},
          }) {
         const TBatchResult result = Batch(c.Arguments);
         EXPECT_EQ(result.ExitCode, 2) << c.Message;
@@ -164,6 +280,97 @@ TEST_P(BatchTest, ASettingsFileThatReachesNoDatabaseFails) {
     const TBatchResult result = Batch({"run", "--project", "1"});
     EXPECT_EQ(result.ExitCode, 1);
     EXPECT_FALSE(result.Errors.empty());
+}
+
+// The same marked assessments on both delivered scenarios, with a plain substance, one with
+// warnings and one refused by its substance, run one after the other, with two jobs, and as
+// three shards in three processes at once on the same database and data path: the same files,
+// the same stored results, and every model of every assessment run once.
+TEST_P(BatchTest, ParallelJobsAndConcurrentShardsGiveTheResultsOfASequentialRun) {
+    const std::vector<std::tuple<int, int, std::string, std::string>> assessments = {
+        {1, 1, AlphaGuid, "Alpha"},   {2, 2, EtaGuid, "Eta"},   {3, 1, EpsilonGuid, "Warned"},
+        {4, 2, GammaGuid, "Refused"}, {5, 2, BetaGuid, "Beta"}, {6, 1, EtaGuid, "Eta again"}};
+    for (const auto& [id, scenario, guid, caption] : assessments)
+        AddAssessment(id, ProjectID, scenario, guid, DeliveredSchemeID, true, caption);
+    ASSERT_EQ(Batch({"run", "--project", std::to_string(ProjectID)}).ExitCode, 1);
+    const auto files = RunFiles();
+    const auto values = StoredValues();
+    const auto runs = LoggedRuns();
+    ASSERT_EQ(runs.size(), 10u) << "two models of each assessment but the refused one";
+    for (const auto& [run, count] : runs)
+        EXPECT_EQ(count, 1) << run;
+    EXPECT_TRUE(std::get<2>(values.at(3))) << std::get<0>(values.at(3));
+
+    ForgetTheRuns();
+    const TBatchResult parallel =
+        Batch({"run", "--project", std::to_string(ProjectID), "--jobs", "2"});
+    EXPECT_EQ(parallel.ExitCode, 1) << parallel.Errors;
+    EXPECT_EQ(RunFiles(), files) << "--jobs 2";
+    EXPECT_EQ(StoredValues(), values) << "--jobs 2";
+    EXPECT_EQ(LoggedRuns(), runs) << "--jobs 2";
+
+    ForgetTheRuns();
+    std::vector<pid_t> shards;
+    for (int shard = 0; shard < 3; ++shard)
+        shards.push_back(StartRun({"--shard", std::to_string(shard) + "/3"},
+                                  Environment().Work().File("shard" + std::to_string(shard))));
+    std::vector<int> exitCodes;
+    for (pid_t shard : shards)
+        exitCodes.push_back(ExitCodeOf(shard));
+    EXPECT_EQ(exitCodes, (std::vector<int>{0, 1, 0})) << "the refused assessment 4 is in shard 1";
+    EXPECT_THAT(LoadTextLines(Environment().Work().File("shard1")),
+                UnorderedElementsAre("1\tAlpha\tvalid", HasSubstr("4\tRefused\t[ERROR]")))
+        << "the shard's own assessments";
+    EXPECT_EQ(RunFiles(), files) << "three shards";
+    EXPECT_EQ(StoredValues(), values) << "three shards";
+    EXPECT_EQ(LoggedRuns(), runs) << "three shards";
+}
+
+// SIGINT during a run of one job after the other, SIGTERM during one of two jobs: the running
+// models' process groups are gone, their assessments stored as stopped, the rest untouched
+// and reported as not run, and the exit code tells the signal.
+TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
+    const std::string work = Environment().Work().Path();
+    UseModels(SlowModelBody(work), "");
+    for (int id = 1; id <= 3; ++id)
+        AddAssessment(id, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true,
+                      "Slow" + std::to_string(id));
+    struct Case {
+        int Signal;
+        std::string Jobs;
+        int Running;
+    };
+    for (const Case& c : {Case{SIGINT, "1", 1}, Case{SIGTERM, "2", 2}}) {
+        RunRawSQL("UPDATE ASSESSMENTS SET ERRORMESSAGE = 'old', ASSESSMENTREPORT = 'old@report', "
+                  "VALIDRESULTS = TRUE");
+        for (int id = 1; id <= 3; ++id)
+            std::filesystem::remove(work + "/group-" + std::to_string(id));
+        const std::string output = Environment().Work().File("stopped");
+        const pid_t batch = StartRun({"--jobs", c.Jobs}, output);
+        std::vector<int> groups(c.Running);
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (int i = 0; i < c.Running; ++i)
+            while (!(groups[i] = NotedProcessGroup(work, i + 1)) &&
+                   std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(batch, c.Signal);
+        EXPECT_EQ(ExitCodeOf(batch), 128 + c.Signal) << ReadWholeFile(output + ".err");
+        std::vector<std::string> expected;
+        for (int id = 1; id <= 3; ++id) {
+            const TStoredResults stored = StoredResults(id);
+            const bool stopped = id <= c.Running;
+            if (stopped) {
+                EXPECT_NE(groups[id - 1], 0) << id;
+                EXPECT_FALSE(ProcessGroupRuns(groups[id - 1])) << id;
+            }
+            EXPECT_EQ(stored.ErrorMessage, stopped ? "Run stopped by the user." : "old") << id;
+            EXPECT_EQ(stored.ValidResults, !stopped) << id;
+            EXPECT_EQ(stored.AssessmentReport, stopped ? "" : "old@report") << id;
+            expected.push_back(std::to_string(id) + "\tSlow" + std::to_string(id) + "\t" +
+                               (stopped ? "Run stopped by the user." : "not run"));
+        }
+        EXPECT_EQ(LoadTextLines(output), expected) << c.Signal;
+    }
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchTest);

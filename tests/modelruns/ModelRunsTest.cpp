@@ -6,10 +6,13 @@
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/Exceptions.h"
+#include "platform/UiHooks.h"
 #include "program/SummaryReport.h"
 #include "program/TModelManager.h"
 #include "program/TZentorModelGlidar.h"
 #include "program/TZentorModelMundre.h"
+#include "program/Utilities.h"
+#include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>
 
@@ -19,11 +22,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace parvela::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
 constexpr int ProjectID = 40;
@@ -408,6 +413,68 @@ TEST_P(ModelRunsTest, RunProjectOfNoProjectAndOfNoMarkedAssessment) {
     EXPECT_TRUE(Manager().RunProject(&Project(ProjectID)));
     EXPECT_TRUE(Manager().RunAssessment(ProjectID, nullptr));
     EXPECT_TRUE(std::filesystem::is_directory(Manager().ProjectDirectory(ProjectID, false)));
+}
+
+// Calls `probe` at every wait for a model process, as the window's event processing would.
+class ProbingUiHooks final : public IUiHooks {
+public:
+    explicit ProbingUiHooks(std::function<void()> probe) : probe_(std::move(probe)) {
+        SetUiHooks(this);
+    }
+    ~ProbingUiHooks() override { SetUiHooks(nullptr); }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void ProcessPendingEvents() override { probe_(); }
+
+private:
+    std::function<void()> probe_;
+};
+
+// A stop while the second assessment's GLIDAR runs (one that ignores SIGTERM): its whole
+// process group is gone, the assessment is stored as not valid with the stop's message, the
+// first keeps its results, the third is not touched, and the run log tells what ran.
+TEST_P(ModelRunsTest, AStopTerminatesTheModelsProcessGroupAndLeavesTheRestUntouched) {
+    const std::string work = Environment().Work().Path();
+    Manager().SetModelsDirectory(FakeModels("case \"$1\" in */12.gld) " + SlowModelBody(work) +
+                                                ";; esac\nexec '" + PARVELA_BIN_DIR +
+                                                "/models/glidarmodel' \"$@\"",
+                                            ""));
+    AddRun(11, EtaGuid, "First");
+    AddRun(12, EtaGuid, "Stopped");
+    AddRun(13, EtaGuid, "Untouched");
+    for (int id : {12, 13})
+        SetStoredValidResults(id);
+    int group = 0;
+    bool ran;
+    {
+        ProbingUiHooks stopWhenSlow([&] {
+            if (!group && (group = NotedProcessGroup(work, 12)) != 0)
+                RequestRunStop();
+        });
+        ran = Manager().RunProject(&Project(ProjectID));
+    }
+    ResetRunStop();
+    EXPECT_FALSE(ran);
+    ASSERT_NE(group, 0) << "the slow model ran";
+    EXPECT_FALSE(ProcessGroupRuns(group));
+    EXPECT_TRUE(StoredResults(11).ValidResults);
+    const TStoredResults stopped = StoredResults(12);
+    EXPECT_EQ(stopped.ErrorMessage, "Run stopped by the user.");
+    EXPECT_FALSE(stopped.ValidResults);
+    EXPECT_EQ(stopped.AssessmentReport, "");
+    const TStoredResults untouched = StoredResults(13);
+    EXPECT_TRUE(untouched.ValidResults);
+    EXPECT_EQ(untouched.AssessmentReport, "old@report");
+    EXPECT_FALSE(std::filesystem::exists(RunDirectory(13)));
+    EXPECT_EQ(Manager().RunAssessments(), (std::vector<int>{11, 12}));
+
+    const TTextLines log = LoadTextLines(Manager().RunLogPath(ProjectID));
+    ASSERT_EQ(log.size(), 3u) << ReadWholeFile(Manager().RunLogPath(ProjectID));
+    const std::string when = "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\t";
+    EXPECT_THAT(log[0], MatchesRegex(when + "11\tFirst\tGLIDAR\t0\t[0-9]+\\.[0-9]{3}\tvalid"));
+    EXPECT_THAT(log[1], MatchesRegex(when + "11\tFirst\tMUNDRE\t0\t[0-9.]+\tvalid"));
+    EXPECT_THAT(log[2], MatchesRegex(when + "12\tStopped\tGLIDAR\t143\t[0-9.]+\tnot valid"))
+        << "the run script's shell ended by SIGTERM";
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(ModelRunsTest);

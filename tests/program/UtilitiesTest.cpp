@@ -2,14 +2,20 @@
 #include "framework/DateTime.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/UiHooks.h"
+#include "program/TZentorModel.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace parvela {
 namespace {
@@ -208,6 +214,62 @@ TEST(FileNameCharacters, AllSixteenAreRefused) {
         EXPECT_TRUE(ContainsFileNameSpecialChar(std::string("ab") + c + "cd")) << c;
     EXPECT_FALSE(ContainsFileNameSpecialChar("Rice_2024-B7"));
     EXPECT_FALSE(ContainsFileNameSpecialChar(""));
+}
+
+// Runs filling the scenario cache for the first time at once, in processes of their own, while
+// another reads it: the reader sees no file or a whole one, one copy is made and it stays.
+TEST_F(UtilitiesTest, ConcurrentFirstCopiesOfACacheFileAreNeverSeenTorn) {
+    constexpr int Writers = 4;
+    constexpr int Rounds = 6;
+    std::vector<std::string> sources, texts;
+    for (int writer = 0; writer < Writers; ++writer) {
+        TTextLines lines;
+        for (int i = 0; i < 20000; ++i)
+            lines.push_back("writer " + std::to_string(writer) + " line " + std::to_string(i));
+        sources.push_back((directory_ / ("source" + std::to_string(writer))).string());
+        SaveTextLines(sources.back(), lines);
+        texts.push_back(ReadFile(sources.back()));
+    }
+    fs::create_directories(directory_ / "cache");
+    for (int round = 0; round < Rounds; ++round) {
+        const std::string target =
+            (directory_ / "cache" / (std::to_string(round) + ".bfo")).string();
+        std::vector<pid_t> writers;
+        for (int writer = 0; writer < Writers; ++writer) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                int made = 2;
+                try {
+                    made = CopyTextFileOnce(sources[writer], target) ? 1 : 0;
+                } catch (...) {
+                }
+                _exit(made);
+            }
+            writers.push_back(pid);
+        }
+        int torn = 0, made = 0, running = Writers;
+        while (running > 0) {
+            if (fs::exists(target)) {
+                const std::string seen = ReadFile(target);
+                torn += std::find(texts.begin(), texts.end(), seen) == texts.end();
+            }
+            for (pid_t& pid : writers) {
+                int status = 0;
+                if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
+                    made += WIFEXITED(status) && WEXITSTATUS(status) == 1;
+                    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << round;
+                    pid = 0;
+                    --running;
+                }
+            }
+        }
+        EXPECT_EQ(torn, 0) << "round " << round;
+        EXPECT_EQ(made, 1) << "round " << round;
+        EXPECT_NE(std::find(texts.begin(), texts.end(), ReadFile(target)), texts.end());
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory_ / "cache"), fs::directory_iterator()),
+              Rounds)
+        << "no temporary file is left";
 }
 
 TEST_F(UtilitiesTest, DeleteDirectoryTreeRemovesNestedDirectories) {

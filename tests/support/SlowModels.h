@@ -1,0 +1,22 @@
+#pragma once
+// Model programs that do not end by themselves, for the tests of a run's stop: the body of a
+// stand-in model script that notes its process group in a file named after the assessment and
+// then waits, ignoring SIGTERM as a model busy with its own clean-up might; and the test of
+// whether any process of such a group still runs.
+
+#include <string>
+
+namespace parvela::test {
+
+// Writes "<directory>/group-<assessment key>" with the process group of the model and sleeps
+// for a minute with SIGTERM ignored (so only SIGKILL ends it).
+std::string SlowModelBody(const std::string& directory);
+
+// The process group noted by SlowModelBody for the assessment; 0 while there is none.
+int NotedProcessGroup(const std::string& directory, int assessmentID);
+
+// Whether a process of the group runs (ended ones that no parent reaped yet do not count),
+// read from /proc.
+bool ProcessGroupRuns(int group);
+
+} // namespace parvela::test
