@@ -10,6 +10,7 @@
 #include "program/TApplicationSettings.h"
 #include "program/TDatabaseConnection.h"
 #include "program/Utilities.h"
+#include "tests/support/SlowModels.h"
 #include "ui/TDACGrid.h"
 #include "ui/TDayMonthSelector.h"
 #include "ui/TfrmApplicationSchemes.h"
@@ -18,12 +19,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 #include <set>
@@ -65,9 +68,13 @@ public:
             panelsEnabled_ = panelsEnabled_ || window_.findChild<QWidget*>(panel)->isEnabled();
         if (atFirstWait_)
             std::exchange(atFirstWait_, nullptr)();
+        if (atEachWait_)
+            atEachWait_();
     }
     // Runs once, at the first wait, after the window processed its events.
     void AtFirstWait(std::function<void()> probe) { atFirstWait_ = std::move(probe); }
+    // Runs at every wait, after the window processed its events.
+    void AtEachWait(std::function<void()> probe) { atEachWait_ = std::move(probe); }
     const std::vector<std::string>& Statuses() const { return statuses_; }
     bool PanelsEverEnabled() const { return panelsEnabled_; }
 
@@ -76,6 +83,7 @@ private:
     std::vector<std::string> statuses_;
     bool panelsEnabled_ = false;
     std::function<void()> atFirstWait_;
+    std::function<void()> atEachWait_;
 };
 
 bool OwnedBy(const QObject* object, const QObject* owner) {
@@ -475,6 +483,80 @@ TEST_F(MainWindowTest, WhileARunIsInProgressNothingEditsWritesFilesOrCloses) {
     EXPECT_FALSE(Action("actStop")->isEnabled());
     EXPECT_FALSE(Child<QWidget>(*window_, "btnStop")->isVisible());
     EXPECT_TRUE(window_->close()) << "after the run";
+}
+
+TEST_F(MainWindowTest, StopEndsTheRunningModelAndShowsStopped) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "slow", false, true);
+    AddAssessment(2002, 1001, "later", true, true);
+    Open(1001);
+    const std::string models = environment_.File("models/");
+    std::filesystem::create_directories(models);
+    std::ofstream(models + "glidarmodel") << "#!/bin/sh\n" << SlowModelBody(environment_.File(""));
+    chmod((models + "glidarmodel").c_str(), 0755);
+    std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/Mundremodel",
+                               models + "Mundremodel");
+    TModelManager::GetSingleton().SetModelsDirectory(models);
+    int group = 0;
+    std::string statusOnStop;
+    bool stopEnabledAfterwards = true;
+    {
+        RecordingUiHooks hooks(*window_);
+        hooks.AtEachWait([&] {
+            if (group || !(group = NotedProcessGroup(environment_.File(""), 2001)))
+                return;
+            Child<QToolButton>(*window_, "btnStop")->click();
+            statusOnStop = window_->StatusText();
+            stopEnabledAfterwards = Action("actStop")->isEnabled();
+        });
+        Action("actRun")->trigger();
+    }
+    ASSERT_NE(0, group) << "the slow model ran";
+    EXPECT_FALSE(ProcessGroupRuns(group));
+    EXPECT_EQ("Stopping the calculation...", statusOnStop);
+    EXPECT_FALSE(stopEnabledAfterwards);
+    EXPECT_EQ("Stopped", dialogs_.Texts().back());
+    for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
+        EXPECT_TRUE(Child<QWidget>(*window_, panel)->isEnabled()) << panel;
+    EXPECT_FALSE(Child<QWidget>(*window_, "btnStop")->isVisible());
+    EXPECT_EQ("Run stopped by the user.", Stored("ERRORMESSAGE", 2001));
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
+                                    "AND ASSESSMENTID = 2001"));
+    EXPECT_EQ(1, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
+                                    "AND ASSESSMENTID = 2002"))
+        << "not yet run: untouched";
+    EXPECT_EQ("<null>", Stored("ERRORMESSAGE", 2002));
+}
+
+TEST_F(MainWindowTest, ParallelRunsAreKeptPerUserAndRunSideBySide) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "a", false, true);
+    AddAssessment(2002, 1001, "b", false, true);
+    Open(1001);
+    EXPECT_EQ(1, TModelManager::GetSingleton().Jobs());
+    WhenModal([](QWidget& modal) {
+        auto* dialog = qobject_cast<QInputDialog*>(&modal);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(1, dialog->intValue());
+        dialog->setIntValue(2);
+        dialog->accept();
+    });
+    Action("actParallelRuns")->trigger();
+    EXPECT_EQ(2, TRegistry(HKEY_CURRENT_USER).ReadInteger(RegistryKey(), "ParallelRuns"));
+    EXPECT_EQ(2, TModelManager::GetSingleton().Jobs());
+    {
+        RecordingUiHooks hooks(*window_);
+        Action("actRun")->trigger();
+        ASSERT_FALSE(hooks.Statuses().empty());
+        EXPECT_EQ("Calculating assessment a: running GLIDAR; Calculating assessment b: running "
+                  "GLIDAR",
+                  hooks.Statuses().front());
+    }
+    EXPECT_EQ("Finished", dialogs_.Texts().back());
+    EXPECT_EQ(2, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE"));
+    Close();
+    Open(1001);
+    EXPECT_EQ(2, TModelManager::GetSingleton().Jobs()) << "read again at the start";
 }
 
 TEST_F(MainWindowTest, InputFilesAreWrittenAndShownWithoutARun) {
