@@ -262,6 +262,9 @@ bool TModelManager::PrepareModelRuns(TdciAssessments& assessment) {
     assessment.SetASSESSMENTREPORT("");
     assessment.SetSkipLockCheck(true);
     assessment.SetVALIDRESULTS(false);
+    // The old results went with the emptied run directory: a program or machine that dies
+    // during the models (a killed shard) must not leave them marked valid.
+    assessment.Save();
     return true;
 }
 

@@ -108,8 +108,8 @@ private:
     // The run directory set and the substance checked, asking about warnings unless
     // ContinueOnError; false when the assessment must not run, with the reason stored.
     bool CheckBeforeRun(int projectID, TdciAssessments& assessment);
-    // The run directory emptied, the report cleared and the results marked not valid; false
-    // when the directory cannot be made.
+    // The run directory emptied, the report cleared and the results stored as not valid;
+    // false when the directory cannot be made.
     bool PrepareModelRuns(TdciAssessments& assessment);
     bool RunModels(TdciAssessments& assessment, std::vector<TModelRunRecord>& runs);
     // ERRORMESSAGE after a model that returned false: stopped by the user, or the model's
