@@ -41,6 +41,14 @@ bool AppendRunLog(const std::string& path, const std::vector<std::string>& lines
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return false;
+    // On a network file system an append is only whole under a lock, which also makes the
+    // client learn the file's current end; a file system without locks still gets the
+    // appends.
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    while (::fcntl(descriptor, F_SETLKW, &lock) != 0 && errno == EINTR) {
+    }
     bool ok = true;
     for (const std::string& line : lines)
         ok = WriteWhole(descriptor, line + "\r\n") && ok;

@@ -19,8 +19,8 @@ std::string RunLogLine(const TModelRunRecord& run, int assessmentID, const std::
                        bool valid);
 
 // Appends each line, followed by a carriage return and a line feed, with one write to the
-// file opened for appending, so that the lines of processes that log at once never mix (on a
-// local file system). False when the file cannot be written.
+// file opened for appending and locked, so that the lines of processes that log at once, also
+// on machines that share the file, never mix. False when the file cannot be written.
 bool AppendRunLog(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace parvela

@@ -1,0 +1,226 @@
+// A project of 24 marked assessments on the delivered scenarios (12 on each), run through the
+// program's services, the real plug-in and the real model programs: one after the other
+// against two jobs at once, on SQLite and, when PARVELA_BENCH_PG_INFO names a throw-away
+// server (scripts/bench.sh starts one), on PostgreSQL. Each iteration runs the project both
+// ways, so that the ratio compares runs made under the same load of the machine; the load
+// average at the start is reported with it.
+//
+// With PARVELA_BENCH_MODEL_YEARS=N the scenarios simulate N years instead of their own three
+// (their weather, ponding and rain repeated year after year), so that each model process does
+// the work of a realistic simulation period instead of a few milliseconds' worth.
+
+#include "UnitsFromGenerator/TdcProjects.h"
+#include "db/DatabaseCreator.h"
+#include "framework/Format.h"
+#include "framework/TDACDatabase.h"
+#include "platform/Registry.h"
+#include "program/Services.h"
+#include "program/TDatabaseConnection.h"
+#include "program/TModelManager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace parvela {
+namespace {
+
+constexpr int ProjectID = 1;
+constexpr int AssessmentCount = 24;
+const char* const Substances[] = {"{5EED0DA0-7A11-4C0E-9D00-000000000001}",  // ALPHA
+                                  "{5EED0DA0-7A11-4C0E-9D00-000000000012}"}; // ETA
+
+std::string WorkDirectory() {
+    return PARVELA_BENCH_WORK_DIR "/parallel-runs";
+}
+
+std::optional<std::string> InfoValue(const std::string& file, const std::string& key) {
+    std::ifstream info(file);
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind(key + "=", 0) == 0)
+            return line.substr(key.size() + 1);
+    return std::nullopt;
+}
+
+// The engines' settings files; PostgreSQL only when a server is named.
+std::vector<std::pair<std::string, std::string>> PrepareDatabases() {
+    const std::string work = WorkDirectory();
+    std::vector<std::pair<std::string, std::string>> connections;
+    const std::string file = work + "/parvela.sqlite";
+    db::CreateSQLiteDatabaseFile(file, true, true);
+    connections.push_back({"SQLite", db::SQLiteConnectionString(file)});
+    const char* info = std::getenv("PARVELA_BENCH_PG_INFO");
+    if (info && *info) {
+        const std::string base = InfoValue(info, "connection").value_or("");
+        if (base.empty())
+            throw std::runtime_error(std::string("no PostgreSQL server in ") + info);
+        TDACDatabase maintenance;
+        maintenance.SetODBCConnection(base + ";Database=postgres", "", "");
+        maintenance.SetConnected(true);
+        maintenance.ExecSQL("DROP DATABASE IF EXISTS parvela_parallel_bench");
+        maintenance.ExecSQL(
+            "CREATE DATABASE parvela_parallel_bench ENCODING 'UTF8' TEMPLATE template0");
+        const std::string connection = base + ";Database=parvela_parallel_bench";
+        db::CreateDatabase(connection, db::Engine::PostgreSQL, "", "", true);
+        connections.push_back({"PostgreSQL", connection});
+    }
+    std::vector<std::pair<std::string, std::string>> settings;
+    for (const auto& [engine, connection] : connections) {
+        settings.push_back({engine, work + "/" + engine + ".ini"});
+        std::ofstream(settings.back().second)
+            << "[Database]\nDatabaseName=" << connection << "\nUserName=\nPassword=\n";
+    }
+    return settings;
+}
+
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// The delivered scenario's daily texts with the days of its start year repeated to cover
+// `years` years (29 February only in leap years).
+std::string RepeatedDays(const std::string& text, int startYear, int years) {
+    std::istringstream lines(text);
+    std::string comments;
+    std::vector<std::string> days; // rows of the start year
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // Rows begin with dd-Mmm-yyyy; comment lines are kept once.
+        if (line.size() < 11 || line[0] == '*')
+            comments += line + "\r\n";
+        else if (std::stoi(line.substr(7, 4)) == startYear)
+            days.push_back(line);
+    }
+    std::string repeated = comments;
+    for (int year = startYear; year < startYear + years; ++year)
+        for (const std::string& day : days) {
+            const bool leapDay = day.compare(0, 6, "29-Feb") == 0;
+            if (leapDay && !IsLeapYear(year))
+                continue;
+            repeated += day.substr(0, 7) + std::to_string(year) + day.substr(11) + "\r\n";
+            if (!leapDay && day.compare(0, 6, "28-Feb") == 0 && IsLeapYear(year) &&
+                !IsLeapYear(startYear))
+                repeated += "29-Feb-" + std::to_string(year) + day.substr(11) + "\r\n";
+        }
+    return repeated;
+}
+
+void FillProject(TDACDatabase& database, int modelYears) {
+    database.ExecSQL("DELETE FROM ASSESSMENTS");
+    database.ExecSQL("DELETE FROM PROJECTS");
+    database.ExecSQL(Format("INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, CREATIONDATE, "
+                            "MODIFICATIONDATE, BUSY, COMMENT, LOCKED) VALUES (%d, 'Parallel', '', "
+                            "'2024-01-01 00:00:00', '2024-01-01 00:00:00', FALSE, '', FALSE)",
+                            ProjectID));
+    for (int i = 1; i <= AssessmentCount; ++i)
+        database.ExecSQL(Format(
+            "INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, SCENARIOID, "
+            "SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM, SELECTEDFOREXECUTION, "
+            "ERRORMESSAGE, ASSESSMENTREPORT, VALIDRESULTS, CREATIONDATE, MODIFICATIONDATE, "
+            "COMMENT) VALUES (%d, 'Run_%d', '', %d, %d, '%s', 1, '', TRUE, '', '', FALSE, "
+            "'2024-01-01 00:00:00', '2024-01-01 00:00:00', '')",
+            i, i, ProjectID, 1 + i % 2, Substances[(i / 2) % 2]));
+    if (modelYears <= 0)
+        return;
+    for (int scenario : {1, 2}) {
+        const auto query = database.OpenQuery(Format(
+            "SELECT STARTYEAR, GLIDAR_meteo, GLIDAR_pond, MUNDRE_meteo, MUNDRE_rain FROM "
+            "SCENARIOS WHERE SCENARIOID = %d",
+            scenario));
+        const int start = query->FieldByName("STARTYEAR").AsInteger();
+        std::vector<std::string> columns;
+        for (const char* column : {"GLIDAR_meteo", "GLIDAR_pond", "MUNDRE_meteo", "MUNDRE_rain"})
+            columns.push_back(RepeatedDays(query->FieldByName(column).AsString(), start, modelYears));
+        database.ExecSQL(Format("UPDATE SCENARIOS SET ENDYEAR = %d, GLIDAR_meteo = '%s', "
+                                "GLIDAR_pond = '%s', MUNDRE_meteo = '%s', MUNDRE_rain = '%s' "
+                                "WHERE SCENARIOID = %d",
+                                start + modelYears - 1, columns[0], columns[1], columns[2],
+                                columns[3], scenario));
+    }
+}
+
+double RunProjectSeconds(int jobs) {
+    TModelManager& manager = TModelManager::GetSingleton();
+    manager.SetJobs(jobs);
+    std::filesystem::remove_all(manager.ProjectDirectory(ProjectID, false));
+    std::filesystem::remove_all(manager.ProjectsDirectory());
+    std::filesystem::create_directories(manager.ProjectsDirectory());
+    TdcProjects projects(TDatabaseConnection::GetSingleton().Database());
+    projects.SetFilter("PROJECTID=%d", {ProjectID});
+    projects.Open();
+    const auto start = std::chrono::steady_clock::now();
+    const bool valid = manager.RunProject(&projects.Item());
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    if (!valid)
+        throw std::runtime_error("an assessment of the benchmark project failed");
+    return seconds.count();
+}
+
+void SequentialAgainstTwoJobs(benchmark::State& state, const std::string& settings) {
+    StartServices({settings});
+    TModelManager::GetSingleton().SetContinueOnError(true);
+    const char* years = std::getenv("PARVELA_BENCH_MODEL_YEARS");
+    const int modelYears = years && *years ? std::atoi(years) : 0;
+    FillProject(TDatabaseConnection::GetSingleton().Database(), modelYears);
+    double load[1] = {0};
+    getloadavg(load, 1);
+    double sequential = 0, twoJobs = 0;
+    try {
+        for (auto _ : state) {
+            sequential += RunProjectSeconds(1);
+            const double parallel = RunProjectSeconds(2);
+            twoJobs += parallel;
+            state.SetIterationTime(parallel);
+        }
+    } catch (const std::exception& failure) {
+        state.SkipWithError(failure.what());
+    }
+    StopServices();
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["sequential_s"] = sequential / iterations;
+    state.counters["two_jobs_s"] = twoJobs / iterations;
+    state.counters["speedup"] = twoJobs > 0 ? sequential / twoJobs : 0;
+    state.counters["load_1min"] = load[0];
+    state.counters["model_years"] = modelYears > 0 ? modelYears : 3;
+}
+
+void SetEnvironment() {
+    const std::string work = WorkDirectory();
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work + "/data");
+    setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine.ini").c_str(), 1);
+    setenv("PARVELA_USER_REGISTRY", (work + "/user.ini").c_str(), 1);
+    setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
+    setenv("PARVELA_DAXO_MESSAGE_LOG", (work + "/daxo.log").c_str(), 1);
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
+    machine.WriteString(RegistryKey(), "DataPath", work + "/data/");
+}
+
+} // namespace
+} // namespace parvela
+
+int main(int argc, char** argv) {
+    using namespace parvela;
+    benchmark::Initialize(&argc, argv);
+    SetEnvironment();
+    for (const auto& [engine, settings] : PrepareDatabases())
+        benchmark::RegisterBenchmark(("BM_ProjectOf24_SequentialAgainstTwoJobs/" + engine).c_str(),
+                                     [settings = settings](benchmark::State& state) {
+                                         SequentialAgainstTwoJobs(state, settings);
+                                     })
+            ->Unit(benchmark::kSecond)
+            ->UseManualTime()
+            ->Iterations(3);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
