@@ -99,6 +99,9 @@ std::string ResultsText(const TdciAssessments& assessment) {
     return message.empty() ? "no valid results" : message;
 }
 
+// Sort index of ASSESSMENTID in the assessments list.
+constexpr int AssessmentKeyField = 0;
+
 std::string AssessmentRow(const TdciAssessments& assessment, TdcScenarios& scenarios,
                           TdcApplicationSchemes& schemes) {
     // Figures of results that are no longer valid would pass for the current ones.
@@ -127,6 +130,8 @@ std::unique_ptr<TCordessaReport> BuildProjectSummary(const TdciProjects& project
     TdcAssessments assessments(database);
     assessments.SetFilter("PROJECTID=%d", {project.PROJECTID()});
     assessments.Open();
+    // By key: the rows' order on the server changes with every save.
+    assessments.SortOnField(AssessmentKeyField, true);
     TdcScenarios scenarios(database);
     scenarios.Open();
     TdcApplicationSchemes schemes(database);
