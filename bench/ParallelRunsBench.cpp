@@ -9,11 +9,11 @@
 // (their weather, ponding and rain repeated year after year), so that each model process does
 // the work of a realistic simulation period instead of a few milliseconds' worth.
 
+#include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "db/DatabaseCreator.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
-#include "platform/Registry.h"
 #include "program/Services.h"
 #include "program/TDatabaseConnection.h"
 #include "program/TModelManager.h"
@@ -131,14 +131,15 @@ void FillProject(TDACDatabase& database, int modelYears) {
     if (modelYears <= 0)
         return;
     for (int scenario : {1, 2}) {
-        const auto query = database.OpenQuery(Format(
-            "SELECT STARTYEAR, GLIDAR_meteo, GLIDAR_pond, MUNDRE_meteo, MUNDRE_rain FROM "
-            "SCENARIOS WHERE SCENARIOID = %d",
-            scenario));
+        const auto query = database.OpenQuery(
+            Format("SELECT STARTYEAR, GLIDAR_meteo, GLIDAR_pond, MUNDRE_meteo, MUNDRE_rain FROM "
+                   "SCENARIOS WHERE SCENARIOID = %d",
+                   scenario));
         const int start = query->FieldByName("STARTYEAR").AsInteger();
         std::vector<std::string> columns;
         for (const char* column : {"GLIDAR_meteo", "GLIDAR_pond", "MUNDRE_meteo", "MUNDRE_rain"})
-            columns.push_back(RepeatedDays(query->FieldByName(column).AsString(), start, modelYears));
+            columns.push_back(
+                RepeatedDays(query->FieldByName(column).AsString(), start, modelYears));
         database.ExecSQL(Format("UPDATE SCENARIOS SET ENDYEAR = %d, GLIDAR_meteo = '%s', "
                                 "GLIDAR_pond = '%s', MUNDRE_meteo = '%s', MUNDRE_rain = '%s' "
                                 "WHERE SCENARIOID = %d",
@@ -192,26 +193,13 @@ void SequentialAgainstTwoJobs(benchmark::State& state, const std::string& settin
     state.counters["model_years"] = modelYears > 0 ? modelYears : 3;
 }
 
-void SetEnvironment() {
-    const std::string work = WorkDirectory();
-    std::filesystem::remove_all(work);
-    std::filesystem::create_directories(work + "/data");
-    setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine.ini").c_str(), 1);
-    setenv("PARVELA_USER_REGISTRY", (work + "/user.ini").c_str(), 1);
-    setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
-    setenv("PARVELA_DAXO_MESSAGE_LOG", (work + "/daxo.log").c_str(), 1);
-    TRegistry machine(HKEY_LOCAL_MACHINE);
-    machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
-    machine.WriteString(RegistryKey(), "DataPath", work + "/data/");
-}
-
 } // namespace
 } // namespace parvela
 
 int main(int argc, char** argv) {
     using namespace parvela;
     benchmark::Initialize(&argc, argv);
-    SetEnvironment();
+    bench::PrepareRunEnvironment(WorkDirectory(), DAXO_LIBRARY_PATH);
     for (const auto& [engine, settings] : PrepareDatabases())
         benchmark::RegisterBenchmark(("BM_ProjectOf24_SequentialAgainstTwoJobs/" + engine).c_str(),
                                      [settings = settings](benchmark::State& state) {

@@ -2,6 +2,7 @@
 // the real model programs: one full run of an assessment with the time split between the
 // program and the two model processes, and a project of 50 marked assessments.
 
+#include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "db/DatabaseCreator.h"
@@ -9,7 +10,6 @@
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACSaver.h"
-#include "platform/Registry.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
 #include "program/TZentorModel.h"
@@ -87,15 +87,7 @@ public:
 private:
     BenchSetup() {
         const std::string work = PARVELA_BENCH_WORK_DIR "/modelruns";
-        std::filesystem::remove_all(work);
-        std::filesystem::create_directories(work + "/data");
-        setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine.ini").c_str(), 1);
-        setenv("PARVELA_USER_REGISTRY", (work + "/user.ini").c_str(), 1);
-        setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
-        setenv("PARVELA_DAXO_MESSAGE_LOG", (work + "/daxo.log").c_str(), 1);
-        TRegistry machine(HKEY_LOCAL_MACHINE);
-        machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
-        machine.WriteString(RegistryKey(), "DataPath", work + "/data/");
+        bench::PrepareRunEnvironment(work, DAXO_LIBRARY_PATH);
 
         const std::string file = work + "/parvela.sqlite";
         db::CreateSQLiteDatabaseFile(file, true);

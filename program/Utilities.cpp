@@ -226,26 +226,27 @@ public:
     static void TerminateChildren(const std::vector<TChildProcess*>& children) {
         for (TChildProcess* child : children)
             child->Signal(SIGTERM);
-        const auto kill = std::chrono::steady_clock::now() + StopGrace;
-        while (std::chrono::steady_clock::now() < kill &&
-               std::any_of(children.begin(), children.end(),
-                           [](TChildProcess* child) { return child->Alive(); }))
-            WaitAtMost(-1, StopPollMilliseconds);
+        WaitWhileAlive(children);
         for (TChildProcess* child : children)
             if (child->Alive())
                 child->Signal(SIGKILL);
         // After SIGKILL only a process in an uninterruptible wait can take a moment.
-        const auto giveUp = std::chrono::steady_clock::now() + StopGrace;
-        while (std::chrono::steady_clock::now() < giveUp &&
-               std::any_of(children.begin(), children.end(),
-                           [](TChildProcess* child) { return child->Alive(); }))
-            WaitAtMost(-1, StopPollMilliseconds);
+        WaitWhileAlive(children);
     }
 
 private:
     static constexpr int UnknownEnd = -1;
     static constexpr auto StopGrace = std::chrono::seconds(2);
     static constexpr int StopPollMilliseconds = 20;
+
+    // For at most the grace period.
+    static void WaitWhileAlive(const std::vector<TChildProcess*>& children) {
+        const auto end = std::chrono::steady_clock::now() + StopGrace;
+        while (std::chrono::steady_clock::now() < end &&
+               std::any_of(children.begin(), children.end(),
+                           [](TChildProcess* child) { return child->Alive(); }))
+            WaitAtMost(-1, StopPollMilliseconds);
+    }
 
     void Signal(int signal) {
         if (ownGroup_)

@@ -102,24 +102,14 @@ protected:
     // (script bodies; an empty body takes the real program).
     void UseModels(const std::string& glidarBody, const std::string& mundreBody) {
         const std::string directory = Environment().Work().File("batch-bin/");
-        std::filesystem::create_directories(directory + "models");
+        std::filesystem::create_directories(directory);
         program_ = directory + "parvela-batch";
         std::error_code linked;
         std::filesystem::create_hard_link(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_,
                                           linked);
         if (linked)
             std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_);
-        for (const auto& [name, body] :
-             {std::pair{"glidarmodel", glidarBody}, std::pair{"Mundremodel", mundreBody}}) {
-            const std::string target = directory + "models/" + name;
-            if (body.empty()) {
-                std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name,
-                                           target);
-            } else {
-                std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
-                chmod(target.c_str(), 0755);
-            }
-        }
+        PlaceModelPrograms(directory + "models", glidarBody, mundreBody);
     }
 
     std::string ProjectsDirectory() { return Environment().DataPath() + "projects/"; }

@@ -10,8 +10,10 @@
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -58,6 +60,21 @@ TRunEnvironment::TRunEnvironment(const std::string& name, bool withDataPath)
     if (withDataPath) {
         std::filesystem::create_directories(DataPath());
         machine.WriteString(RegistryKey(), "DataPath", DataPath());
+    }
+}
+
+void PlaceModelPrograms(const std::string& directory, const std::string& glidarBody,
+                        const std::string& mundreBody) {
+    std::filesystem::create_directories(directory);
+    for (const auto& [name, body] :
+         {std::pair{"glidarmodel", glidarBody}, std::pair{"Mundremodel", mundreBody}}) {
+        const std::string target = directory + "/" + name;
+        if (body.empty()) {
+            std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name, target);
+        } else {
+            std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
+            chmod(target.c_str(), 0755);
+        }
     }
 }
 

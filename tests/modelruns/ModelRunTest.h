@@ -87,6 +87,10 @@ void ExecutePluginSql(const std::string& databasePath, const std::string& sql);
 std::string ReadWholeFile(const std::string& path);
 // Lines joined, each followed by "\r\n": the text of a file written by the program.
 std::string FileText(const std::vector<std::string>& lines);
+// Fills a models directory (made when missing): each program given as the body of a shell
+// script; an empty body takes the real program.
+void PlaceModelPrograms(const std::string& directory, const std::string& glidarBody,
+                        const std::string& mundreBody);
 // Runs the statements of a script of the repository.
 void RunScript(TestDatabase& database, const std::string& repositoryPath);
 

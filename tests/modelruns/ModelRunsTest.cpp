@@ -65,19 +65,7 @@ protected:
     // an empty body takes the real program.
     std::string FakeModels(const std::string& glidarBody, const std::string& mundreBody) {
         const std::string directory = Environment().Work().File("fake-models/");
-        std::filesystem::create_directories(directory);
-        auto place = [&](const std::string& name, const std::string& body) {
-            const std::string target = directory + name;
-            if (body.empty()) {
-                std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name,
-                                           target);
-            } else {
-                std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
-                chmod(target.c_str(), 0755);
-            }
-        };
-        place("glidarmodel", glidarBody);
-        place("Mundremodel", mundreBody);
+        PlaceModelPrograms(directory, glidarBody, mundreBody);
         return directory;
     }
 
