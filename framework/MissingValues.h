@@ -19,7 +19,9 @@ inline constexpr bool IsMissingReal(double value) {
     return std::bit_cast<std::uint64_t>(value) == std::uint64_t{2};
 }
 
-inline constexpr bool IsMissingInteger(std::int32_t value) { return value == MissingInteger; }
+inline constexpr bool IsMissingInteger(std::int32_t value) {
+    return value == MissingInteger;
+}
 
 inline constexpr const char* NoValueGivenText = "<no value given>";
 

@@ -13,7 +13,11 @@ NoUiHooks noHooks;
 IUiHooks* current = &noHooks;
 } // namespace
 
-IUiHooks& UiHooks() { return *current; }
-void SetUiHooks(IUiHooks* hooks) { current = hooks ? hooks : &noHooks; }
+IUiHooks& UiHooks() {
+    return *current;
+}
+void SetUiHooks(IUiHooks* hooks) {
+    current = hooks ? hooks : &noHooks;
+}
 
 } // namespace parvela

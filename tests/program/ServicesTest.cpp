@@ -68,8 +68,7 @@ TEST_P(ServicesTest, StartInOrderAndStopInTheStopOrder) {
     EXPECT_EQ("False", database.BooleanToStr(false));
     EXPECT_EQ(0, database.GetNewID("PROJECTS"));
     EXPECT_EQ((std::vector<std::string>{"TVersionInfo", "TDACSaver", "TDatabaseConnection",
-                                        "TApplicationSettings", "TModelManager",
-                                        "TDAXOInterface"}),
+                                        "TApplicationSettings", "TModelManager", "TDAXOInterface"}),
               StopServices());
     EXPECT_TRUE(StopServices().empty()) << "stopping twice does nothing";
 }
