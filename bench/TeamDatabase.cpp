@@ -75,6 +75,13 @@ void AddProjects(TDACDatabase& database, const std::vector<TSubstance>& substanc
     }
 }
 
+// A database made with the delivered scenarios holds the example project; the team's
+// projects take its keys.
+void RemoveDeliveredProjects(TDACDatabase& database) {
+    database.ExecSQL("DELETE FROM ASSESSMENTS");
+    database.ExecSQL("DELETE FROM PROJECTS");
+}
+
 void SetCounters(TDACDatabase& database) {
     const std::pair<const char*, int> counters[] = {
         {"PROJECTS", ProjectCount},
@@ -94,6 +101,7 @@ void FillTeamDatabase(TDACDatabase& database, const std::vector<TSubstance>& sub
         throw std::invalid_argument("FillTeamDatabase: no substances");
     database.StartTransaction(TIsolationLevel::ReadCommitted);
     try {
+        RemoveDeliveredProjects(database);
         AddSchemes(database);
         AddProjects(database, substances);
         SetCounters(database);
