@@ -8,6 +8,10 @@
 // With PARVELA_BENCH_MODEL_YEARS=N the scenarios simulate N years instead of their own three
 // (their weather, ponding and rain repeated year after year), so that each model process does
 // the work of a realistic simulation period instead of a few milliseconds' worth.
+//
+// The machine's own ceilings are measured in the same run, one after the other against two at
+// once: processes that only compute, and short processes that only start and end (most of a
+// stand-in model run at three years is the system's work of starting its processes).
 
 #include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcProjects.h"
@@ -21,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +33,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace parvela {
 namespace {
@@ -193,6 +201,59 @@ void SequentialAgainstTwoJobs(benchmark::State& state, const std::string& settin
     state.counters["model_years"] = modelYears > 0 ? modelYears : 3;
 }
 
+// A child that computes for a fixed amount of work and ends.
+pid_t StartBusyProcess() {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        volatile std::uint64_t sum = 0;
+        for (std::uint64_t i = 0; i < 400'000'000; ++i)
+            sum = sum + i;
+        _exit(0);
+    }
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    return pid;
+}
+
+// A child that runs /bin/true.
+pid_t StartTrueProcess() {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/true", "true", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    return pid;
+}
+
+// `count` children made by `start`, `atOnce` at a time.
+double ProcessesSeconds(pid_t (*start)(), int count, int atOnce) {
+    const auto begin = std::chrono::steady_clock::now();
+    for (int started = 0; started < count; started += atOnce) {
+        std::vector<pid_t> children;
+        for (int i = 0; i < atOnce; ++i)
+            children.push_back(start());
+        for (const pid_t child : children)
+            waitpid(child, nullptr, 0);
+    }
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - begin;
+    return seconds.count();
+}
+
+void OneAgainstTwoAtOnce(benchmark::State& state, pid_t (*start)(), int count) {
+    double sequential = 0, together = 0;
+    for (auto _ : state) {
+        sequential += ProcessesSeconds(start, count, 1);
+        const double parallel = ProcessesSeconds(start, count, 2);
+        together += parallel;
+        state.SetIterationTime(parallel);
+    }
+    state.counters["sequential_s"] = sequential / static_cast<double>(state.iterations());
+    state.counters["two_at_once_s"] = together / static_cast<double>(state.iterations());
+    state.counters["speedup"] = together > 0 ? sequential / together : 0;
+}
+
 } // namespace
 } // namespace parvela
 
@@ -200,6 +261,18 @@ int main(int argc, char** argv) {
     using namespace parvela;
     benchmark::Initialize(&argc, argv);
     bench::PrepareRunEnvironment(WorkDirectory(), DAXO_LIBRARY_PATH);
+    benchmark::RegisterBenchmark(
+        "BM_MachineCeiling_TwoBusyProcesses",
+        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartBusyProcess, 2); })
+        ->Unit(benchmark::kSecond)
+        ->UseManualTime()
+        ->Iterations(3);
+    benchmark::RegisterBenchmark(
+        "BM_MachineCeiling_200ProcessStarts",
+        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartTrueProcess, 200); })
+        ->Unit(benchmark::kSecond)
+        ->UseManualTime()
+        ->Iterations(3);
     for (const auto& [engine, settings] : PrepareDatabases())
         benchmark::RegisterBenchmark(("BM_ProjectOf24_SequentialAgainstTwoJobs/" + engine).c_str(),
                                      [settings = settings](benchmark::State& state) {

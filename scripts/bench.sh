@@ -5,7 +5,8 @@
 # against a plain read of the ASSESSMENTS table; the model runs through the real plug-in and
 # model programs; and a project of 24 assessments run one after the other against two jobs at
 # once on SQLite and on the PostgreSQL server (PARVELA_BENCH_MODEL_YEARS=30 lets the models
-# simulate 30 years). Extra arguments go to every program (e.g. --benchmark_repetitions=5).
+# simulate 30 years), beside the machine's own two-process ceilings for computing and for
+# starting processes. Extra arguments go to every program (e.g. --benchmark_repetitions=5).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PARVELA_BUILD_DIR:-$root/build}
