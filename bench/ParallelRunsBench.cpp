@@ -261,26 +261,22 @@ int main(int argc, char** argv) {
     using namespace parvela;
     benchmark::Initialize(&argc, argv);
     bench::PrepareRunEnvironment(WorkDirectory(), DAXO_LIBRARY_PATH);
-    benchmark::RegisterBenchmark(
+    // Each benchmark times runs of seconds: three iterations, timed by hand.
+    const auto timedThrice = [](benchmark::internal::Benchmark* bench) {
+        bench->Unit(benchmark::kSecond)->UseManualTime()->Iterations(3);
+    };
+    timedThrice(benchmark::RegisterBenchmark(
         "BM_MachineCeiling_TwoBusyProcesses",
-        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartBusyProcess, 2); })
-        ->Unit(benchmark::kSecond)
-        ->UseManualTime()
-        ->Iterations(3);
-    benchmark::RegisterBenchmark(
+        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartBusyProcess, 2); }));
+    timedThrice(benchmark::RegisterBenchmark(
         "BM_MachineCeiling_200ProcessStarts",
-        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartTrueProcess, 200); })
-        ->Unit(benchmark::kSecond)
-        ->UseManualTime()
-        ->Iterations(3);
+        [](benchmark::State& state) { OneAgainstTwoAtOnce(state, StartTrueProcess, 200); }));
     for (const auto& [engine, settings] : PrepareDatabases())
-        benchmark::RegisterBenchmark(("BM_ProjectOf24_SequentialAgainstTwoJobs/" + engine).c_str(),
-                                     [settings = settings](benchmark::State& state) {
-                                         SequentialAgainstTwoJobs(state, settings);
-                                     })
-            ->Unit(benchmark::kSecond)
-            ->UseManualTime()
-            ->Iterations(3);
+        timedThrice(benchmark::RegisterBenchmark(
+            ("BM_ProjectOf24_SequentialAgainstTwoJobs/" + engine).c_str(),
+            [settings = settings](benchmark::State& state) {
+                SequentialAgainstTwoJobs(state, settings);
+            }));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
