@@ -2,8 +2,6 @@
 
 #include "framework/Format.h"
 
-#include <algorithm>
-
 namespace parvela {
 
 std::function<bool(const TDACDatabaseClassItem&, const TDACDatabaseClassItem&)>
@@ -18,13 +16,6 @@ EntityColumnOrder(int fieldIndex, bool ascending, std::span<const int> sortColum
                                      : a.Columns()[column]->CompareCurrent(*b.Columns()[column]);
         return ascending ? order < 0 : order > 0;
     };
-}
-
-std::size_t CharacterCount(const std::string& text) {
-    // Every byte but the continuation bytes of a multi-byte character starts a character.
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
 }
 
 void CheckTextLength(const TDACColumnPair<ftString>& column, const char* label) {

@@ -53,8 +53,6 @@ EntityColumnOrder(int fieldIndex, bool ascending, std::span<const int> sortColum
 
 // The most characters of a caption, description or comment that every database engine stores.
 inline constexpr int MaxTextLength = 255;
-// The characters of a UTF-8 text.
-std::size_t CharacterCount(const std::string& text);
 // Raises EDACStateValueError "<label> should not be longer than 255 characters" for a changed
 // text of more characters; a longer text that an older database holds may stay as it is.
 void CheckTextLength(const TDACColumnPair<ftString>& column, const char* label);

@@ -48,13 +48,6 @@ std::size_t CharacterBytes(std::string_view text, std::size_t at) {
     return std::max<std::size_t>(SequenceLength(text, at), 1);
 }
 
-std::size_t CharacterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size(); at += CharacterBytes(text, at))
-        ++count;
-    return count;
-}
-
 // The bytes of the first `count` characters.
 std::size_t PrefixBytes(std::string_view text, std::size_t count) {
     std::size_t at = 0;
@@ -258,6 +251,13 @@ std::string IntegerText(std::int64_t value, int precision, bool hex, bool asUnsi
 }
 
 } // namespace
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); at += CharacterBytes(text, at))
+        ++count;
+    return count;
+}
 
 std::string FloatToStrGeneral(double value, int precision) {
     if (std::isnan(value))

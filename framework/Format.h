@@ -21,6 +21,10 @@ namespace parvela {
 // Raises EConvertError for a format that is invalid or incompatible with its arguments.
 std::string Format(std::string_view format, const TVarRecArray& args);
 
+// The characters of a text as the widths count them: a UTF-8 sequence is one, and so is any
+// byte that belongs to none.
+std::size_t CharacterCount(std::string_view text);
+
 template <typename... Args> std::string Format(std::string_view format, const Args&... args) {
     return Format(format, TVarRecArray{TVarRec(args)...});
 }

@@ -35,4 +35,10 @@ std::string ExecutablePathWithExtension(const std::string& extension) {
     return ChangeFileExtension(ExecutablePath(), extension);
 }
 
+std::string WithTrailingSlash(std::string directory) {
+    if (directory.empty() || directory.back() != '/')
+        directory += '/';
+    return directory;
+}
+
 } // namespace parvela

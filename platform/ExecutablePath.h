@@ -1,6 +1,6 @@
 #pragma once
-// Where the running program lies: the settings file, the model programs and the fallback
-// temporary directory are found beside it.
+// Where the running program lies (the settings file and the model programs are found beside
+// it), and the path texts built from it.
 
 #include <string>
 
@@ -20,5 +20,8 @@ std::string ChangeFileExtension(const std::string& path, const std::string& exte
 
 // ChangeFileExtension of the executable's path.
 std::string ExecutablePathWithExtension(const std::string& extension);
+
+// The directory text ending in "/": one is added when it is missing (an empty text gives "/").
+std::string WithTrailingSlash(std::string directory);
 
 } // namespace parvela

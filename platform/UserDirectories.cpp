@@ -1,5 +1,7 @@
 #include "UserDirectories.h"
 
+#include "ExecutablePath.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -23,18 +25,12 @@ std::string HomeDirectory() {
     return home;
 }
 
-std::string WithDelimiter(std::string directory) {
-    if (directory.empty() || directory.back() != '/')
-        directory += '/';
-    return directory;
-}
-
 // The variable's directory when it is absolute, else the fallback below the home directory.
 std::string BaseDirectory(const char* variable, const char* belowHome) {
     const std::string value = Environment(variable);
     if (!value.empty() && value.front() == '/')
-        return WithDelimiter(value);
-    return WithDelimiter(HomeDirectory()) + belowHome;
+        return WithTrailingSlash(value);
+    return WithTrailingSlash(HomeDirectory()) + belowHome;
 }
 
 } // namespace

@@ -54,12 +54,6 @@ void Append(std::string& texts, const std::string& text) {
     texts += text;
 }
 
-std::string WithDelimiter(std::string directory) {
-    if (directory.empty() || directory.back() != '/')
-        directory += '/';
-    return directory;
-}
-
 void SetErrorMessage(TdciAssessments& assessment, const std::string& text) {
     assessment.SetSkipLockCheck(true);
     assessment.SetERRORMESSAGE(text);
@@ -80,7 +74,7 @@ TModelManager::TModelManager() {
         std::filesystem::create_directories(UserDataDirectory(), ignored);
         projectsDirectory_ = UserDataDirectory() + "projects/";
     } else {
-        projectsDirectory_ = WithDelimiter(dataPath) + "projects/";
+        projectsDirectory_ = WithTrailingSlash(dataPath) + "projects/";
     }
     CreateDirectoryLevel(projectsDirectory_);
     modelsDirectory_ = ExecutableDirectory() + "models/";
@@ -117,7 +111,7 @@ TZentorModelMundre& TModelManager::Mundre() const {
 }
 
 void TModelManager::SetModelsDirectory(const std::string& directory) {
-    modelsDirectory_ = WithDelimiter(directory);
+    modelsDirectory_ = WithTrailingSlash(directory);
     for (const auto& model : models_)
         model->SetModelDirectory(modelsDirectory_);
 }

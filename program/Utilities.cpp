@@ -2,6 +2,7 @@
 
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "platform/ExecutablePath.h"
 #include "platform/UiHooks.h"
 
 #include <algorithm>
@@ -344,12 +345,6 @@ std::vector<std::string> CommandLineArguments(const std::string& parameters) {
 std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
 }
 
 void DeleteEntry(const fs::directory_entry& entry);

@@ -15,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -60,16 +59,13 @@ TfrmInceptions::TfrmInceptions(QWidget* parent) : QDialog(parent) {
                                 DayMonth(31, 12),
                                 DayMonth(31, 12),
                                 QText(Format("%10.2f", 0.8))};
-    int total = 2 * grdInterception_->frameWidth() +
-                grdInterception_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int column = 0; column < ColumnCount; ++column) {
         grdInterception_->setHorizontalHeaderItem(column, new QTableWidgetItem(headers[column]));
         grdInterception_->setColumnWidth(
             column, ScaledColumnWidth(*grdInterception_, column, widths[column], contents[column]));
-        total += grdInterception_->columnWidth(column);
     }
     // Every column in view.
-    grdInterception_->setMinimumWidth(total);
+    grdInterception_->setMinimumWidth(ColumnsWidth(*grdInterception_));
     layout->addWidget(grdInterception_, 1);
 
     auto* close = new QPushButton("Close", this);

@@ -91,9 +91,6 @@ void WithoutDefaultButtons(QWidget* window) {
     }
 }
 
-namespace {
-
-// The grid's width with every column in view beside a vertical scroll bar.
 int ColumnsWidth(const QTableWidget& grid) {
     int width = 2 * grid.frameWidth() +
                 grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
@@ -102,8 +99,6 @@ int ColumnsWidth(const QTableWidget& grid) {
             width += grid.columnWidth(column);
     return width;
 }
-
-} // namespace
 
 void WidenToShowColumns(QWidget* window, const QTableWidget& grid) {
     const QScreen* screen = window->screen();

@@ -87,6 +87,9 @@ TNavigator BuildNavigator(QWidget* parent, const QString& entity);
 // the window's buttons are made.
 void WithoutDefaultButtons(QWidget* window);
 
+// The grid's width with every shown column in view beside a vertical scroll bar.
+int ColumnsWidth(const QTableWidget& grid);
+
 // At a window's first showing: widens the window, within its screen, until the grid shows all
 // its columns (their widths follow the font, the window's size does not).
 void WidenToShowColumns(QWidget* window, const QTableWidget& grid);
