@@ -16,6 +16,7 @@
 #include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "db/DatabaseCreator.h"
+#include "framework/DateTime.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "program/Services.h"
@@ -28,8 +29,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,14 +48,6 @@ std::string WorkDirectory() {
     return PARVELA_BENCH_WORK_DIR "/parallel-runs";
 }
 
-std::optional<std::string> InfoValue(const std::string& file, const std::string& key) {
-    std::ifstream info(file);
-    for (std::string line; std::getline(info, line);)
-        if (line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    return std::nullopt;
-}
-
 // The engines' settings files; PostgreSQL only when a server is named.
 std::vector<std::pair<std::string, std::string>> PrepareDatabases() {
     const std::string work = WorkDirectory();
@@ -64,32 +55,14 @@ std::vector<std::pair<std::string, std::string>> PrepareDatabases() {
     const std::string file = work + "/parvela.sqlite";
     db::CreateSQLiteDatabaseFile(file, true, true);
     connections.push_back({"SQLite", db::SQLiteConnectionString(file)});
-    const char* info = std::getenv("PARVELA_BENCH_PG_INFO");
-    if (info && *info) {
-        const std::string base = InfoValue(info, "connection").value_or("");
-        if (base.empty())
-            throw std::runtime_error(std::string("no PostgreSQL server in ") + info);
-        TDACDatabase maintenance;
-        maintenance.SetODBCConnection(base + ";Database=postgres", "", "");
-        maintenance.SetConnected(true);
-        maintenance.ExecSQL("DROP DATABASE IF EXISTS parvela_parallel_bench");
-        maintenance.ExecSQL(
-            "CREATE DATABASE parvela_parallel_bench ENCODING 'UTF8' TEMPLATE template0");
-        const std::string connection = base + ";Database=parvela_parallel_bench";
-        db::CreateDatabase(connection, db::Engine::PostgreSQL, "", "", true);
-        connections.push_back({"PostgreSQL", connection});
-    }
+    if (const auto connection = bench::FreshTestServerDatabase("parvela_parallel_bench"))
+        connections.push_back({"PostgreSQL", *connection});
     std::vector<std::pair<std::string, std::string>> settings;
     for (const auto& [engine, connection] : connections) {
         settings.push_back({engine, work + "/" + engine + ".ini"});
-        std::ofstream(settings.back().second)
-            << "[Database]\nDatabaseName=" << connection << "\nUserName=\nPassword=\n";
+        bench::WriteSettingsFile(settings.back().second, connection);
     }
     return settings;
-}
-
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
 // The delivered scenario's daily texts with the days of its start year repeated to cover

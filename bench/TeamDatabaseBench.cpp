@@ -7,6 +7,7 @@
 // ASSESSMENTS table on the same engine, measured in the same run.
 
 #include "UnitsFromGenerator/TdcAssessments.h"
+#include "bench/BenchEnvironment.h"
 #include "bench/LatencyProxy.h"
 #include "bench/TeamDatabase.h"
 #include "db/DatabaseCreator.h"
@@ -35,12 +36,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
-#include <optional>
 
 namespace parvela::bench {
 namespace {
@@ -59,11 +58,6 @@ struct TEngine {
 
 std::string WorkDirectory() {
     return (fs::path(PARVELA_BENCH_WORK_DIR) / "team").string();
-}
-
-void WriteSettings(const std::string& file, const std::string& connectionString) {
-    std::ofstream(file) << "[Database]\nDatabaseName=" << connectionString
-                        << "\nUserName=\nPassword=\n";
 }
 
 // The scripted dialogs in force during the measurements: a step that shows a box failed.
@@ -383,15 +377,6 @@ private:
 
 // ---- the databases -----------------------------------------------------------------------
 
-std::optional<std::string> ReadInfoValue(const std::string& file, const std::string& key) {
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    return std::nullopt;
-}
-
 void AddExtraSubstances(const std::string& daxoDatabase) {
     sqlite3* db = nullptr;
     std::string sql = "BEGIN;";
@@ -423,18 +408,12 @@ std::vector<TSubstance> PluginSubstances() {
 }
 
 void SetEnvironment(const std::string& work) {
-    fs::remove_all(work);
-    fs::create_directories(work + "/data");
+    PrepareRunEnvironment(work, DAXO_LIBRARY_PATH);
     fs::create_directories(work + "/tmp");
     // The main window writes its icon into the current directory.
     fs::current_path(work);
-    setenv("PARVELA_MACHINE_REGISTRY", (work + "/machine-registry.ini").c_str(), 1);
-    setenv("PARVELA_USER_REGISTRY", (work + "/user-registry.ini").c_str(), 1);
-    setenv("PARVELA_DAXO_DATABASE", (work + "/daxo.sqlite").c_str(), 1);
-    setenv("TMP", (work + "/tmp/").c_str(), 1);
-    TRegistry(HKEY_LOCAL_MACHINE)
-        .WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
-    TRegistry(HKEY_LOCAL_MACHINE).WriteString(RegistryKey(), "DataPath", work + "/data/");
+    // The program's first choice of a temporary directory.
+    setenv("TMPDIR", (work + "/tmp/").c_str(), 1);
 }
 
 // The engines with their databases made; PostgreSQL only when a server is named.
@@ -448,32 +427,20 @@ std::vector<TEngine> PrepareEngines(std::unique_ptr<TLatencyProxy>& proxy) {
     db::CreateSQLiteDatabaseFile(sqliteFile, true, true);
     engines.push_back({"SQLite", work + "/sqlite.ini"});
     kinds.push_back(db::Engine::SQLite);
-    WriteSettings(engines.back().SettingsFile, db::SQLiteConnectionString(sqliteFile));
+    WriteSettingsFile(engines.back().SettingsFile, db::SQLiteConnectionString(sqliteFile));
 
-    const char* pgInfo = getenv("PARVELA_BENCH_PG_INFO");
-    std::string pgConnection;
-    if (pgInfo && *pgInfo) {
-        const std::string base = ReadInfoValue(pgInfo, "connection").value_or("");
-        const std::string port = ReadInfoValue(pgInfo, "port").value_or("");
-        if (base.empty() || port.empty())
-            throw std::runtime_error(std::string("no PostgreSQL server in ") + pgInfo);
-        TDACDatabase maintenance;
-        maintenance.SetODBCConnection(base + ";Database=postgres", "", "");
-        maintenance.SetConnected(true);
-        maintenance.ExecSQL("DROP DATABASE IF EXISTS parvela_bench");
-        maintenance.ExecSQL("CREATE DATABASE parvela_bench ENCODING 'UTF8' TEMPLATE template0");
-        pgConnection = base + ";Database=parvela_bench";
-        db::CreateDatabase(pgConnection, db::Engine::PostgreSQL, "", "", true);
+    if (const auto pgConnection = FreshTestServerDatabase("parvela_bench")) {
+        const std::string port = *TestServerValue("port");
         engines.push_back({"PostgreSQL", work + "/postgresql.ini"});
         kinds.push_back(db::Engine::PostgreSQL);
-        WriteSettings(engines.back().SettingsFile, pgConnection);
+        WriteSettingsFile(engines.back().SettingsFile, *pgConnection);
 
         proxy = std::make_unique<TLatencyProxy>(std::stoi(port), std::chrono::milliseconds(1));
-        std::string relayed = pgConnection;
+        std::string relayed = *pgConnection;
         relayed.replace(relayed.find("Port=" + port), 5 + port.size(),
                         "Port=" + std::to_string(proxy->Port()));
         engines.push_back({"PostgreSQL+1ms", work + "/postgresql-1ms.ini"});
-        WriteSettings(engines.back().SettingsFile, relayed);
+        WriteSettingsFile(engines.back().SettingsFile, relayed);
     }
 
     TServicesOn::Activate(engines.front());
