@@ -477,6 +477,18 @@ void TDACGUIConnector::ControlChangeEventHandler() {
     SetActionStatus(item);
 }
 
+bool TDACGUIConnector::SettleSelectedRow() {
+    return SettleItem(SelectedObject());
+}
+
+bool TDACGUIConnector::SettleItem(TDACDatabaseClassItem* item) {
+    if (invalidInput_)
+        return CancelChangesSelectedRow(true, InvalidInputQuestion);
+    if (IsPending(item))
+        return SaveSelectedRow(true);
+    return true;
+}
+
 // ---- grid events -------------------------------------------------------------------------
 
 void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
@@ -484,10 +496,7 @@ void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
           "No ObjectControlsInterchange defined");
     const int refills = refills_;
     TDACDatabaseClassItem* oldItem = oldRow >= 1 ? ObjectFromRowIndex(oldRow) : nullptr;
-    if (invalidInput_)
-        allow = CancelChangesSelectedRow(true, InvalidInputQuestion);
-    else if (IsPending(oldItem))
-        allow = SaveSelectedRow(true);
+    allow = SettleItem(oldItem);
     // A discarded new item rebuilt the grid and selected the list's current item already.
     if (allow && refills != refills_) {
         allow = false;
@@ -505,11 +514,7 @@ void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
 }
 
 void TDACGUIConnector::BeforeSort(bool& allow) {
-    TDACDatabaseClassItem* item = SelectedObject();
-    if (invalidInput_)
-        allow = CancelChangesSelectedRow(true, InvalidInputQuestion);
-    else if (IsPending(item))
-        allow = SaveSelectedRow(true);
+    allow = SettleSelectedRow();
     if (allow) {
         sortItemID_ = ItemIDOfRowIndex(SelectedRowIndex());
         SetState(csBusy);

@@ -191,14 +191,16 @@ QString ApplicationTitle() {
     return QText(ProgramTitle());
 }
 
-void TNavigator::ConnectMoves(QObject* context,
-                              std::function<TDACGUIConnector&()> connector) const {
+void TNavigator::ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector,
+                              std::function<bool()> mayCancel) const {
     QObject::connect(First, &QAction::triggered, context,
                      Guarded([connector] { connector().GotoFirstRow(); }));
     QObject::connect(Last, &QAction::triggered, context,
                      Guarded([connector] { connector().GotoLastRow(); }));
-    QObject::connect(Cancel, &QAction::triggered, context,
-                     Guarded([connector] { connector().CancelChangesSelectedRow(true); }));
+    QObject::connect(Cancel, &QAction::triggered, context, Guarded([connector, mayCancel] {
+                         if (!mayCancel || mayCancel())
+                             connector().CancelChangesSelectedRow(true);
+                     }));
 }
 
 bool SaveBeforeClosing(TDACGUIConnector& connector) {

@@ -68,8 +68,10 @@ struct TNavigator {
     void Update(const TDACActionStatus& status, bool copy) const;
     void DisableAll() const;
     // First, Last and Cancel (with its question) drive the connector the same way in every
-    // window; the connector is looked up when the action runs.
-    void ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector) const;
+    // window; the connector is looked up when the action runs. `mayCancel`, when given, comes
+    // before the cancel question; false ends the cancel there.
+    void ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector,
+                      std::function<bool()> mayCancel = {}) const;
 };
 
 // For a window's close request: true when the connector is stopped or its selected row was
