@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QValidator>
 
 #include <optional>
 
@@ -547,7 +548,11 @@ void TDACGUIConnector::SetEditText(QLineEdit* edit, const std::string& text) {
     const QString shown = QText(text);
     if (const int limit = edit->property(TextLimitProperty).toInt(); limit > 0)
         edit->setMaxLength(std::max(limit, static_cast<int>(shown.size())));
+    // The item's text is shown as it is: a validator judges only what the user types.
+    const QValidator* validator = edit->validator();
+    edit->setValidator(nullptr);
     edit->setText(shown);
+    edit->setValidator(validator);
     edit->setCursorPosition(0);
 }
 

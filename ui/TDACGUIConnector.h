@@ -116,8 +116,8 @@ public:
     static void SetTextLimit(QLineEdit* edit, int characters);
     // Enabled controls have the window colour as background, disabled ones the button face.
     static void SetTEdit(QLineEdit* edit, const std::string& text, bool enabled);
-    // Sets the text (whole, past a text limit) with the cursor at its start, so that a long
-    // text shows its beginning.
+    // Sets the text (whole, past a text limit, and past the edit's validator) with the cursor
+    // at its start, so that a long text shows its beginning.
     static void SetEditText(QLineEdit* edit, const std::string& text);
     static void SetTMemo(QPlainTextEdit* memo, const std::string& text, bool enabled);
     static void SetTCheckBox(QCheckBox* box, bool checked, bool enabled);

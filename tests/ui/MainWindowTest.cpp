@@ -219,19 +219,23 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
     EXPECT_EQ(1001, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
 }
 
+// A refused character is not typed and a tooltip tells why; no box takes the keys that follow.
 TEST_F(MainWindowTest, CaptionRefusesAFullStopAndAcceptsLettersAndDigits) {
     AddProject(1001, "Rice");
     AddAssessment(2001, 1001, "a");
     Open(1001);
-    TypeText(caption_, ".");
-    ASSERT_EQ(1u, dialogs_.Boxes().size());
-    EXPECT_EQ(std::string("invalid character (<space> , . / \\ ( ) : ? \" < > | *)"),
-              dialogs_.Texts()[0]);
-    TypeText(caption_, "b2");
-    EXPECT_EQ("ab2", Cell(3));
-    caption_->setText("a/../b");
+    HideToolTip();
+    TypeText(caption_, ".b2 run+=");
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+    EXPECT_EQ("ab2run", Cell(3));
+    EXPECT_EQ(RefusedCaptionCharacter, ShownToolTip());
+    auto* description = Child<QLineEdit>(*window_, "edtAssessmentsDescription");
+    description->clear();
+    TypeText(description, "Many assessments");
+    EXPECT_EQ("Many assessments", Cell(4));
+    caption_->setText("a/../b"); // a text from elsewhere
     EXPECT_EQ("", caption_->text().toStdString());
-    EXPECT_EQ(2u, dialogs_.Boxes().size());
+    EXPECT_EQ(1u, dialogs_.Boxes().size());
 }
 
 TEST_F(MainWindowTest, CalculateWithoutMarkedAssessmentsRunsNothing) {

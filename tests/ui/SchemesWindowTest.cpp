@@ -323,8 +323,12 @@ TEST_F(SchemesWindowTest, CopyingASchemeCopiesItsApplicationsAndRemembersTheCopy
 TEST_F(SchemesWindowTest, CaptionRefusesSpecialCharactersTypedAndPasted) {
     Show(0);
     auto* caption = Child<QLineEdit>(window_, "edtApplicationSchemesCaption");
+    HideToolTip();
     TypeText(caption, "?");
-    EXPECT_EQ("AAA scheme", caption->text().toStdString());
+    EXPECT_EQ("AAA scheme", caption->text().toStdString())
+        << "also in a caption whose blank an older database stored";
+    EXPECT_EQ(RefusedCaptionCharacter, ShownToolTip());
+    EXPECT_TRUE(dialogs_.Boxes().empty());
     caption->setText("x..y");
     EXPECT_EQ("", caption->text().toStdString());
     EXPECT_EQ("Caption x..y contains invalid character(s) (<space> , . / \\ ( ) : ? \" < > | *)",
