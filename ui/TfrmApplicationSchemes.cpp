@@ -302,6 +302,7 @@ void TfrmApplicationSchemes::InitSchemesGrid() {
     grid.SetColWidth(1, 100, TypicalContent::Caption);
     grid.SetCell(2, 0, "Description");
     grid.SetColWidth(2, 150);
+    GiveSpareWidthTo(grid, 2);
 }
 
 void TfrmApplicationSchemes::PopulateSchemeRow(int row, TDACDatabaseClassItem& item) {

@@ -66,6 +66,8 @@ TfrmInceptions::TfrmInceptions(QWidget* parent) : QDialog(parent) {
     }
     // Every column in view.
     grdInterception_->setMinimumWidth(ColumnsWidth(*grdInterception_));
+    grdInterception_->setTabKeyNavigation(false);
+    GiveSpareWidthTo(*grdInterception_, 1);
     layout->addWidget(grdInterception_, 1);
 
     auto* close = new QPushButton("Close", this);

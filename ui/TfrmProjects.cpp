@@ -139,6 +139,7 @@ void TfrmProjects::InitGrid() {
         grid.SetCell(column, 0, headers[column]);
         grid.SetColWidth(column, widths[column], contents[column]);
     }
+    GiveSpareWidthTo(grid, 2);
 }
 
 void TfrmProjects::PopulateRow(int row, TDACDatabaseClassItem& item) {
