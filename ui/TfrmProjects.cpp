@@ -194,8 +194,21 @@ void TfrmProjects::StartWithItemID(const std::string& itemID) {
     if (!projects_.IsOpen())
         projects_.Open();
     connector_.Stop();
-    connector_.Start(itemID);
+    try {
+        connector_.Start(itemID);
+    } catch (const EAssertionFailed&) {
+        // The project is gone (deleted meanwhile, perhaps by a colleague): the first one.
+        connector_.Stop();
+        connector_.Start("");
+    }
     UpdateActions();
+}
+
+void TfrmProjects::ReadProjects(const std::string& itemID) {
+    connector_.Stop();
+    if (projects_.IsOpen())
+        projects_.Close();
+    StartWithItemID(itemID);
 }
 
 void TfrmProjects::showEvent(QShowEvent* event) {
