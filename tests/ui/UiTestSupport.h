@@ -66,7 +66,8 @@ inline std::string ShownToolTip() {
 // Hides the tooltip and waits until it has gone (it lingers a moment).
 inline void HideToolTip() {
     QToolTip::hideText();
-    QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000))
+        ADD_FAILURE() << "the tooltip stayed";
 }
 
 template <class Widget> Widget* Child(QWidget& parent, const char* name) {
