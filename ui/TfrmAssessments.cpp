@@ -14,6 +14,7 @@
 #include "platform/UiHooks.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
+#include "program/RunClaims.h"
 #include "program/SchemeUsage.h"
 #include "program/SummaryReport.h"
 #include "program/TDAXOInterface.h"
@@ -43,6 +44,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace parvela {
 
@@ -90,20 +92,27 @@ QColor VerdictColour(const std::string& verdict) {
     return verdict == "not valid" ? QColor(239, 154, 154) : QColor();
 }
 
-// How a marked assessment ended its last run, from its stored state and the model manager's
-// list of the assessments whose run ended. A new outcome is one more entry here.
-enum TRunOutcome { roValid, roNotValid, roStopped, roNotRun, RunOutcomeCount };
-constexpr const char* RunOutcomeNames[RunOutcomeCount] = {"valid", "not valid", "stopped",
-                                                          "not run"};
-// ERRORMESSAGE of an assessment whose models a stop ended, as the model manager stores it.
-constexpr const char* RunStoppedMessage = "Run stopped by the user.";
-
-TRunOutcome RunOutcomeOf(const TdciAssessments& assessment, const std::vector<int>& ended) {
-    if (std::find(ended.begin(), ended.end(), assessment.ASSESSMENTID()) == ended.end())
-        return roNotRun;
-    if (assessment.VALIDRESULTS())
-        return roValid;
-    return assessment.ERRORMESSAGE() == RunStoppedMessage ? roStopped : roNotValid;
+// "Finished: 24 valid, 1 not valid": how the marked assessments of a run ended, counted by
+// their verdicts; a verdict that no assessment had is left out.
+std::string RunOutcomeText(const std::string& heading, const std::vector<TRunOutcome>& outcomes) {
+    static constexpr std::pair<TRunVerdict, const char*> Names[] = {
+        {TRunVerdict::Valid, "valid"},
+        {TRunVerdict::NotValid, "not valid"},
+        {TRunVerdict::Stopped, "stopped"},
+        {TRunVerdict::NotRun, "not run"},
+        {TRunVerdict::Claimed, "run by another program"}};
+    std::string text = heading;
+    const char* separator = ": ";
+    for (const auto& [verdict, name] : Names) {
+        const auto count =
+            std::count_if(outcomes.begin(), outcomes.end(),
+                          [&](const TRunOutcome& o) { return o.Verdict == verdict; });
+        if (count == 0)
+            continue;
+        text += Format("%s%d %s", separator, static_cast<int>(count), name);
+        separator = ", ";
+    }
+    return text;
 }
 
 // Long entries are shown whole in the drop-down list.
@@ -889,12 +898,20 @@ void TfrmAssessments::UpdateActions() {
 // ---- handlers ----------------------------------------------------------------------------
 
 bool TfrmAssessments::ConfirmResultsLoss(TdciAssessments& assessment) {
-    if (!assessment.VALIDRESULTS() || !assessment.ResultInputsChanged())
+    if (!assessment.ResultInputsChanged())
+        return true;
+    // An assessment that another program runs now counts as one with valid results: the
+    // change ends that run not valid.
+    if (!assessment.VALIDRESULTS() &&
+        !IsUnderClaim(assessment.OwnerList()->Database(), assessment.ASSESSMENTID()))
         return true;
     if (!AskYesNo("Assessment settings are changed. After saving the results are no longer "
                   "valid. Do you wish to continue?"))
         return false;
     assessment.SetVALIDRESULTS(false);
+    // Written with the inputs in one statement, also when this copy held false already: a
+    // run may have stored its verdict since the row was read.
+    assessment.WriteOnNextSave("VALIDRESULTS");
     return true;
 }
 
@@ -911,6 +928,13 @@ void TfrmAssessments::DeleteAssessment() {
         return;
     const int projectID = assessment->PROJECTID();
     const std::string assessmentID = assessment->ItemID();
+    // Its run directory is in use while another program runs it.
+    if (const auto holder = CreateRunClaims(assessment->OwnerList()->Database())
+                                ->Holder(assessment->ASSESSMENTID())) {
+        ShowError(Format("Assessment %s is being run by %s. Delete it when that run has ended.",
+                         assessment->CAPTION(), holder->Describe()));
+        return;
+    }
     if (connector_->DeleteSelectedRow(true) && HasProjectDirectoryProvider())
         DeleteDirectoryTree(ProjectDirectory(projectID, true) + assessmentID);
 }
@@ -1036,8 +1060,13 @@ void TfrmAssessments::ShowRunProgress(const TModelManager::TRunProgressState& st
     pbRun_->setRange(0, std::max(state.Total, 1));
     pbRun_->setValue(state.Finished);
     ShowRunClock();
-    if (RunStopRequested() || state.Running.empty())
+    if (RunStopRequested())
         return;
+    // A model is named only while it runs.
+    if (state.Running.empty()) {
+        ShowStatus("");
+        return;
+    }
     std::string text;
     for (const TModelManager::TRunningModel& running : state.Running)
         text += (text.empty() ? "" : "; ") +
@@ -1074,42 +1103,51 @@ void TfrmAssessments::Calculate() {
     ResetRunStop();
     SetRunInProgress(true);
     bool succeeded = false;
+    std::exception_ptr failure;
     try {
         TWaitCursor wait;
         succeeded = TModelManager::GetSingleton().RunProject(project);
     } catch (...) {
-        ResetRunStop();
-        SetRunInProgress(false);
-        ShowStatus("");
-        throw;
+        failure = std::current_exception();
     }
     const bool stopped = RunStopRequested();
     ResetRunStop();
     SetRunInProgress(false);
+    ShowStatus("");
+    // The grid shows what the run stored, also when it could not go on.
     Refresh();
-    ShowStatus(RunOutcomeText(stopped ? "Stopped" : "Finished"));
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            ShowError(std::string("The run could not go on: ") + error.what());
+        }
+        return;
+    }
+    ShowRunEnd(stopped, succeeded);
+}
+
+void TfrmAssessments::ShowRunEnd(bool stopped, bool succeeded) {
+    const std::vector<TRunOutcome>& outcomes = TModelManager::GetSingleton().RunOutcomes();
+    ShowStatus(RunOutcomeText(stopped ? "Stopped" : "Finished", outcomes));
+    const bool failed = std::any_of(outcomes.begin(), outcomes.end(), [](const TRunOutcome& o) {
+        return o.Verdict == TRunVerdict::NotValid || o.Verdict == TRunVerdict::Stopped;
+    });
     if (stopped) {
         ShowInformation("Stopped");
-    } else if (succeeded) {
+    } else if (succeeded || !failed) {
         ShowInformation("Finished");
     } else {
         ShowWarning("Finished but one or more assessments caused an error.");
         PageControl1_->setCurrentIndex(1);
     }
-}
-
-std::string TfrmAssessments::RunOutcomeText(const std::string& heading) {
-    const std::vector<int>& ended = TModelManager::GetSingleton().RunAssessments();
-    int counts[RunOutcomeCount] = {};
-    for (assessments_->First(); !assessments_->Eof(); assessments_->Next())
-        if (assessments_->Item().SELECTEDFOREXECUTION())
-            ++counts[RunOutcomeOf(assessments_->Item(), ended)];
-    std::string text = heading;
-    for (int outcome = 0; outcome < RunOutcomeCount; ++outcome)
-        if (counts[outcome] > 0)
-            text += Format("%s%d %s", text == heading ? ": " : ", ", counts[outcome],
-                           RunOutcomeNames[outcome]);
-    return text;
+    std::string leftAlone;
+    for (const TRunOutcome& outcome : outcomes)
+        if (outcome.Verdict == TRunVerdict::Claimed)
+            leftAlone += "\n" + outcome.Caption + ": " + outcome.Message;
+    if (!leftAlone.empty())
+        ShowInformation("Another program runs these assessments; they were left alone:" +
+                        leftAlone);
 }
 
 void TfrmAssessments::ChooseProject() {

@@ -72,6 +72,8 @@ public:
     // database (rows that others added or changed meanwhile).
     void ReloadLists();
     void Calculate();
+    // "Stopped", "Finished" or the warning, and the assessments left to other programs.
+    void ShowRunEnd(bool stopped, bool succeeded);
     void ChooseProject();
     void EditSubstances();
     void EditApplicationSchemes();
@@ -135,8 +137,6 @@ private:
     void ShowRunProgress(const TModelManager::TRunProgressState& state);
     // "Assessment k of n - hh:nn:ss" in the progress bar.
     void ShowRunClock();
-    // "Finished: 24 valid, 1 not valid": how the marked assessments of the run ended.
-    std::string RunOutcomeText(const std::string& heading);
     // The assessments of the selected rows; at least the current one when there is one.
     std::vector<TdciAssessments*> SelectedAssessments() const;
     // Marks the assessments (empty `mark`: inverts each) and saves each at once, as a double

@@ -4,6 +4,8 @@
 
 #include "ModelRunTest.h"
 
+#include "program/TDAXOInterface.h"
+
 #include "program/DailyOutput.h"
 #include "program/ProjectSummary.h"
 #include "program/SummaryReport.h"
@@ -207,8 +209,11 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
         return rows;
     };
     const std::string page = RunAndReport(2);
+    // The run stores the checksum of the substance data it ran with.
     EXPECT_THAT(page, HasSubstr("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;the&nbsp;"
-                                "assessment:&nbsp;sum-of-eta<BR>"));
+                                "assessment:&nbsp;" +
+                                TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(EtaGuid) +
+                                "<BR>"));
     auto rows = rowsOf(page);
     std::vector<std::string> names;
     for (const auto& [name, cells] : rows)
