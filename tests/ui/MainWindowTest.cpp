@@ -403,7 +403,9 @@ TEST_F(MainWindowTest, KeysMarkSaveCancelDeleteReloadAndQuit) {
     dialogs_.QueueAnswer(TDialogAnswer::Ok);
     QTest::keyClick(caption_, Qt::Key_Escape);
     EXPECT_EQ("b2", caption_->text().toStdString());
-    QTest::keyClick(Child<QComboBox>(*window_, "cbxScenarios"), Qt::Key_Delete);
+    auto* scenarios = Child<QComboBox>(*window_, "cbxScenarios");
+    scenarios->setFocus();
+    QTest::keyClick(scenarios, Qt::Key_Delete);
     EXPECT_EQ(1u, dialogs_.Boxes().size()) << "Delete outside the grid deletes no assessment";
     dialogs_.QueueAnswer(TDialogAnswer::Ok);
     grid_->setFocus();

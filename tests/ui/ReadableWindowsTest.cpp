@@ -30,8 +30,9 @@ namespace {
 
 // The texts that a table cuts ("..."), as "column row: text"; row 0 is the header, measured
 // with room for a sort indicator. Free texts (the "Description" columns) may be longer than
-// any column; headers, captions, keys, dates, codes and numbers may not.
-std::vector<std::string> CutTexts(const QTableWidget& table) {
+// any column, unless `descriptionsToo`; headers, captions, keys, dates, codes and numbers may
+// not.
+std::vector<std::string> CutTexts(const QTableWidget& table, bool descriptionsToo = false) {
     std::vector<std::string> cut;
     const QHeaderView& header = *table.horizontalHeader();
     const int textMargin =
@@ -53,7 +54,7 @@ std::vector<std::string> CutTexts(const QTableWidget& table) {
         const QRect label =
             header.style()->subElementRect(QStyle::SE_HeaderLabel, &option, &header);
         check(column, 0, title->text(), QFontMetrics(header.font()), label.width());
-        if (title->text() == "Description")
+        if (title->text() == "Description" && !descriptionsToo)
             continue;
         // The cell without its grid line and the item view's text margins.
         const int room = table.columnWidth(column) - 1 - 2 * textMargin;
@@ -154,6 +155,9 @@ TEST_F(ReadableWindowsTest, GridsShowTheirHeadersAndValuesWhole) {
 TEST_F(ReadableWindowsTest, DescriptionsTakeTheSpareWidthAndCutTextsShowWhole) {
     TfrmInceptions interceptions;
     interceptions.show();
+    EXPECT_EQ(CutTexts(*Child<QTableWidget>(interceptions, "grdInterception"), true),
+              std::vector<std::string>())
+        << "the stage descriptions whole";
     const std::vector<std::tuple<QWidget*, const char*, int>> grids = {
         {main_.get(), "grdAssessments", 4}, {&interceptions, "grdInterception", 1}};
     for (const auto& [window, name, description] : grids) {
