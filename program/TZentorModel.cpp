@@ -9,6 +9,7 @@
 #include "framework/CommaText.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/AtomicFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -98,10 +99,7 @@ bool CopyTextFile(const std::string& source, const std::string& target) {
 bool CopyTextFileOnce(const std::string& source, const std::string& target) {
     if (!FileExists(source) || FileExists(target))
         return false;
-    const std::size_t slash = target.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-        ".parvela-XXXXXX";
+    std::string temporary = TemporaryNameBeside(target);
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(errno)));

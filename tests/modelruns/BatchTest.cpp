@@ -203,8 +203,8 @@ TEST_P(BatchTest, ReportWritesThePageWithoutOpeningIt) {
     EXPECT_EQ(Batch({"report", "--assessment", "5", "--settings", settings_}, false).ExitCode, 0)
         << "the settings after the command";
     EXPECT_EQ(result.ExitCode, 0) << result.Errors;
-    EXPECT_THAT(result.Output, ElementsAre(Environment().TempDirectory() + "Reported.htm"));
-    const std::string page = ReadWholeFile(Environment().TempDirectory() + "Reported.htm");
+    EXPECT_THAT(result.Output, ElementsAre(Environment().ReportDirectory() + "Reported.htm"));
+    const std::string page = ReadWholeFile(Environment().ReportDirectory() + "Reported.htm");
     EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>"));
     EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>"));
     EXPECT_FALSE(FileExists(marker));
@@ -424,7 +424,7 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
     const TBatchResult summary = Batch({"report", "--project", "Example"});
     ASSERT_EQ(summary.ExitCode, 0) << summary.Errors;
     EXPECT_THAT(summary.Output,
-                ElementsAre(Environment().TempDirectory() + "Project summary - Example.htm"));
+                ElementsAre(Environment().ReportDirectory() + "Project summary - Example.htm"));
     EXPECT_THAT(ReadWholeFile(summary.Output.at(0)),
                 HasSubstr("<TD>Example</TD><TD>Jinhua</TD><TD>ALPHA</TD><TD>Two crop sprays</TD>"
                           "<TD>valid</TD>"));

@@ -19,13 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string WriteSettings(const std::string& databaseName) {
+std::string WriteSettings(const std::string& databaseName, const std::string& password = "") {
     fs::path directory = fs::path(PARVELA_TEST_WORK_DIR) / "services" /
                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(directory);
     fs::path file = directory / "parvela.ini";
     std::ofstream(file) << "[Database]\nDatabaseName=" << databaseName
-                        << "\nUserName=\nPassword=\n";
+                        << "\nUserName=\nPassword=" << password << "\n";
     return file.string();
 }
 
@@ -71,6 +71,20 @@ TEST_P(ServicesTest, StartInOrderAndStopInTheStopOrder) {
                                         "TApplicationSettings", "TModelManager", "TDAXOInterface"}),
               StopServices());
     EXPECT_TRUE(StopServices().empty()) << "stopping twice does nothing";
+}
+
+// Once per start: a warning that others can read the password of the settings (which the
+// test databases do not need).
+TEST_P(ServicesTest, AReadablePasswordIsWarnedAboutOnceAtTheStart) {
+    TScriptedDialogs dialogs;
+    TScopedDialogs scoped(dialogs);
+    const std::string settings = WriteSettings(ConnectionString(), "unused");
+    fs::permissions(settings, fs::perms::others_read, fs::perm_options::add);
+    StartServices({settings});
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs.Boxes()[0].Box.Icon, TDialogIcon::Warning);
+    EXPECT_NE(dialogs.Boxes()[0].Box.Text.find("chmod 600 \"" + settings + "\""),
+              std::string::npos);
 }
 
 TEST_P(ServicesTest, AFailedConnectionIsShownAndEndsTheStartThere) {

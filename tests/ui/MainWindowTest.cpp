@@ -733,7 +733,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
 
     // The report, opened in the desktop's browser.
     Action("actReports")->trigger();
-    const std::string report = environment_.TempDirectory() + "Run1.htm";
+    const std::string report = environment_.ReportDirectory() + "Run1.htm";
     EXPECT_TRUE(std::filesystem::exists(report));
     EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
     const std::string page = ReadWholeFile(report);
@@ -752,7 +752,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     ASSERT_TRUE(summary->isEnabled());
     summary->trigger();
     const std::string summaryPage =
-        ReadWholeFile(environment_.TempDirectory() + "Project summary - Paddy2024.htm");
+        ReadWholeFile(environment_.ReportDirectory() + "Project summary - Paddy2024.htm");
     EXPECT_NE(std::string::npos, Opened().find("Project summary - Paddy2024.htm"));
     EXPECT_NE(std::string::npos, summaryPage.find("<TD>Run1</TD><TD>Jinhua</TD><TD>ETA</TD>"
                                                   "<TD>Sprays2</TD><TD>valid</TD>"));
