@@ -402,12 +402,23 @@ bool TModelManager::HasMetabolites(const std::string& substanceGuid, int compart
     return metabolites && !metabolites->Empty();
 }
 
+namespace {
+constexpr const char* LastOpenedProjectValue = "LastOpenedProject";
+} // namespace
+
+// Kept per user: the users of an installed program cannot write the machine-wide store. A
+// value that an installation or an earlier version left there still counts until the user
+// has one of their own.
 int TModelManager::GetLastOpenedProject() const {
-    return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject");
+    try {
+        return ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue);
+    } catch (const Exception&) {
+        return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), LastOpenedProjectValue);
+    }
 }
 
 void TModelManager::SetLastOpenedProject(int projectID) {
-    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", projectID);
+    WriteRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue, projectID);
 }
 
 } // namespace parvela

@@ -50,7 +50,8 @@ public:
     bool CreateProjectDirectory(int projectID);
     bool PrepareRunDirectory(const std::string& path, bool clean);
 
-    // Raises "Registry key nog found %s\%s" when the value is missing.
+    // Read from the per-user registry, else from the machine-wide one; written per user.
+    // Raises "Registry key nog found %s\%s" when neither holds the value.
     int GetLastOpenedProject() const;
     void SetLastOpenedProject(int projectID);
 

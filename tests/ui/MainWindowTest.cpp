@@ -216,7 +216,25 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
                         TDatabaseConnection::SingletonExists(), TDACSaver::SingletonExists(),
                         TDAXOInterface::SingletonExists(), TModelManager::SingletonExists()})
         EXPECT_FALSE(exists);
-    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+    // Per user, where the users of an installed program can write; the machine-wide value
+    // that the start found stays as it was.
+    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), "LastOpenedProject"));
+    EXPECT_EQ(1002, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+
+    // The next start opens the user's last project, the icon written to the user's cache
+    // and never into the current directory.
+    const std::filesystem::path startedIn = std::filesystem::current_path();
+    std::filesystem::current_path(environment_.File(""));
+    Open();
+    std::filesystem::current_path(startedIn);
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Rice]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ(ReadWholeFile(environment_.CacheDirectory() + "Parvela.ico").substr(0, 4),
+              std::string("\0\0\1\0", 4))
+        << "an icon file";
+    EXPECT_EQ(std::filesystem::status(environment_.CacheDirectory()).permissions(),
+              std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(environment_.File("Parvela.ico")));
 }
 
 TEST_F(MainWindowTest, CaptionRefusesAFullStopAndAcceptsLettersAndDigits) {
