@@ -12,13 +12,13 @@
 #include "Utilities.h"
 #include "framework/Format.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Processors.h"
 #include "platform/Registry.h"
 #include "platform/UserDirectories.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 namespace parvela {
 
@@ -137,7 +137,7 @@ void TModelManager::SetJobs(int jobs) {
 int TModelManager::EffectiveJobs() const {
     if (jobs_ > 0)
         return jobs_;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return UsableProcessorCount();
 }
 
 int TModelManager::StoredParallelRuns() {

@@ -70,7 +70,8 @@ public:
     using TRunProgress = std::function<void(const TRunProgressState&)>;
     void SetRunProgress(TRunProgress progress) { runProgress_ = std::move(progress); }
 
-    // How many assessments run at once: 1 (the default) one after the other, 0 one per core.
+    // How many assessments run at once: 1 (the default) one after the other, 0 one per
+    // processor that the process may use (UsableProcessorCount).
     int Jobs() const { return jobs_; }
     void SetJobs(int jobs);
     // The number of parallel runs kept in the per-user registry (1 when none is kept).
