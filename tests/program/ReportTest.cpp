@@ -262,6 +262,9 @@ TEST_F(ReportFileTest, Sha256OfFiles) {
     std::string large(200000, 'a');
     EXPECT_EQ(FileSha256(Write("large", large)).size(), 64u);
     EXPECT_THROW(FileSha256((directory_ / "missing").string()), EOSError);
+    EXPECT_EQ(TextSha256(""), FileSha256(Write("empty", "")));
+    EXPECT_EQ(TextSha256("abc"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 } // namespace
