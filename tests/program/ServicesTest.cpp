@@ -7,12 +7,15 @@
 #include "program/TDAXOInterface.h"
 #include "program/TDatabaseConnection.h"
 #include "program/TModelManager.h"
+#include "tests/platform/TestDirectory.h"
+#include "tests/support/PgTestServer.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace parvela {
 namespace {
@@ -112,6 +115,62 @@ TEST_P(ServicesTest, AFailedConnectionIsShownAndEndsTheStartThere) {
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(ServicesTest);
+
+// A team's login without a password in the settings: the PostgreSQL client library's own
+// password file (PGPASSFILE, else ~/.pgpass) and service file (PGSERVICEFILE, else
+// ~/.pg_service.conf, named with pqopt={service=...} in the connection string), on the test
+// server with a role that must give its password. The library ignores a password file that
+// others may read, as it ignores a missing one.
+TEST(PostgresLoginFilesTest, APasswordOrServiceFileStandsInForThePasswordOfTheSettings) {
+    const test::PgServerInfo server = test::ReadPgServerInfo();
+    ASSERT_FALSE(server.PasswordUser.empty());
+    const std::string port = std::to_string(server.Port);
+    const test::TTestDirectory dir;
+    const std::string passwordFile = dir / "pgpass";
+    test::WriteText(passwordFile, "127.0.0.1:" + port + ":*:" + server.PasswordUser + ":" +
+                                      server.Password + "\n");
+    const std::string serviceFile = dir / "pg_service.conf";
+    test::WriteText(serviceFile, "[parvela]\nhost=127.0.0.1\nport=" + port +
+                                     "\ndbname=postgres\nuser=" + server.PasswordUser + "\n");
+    const std::string direct =
+        "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + port + ";Database=postgres";
+    const std::string service = "Driver={PostgreSQL Unicode};pqopt={service=parvela}";
+    struct Case {
+        const char* Name;
+        std::string DatabaseName;
+        std::string UserName;
+        std::string PasswordFile;
+        mode_t Mode;
+        bool Connects;
+    };
+    for (const Case& c :
+         {Case{"password file", direct, server.PasswordUser, passwordFile, 0600, true},
+          Case{"service file", service, "", passwordFile, 0600, true},
+          Case{"no password file", direct, server.PasswordUser, dir / "missing", 0600, false},
+          Case{"password file open to others", direct, server.PasswordUser, passwordFile, 0644,
+               false}}) {
+        ::chmod(passwordFile.c_str(), c.Mode);
+        const test::TScopedEnvironment passwords("PGPASSFILE", c.PasswordFile);
+        const test::TScopedEnvironment services("PGSERVICEFILE", serviceFile);
+        const std::string settings = dir / "parvela.ini";
+        test::WriteText(settings, "[Database]\nDatabaseName=" + c.DatabaseName +
+                                      "\nUserName=" + c.UserName + "\nPassword=\n");
+        TScriptedDialogs dialogs;
+        TScopedDialogs scoped(dialogs);
+        TApplicationSettings::CreateSingleton(settings);
+        try {
+            TDatabaseConnection::CreateSingleton();
+            auto query = TDatabaseConnection::GetSingleton().Database().OpenQuery(
+                "SELECT current_user AS who");
+            EXPECT_EQ(query->FieldByName("who").AsString(), server.PasswordUser) << c.Name;
+            EXPECT_TRUE(c.Connects) << c.Name;
+        } catch (const Exception& failure) {
+            EXPECT_FALSE(c.Connects) << c.Name << ": " << failure.Message();
+        }
+        TDatabaseConnection::DestroySingleton();
+        TApplicationSettings::DestroySingleton();
+    }
+}
 
 } // namespace
 } // namespace parvela
