@@ -14,13 +14,13 @@
 #include "framework/Format.h"
 #include "framework/TDACDatabaseClass.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Processors.h"
 #include "platform/Registry.h"
 #include "platform/UserDirectories.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 namespace parvela {
 
@@ -139,7 +139,7 @@ void TModelManager::SetJobs(int jobs) {
 int TModelManager::EffectiveJobs() const {
     if (jobs_ > 0)
         return jobs_;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return UsableProcessorCount();
 }
 
 int TModelManager::StoredParallelRuns() {
@@ -366,12 +366,23 @@ bool TModelManager::HasMetabolites(const std::string& substanceGuid, int compart
     return metabolites && !metabolites->Empty();
 }
 
+namespace {
+constexpr const char* LastOpenedProjectValue = "LastOpenedProject";
+} // namespace
+
+// Kept per user: the users of an installed program cannot write the machine-wide store. A
+// value that an installation or an earlier version left there still counts until the user
+// has one of their own.
 int TModelManager::GetLastOpenedProject() const {
-    return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject");
+    try {
+        return ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue);
+    } catch (const Exception&) {
+        return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), LastOpenedProjectValue);
+    }
 }
 
 void TModelManager::SetLastOpenedProject(int projectID) {
-    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", projectID);
+    WriteRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue, projectID);
 }
 
 } // namespace parvela

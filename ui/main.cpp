@@ -12,6 +12,7 @@
 #include "platform/qt/SingleInstance.h"
 #include "program/ProgramIdentity.h"
 
+#include <QMessageBox>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -19,7 +20,15 @@ int main(int argc, char** argv) {
     TParvelaApplication application(argc, argv);
     // The desktop entry parvela.desktop, for the window's icon and grouping on the desktop.
     TParvelaApplication::setDesktopFileName("parvela");
-    TSingleInstance instance(QString::fromStdString(ProgramTitle()));
+    std::unique_ptr<TSingleInstance> single;
+    try {
+        single = std::make_unique<TSingleInstance>(QString::fromStdString(ProgramTitle()));
+    } catch (const std::exception& failure) {
+        // No private directory for the single-instance socket: the reason and its fix.
+        QMessageBox::critical(nullptr, QString::fromStdString(ProgramTitle()), failure.what());
+        return 1;
+    }
+    TSingleInstance& instance = *single;
     if (!instance.Start())
         return 0;
     TQtDialogs dialogs;
