@@ -11,8 +11,10 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "Utilities.h"
+#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabaseClass.h"
+#include "platform/AtomicFile.h"
 #include "platform/ExecutablePath.h"
 #include "platform/Processors.h"
 #include "platform/Registry.h"
@@ -71,9 +73,12 @@ TModelManager::TModelManager() {
     const std::string dataPath = ReadRegistryString(HKEY_LOCAL_MACHINE, RegistryKey(), "DataPath");
     if (dataPath.empty()) {
         // Without an installed data path the runs go to the user's own data directory, never
-        // to the root of the file system.
-        std::error_code ignored;
-        std::filesystem::create_directories(UserDataDirectory(), ignored);
+        // to the root of the file system; a directory made here is the user's alone.
+        try {
+            CreateDirectories(UserDataDirectory(), TFileAccess::OwnerOnly);
+        } catch (const EOSError&) {
+            // the projects directory below then cannot be made either, and runs say so
+        }
         projectsDirectory_ = UserDataDirectory() + "projects/";
     } else {
         projectsDirectory_ = WithTrailingSlash(dataPath) + "projects/";
