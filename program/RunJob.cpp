@@ -251,31 +251,34 @@ void TRunJob::StoreVerdict(bool ok) {
     Finish(verdict, Assessment().ERRORMESSAGE());
 }
 
-void TRunJob::Fail() {
-    const std::string failure = CurrentFailureText();
+void TRunJob::EndModelProcess() {
     if (process_ && !process_->Ended())
         process_->Terminate();
     if (assessment_)
         ForgetModelProcess(Assessment().RunDirectory());
+}
+
+void TRunJob::Fail() {
+    const std::string failure = CurrentFailureText();
+    EndModelProcess();
     if (ended_)
         return;
-    if (resultsCleared_) {
-        try {
-            SetErrorMessage(failure);
-            StoreVerdict(false);
-            return;
-        } catch (const std::exception&) {
-            // the first failure is the one to report; the assessment stays not valid
-        }
+    if (!resultsCleared_) {
+        // The old results and their files are as they were.
+        Finish(TRunVerdict::NotRun, "not run: " + failure);
+        return;
     }
-    Finish(resultsCleared_ ? TRunVerdict::NotValid : TRunVerdict::NotRun, "not run: " + failure);
+    try {
+        SetErrorMessage(failure);
+        StoreVerdict(false);
+    } catch (const std::exception&) {
+        // The first failure is the one to report; the assessment stays stored as not valid.
+        Finish(TRunVerdict::NotValid, failure);
+    }
 }
 
 void TRunJob::AbandonAfterReconnect() {
-    if (process_ && !process_->Ended())
-        process_->Terminate();
-    if (assessment_)
-        ForgetModelProcess(Assessment().RunDirectory());
+    EndModelProcess();
     if (ended_)
         return;
     const TClaimAttempt attempt = claims_.TryClaim(outcome_.AssessmentID, std::nullopt);
