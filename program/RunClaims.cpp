@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -132,20 +133,18 @@ public:
         return holder;
     }
 
-    std::set<int> Claimed(const std::vector<int>& assessmentIDs) override {
-        const std::set<int> wanted(assessmentIDs.begin(), assessmentIDs.end());
+    std::set<int> AllClaimed() override {
         std::set<int> claimed;
         const auto query = database_.OpenQuery(
             "SELECT CAST(L.OBJID AS BIGINT) AS ASSESSMENTID FROM pg_locks L WHERE " +
             Format(ClaimsOfThisTable, claimClass_));
-        for (; !query->Eof(); query->Next()) {
-            const int id = static_cast<int>(static_cast<std::uint32_t>(
-                query->FieldByName("ASSESSMENTID").AsVariant().AsInteger()));
-            if (wanted.count(id))
-                claimed.insert(id);
-        }
+        for (; !query->Eof(); query->Next())
+            claimed.insert(static_cast<int>(static_cast<std::uint32_t>(
+                query->FieldByName("ASSESSMENTID").AsVariant().AsInteger())));
         return claimed;
     }
+
+    bool IsClaimed(int assessmentID) override { return AllClaimed().count(assessmentID) > 0; }
 
 private:
     bool Ask(const std::string& expression) {
@@ -304,11 +303,26 @@ public:
         return holder;
     }
 
-    std::set<int> Claimed(const std::vector<int>& assessmentIDs) override {
+    std::set<int> AllClaimed() override {
         std::set<int> claimed;
-        for (int id : assessmentIDs)
-            if (Holds(id) || Holder(id))
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(directory_, error), end; !error && it != end;
+             it.increment(error)) {
+            int id = 0;
+            if (TryStrToInt(it->path().filename().string(), id) && IsClaimed(id))
                 claimed.insert(id);
+        }
+        return claimed;
+    }
+
+    bool IsClaimed(int assessmentID) override {
+        if (Holds(assessmentID))
+            return true;
+        const int descriptor = OpenClaimFile(assessmentID, O_RDONLY);
+        if (descriptor < 0)
+            return false;
+        const bool claimed = !Lock(descriptor, F_OFD_GETLK, ClaimByte);
+        ::close(descriptor);
         return claimed;
     }
 
@@ -440,14 +454,12 @@ std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database) {
     return std::make_unique<TFileLockClaims>(file + ".runclaims/");
 }
 
-std::set<int> AssessmentsUnderClaim(TDACDatabase& database, const std::vector<int>& assessmentIDs) {
-    if (assessmentIDs.empty())
-        return {};
-    return CreateRunClaims(database)->Claimed(assessmentIDs);
+std::set<int> AssessmentsUnderClaim(TDACDatabase& database) {
+    return CreateRunClaims(database)->AllClaimed();
 }
 
 bool IsUnderClaim(TDACDatabase& database, int assessmentID) {
-    return !AssessmentsUnderClaim(database, {assessmentID}).empty();
+    return CreateRunClaims(database)->IsClaimed(assessmentID);
 }
 
 } // namespace parvela
