@@ -11,16 +11,18 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "Utilities.h"
+#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabaseClass.h"
+#include "platform/AtomicFile.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Processors.h"
 #include "platform/Registry.h"
 #include "platform/UserDirectories.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include <unistd.h>
 
@@ -101,9 +103,12 @@ TModelManager::TModelManager() {
     const std::string dataPath = ReadRegistryString(HKEY_LOCAL_MACHINE, RegistryKey(), "DataPath");
     if (dataPath.empty()) {
         // Without an installed data path the runs go to the user's own data directory, never
-        // to the root of the file system.
-        std::error_code ignored;
-        std::filesystem::create_directories(UserDataDirectory(), ignored);
+        // to the root of the file system; a directory made here is the user's alone.
+        try {
+            CreateDirectories(UserDataDirectory(), TFileAccess::OwnerOnly);
+        } catch (const EOSError&) {
+            // the projects directory below then cannot be made either, and runs say so
+        }
         projectsDirectory_ = UserDataDirectory() + "projects/";
     } else {
         projectsDirectory_ = WithTrailingSlash(dataPath) + "projects/";
@@ -168,7 +173,7 @@ void TModelManager::SetJobs(int jobs) {
 int TModelManager::EffectiveJobs() const {
     if (jobs_ > 0)
         return jobs_;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return UsableProcessorCount();
 }
 
 int TModelManager::StoredParallelRuns() {
@@ -395,12 +400,23 @@ bool TModelManager::HasMetabolites(const std::string& substanceGuid, int compart
     return metabolites && !metabolites->Empty();
 }
 
+namespace {
+constexpr const char* LastOpenedProjectValue = "LastOpenedProject";
+} // namespace
+
+// Kept per user: the users of an installed program cannot write the machine-wide store. A
+// value that an installation or an earlier version left there still counts until the user
+// has one of their own.
 int TModelManager::GetLastOpenedProject() const {
-    return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject");
+    try {
+        return ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue);
+    } catch (const Exception&) {
+        return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), LastOpenedProjectValue);
+    }
 }
 
 void TModelManager::SetLastOpenedProject(int projectID) {
-    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", projectID);
+    WriteRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue, projectID);
 }
 
 } // namespace parvela

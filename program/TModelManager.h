@@ -56,7 +56,8 @@ public:
     bool CreateProjectDirectory(int projectID);
     bool PrepareRunDirectory(const std::string& path, bool clean);
 
-    // Raises "Registry key nog found %s\%s" when the value is missing.
+    // Read from the per-user registry, else from the machine-wide one; written per user.
+    // Raises "Registry key nog found %s\%s" when neither holds the value.
     int GetLastOpenedProject() const;
     void SetLastOpenedProject(int projectID);
 
@@ -75,7 +76,8 @@ public:
     using TRunProgress = std::function<void(const TRunProgressState&)>;
     void SetRunProgress(TRunProgress progress) { runProgress_ = std::move(progress); }
 
-    // How many assessments run at once: 1 (the default) one after the other, 0 one per core.
+    // How many assessments run at once: 1 (the default) one after the other, 0 one per
+    // processor that the process may use (UsableProcessorCount).
     int Jobs() const { return jobs_; }
     void SetJobs(int jobs);
     // The number of parallel runs kept in the per-user registry (1 when none is kept).

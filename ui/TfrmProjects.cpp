@@ -14,6 +14,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <set>
+#include <vector>
+
 namespace parvela {
 
 namespace {
@@ -253,7 +257,8 @@ void TfrmProjects::DeleteProject() {
     // Counted only: a list left open would be walked stale by a later run of the project.
     CloseQuietly(assessments);
     // The project directory holds the run directories that other programs' runs are using.
-    if (!AssessmentsUnderClaim(projects_.Database(), keys).empty()) {
+    const std::set<int> running = AssessmentsUnderClaim(projects_.Database());
+    if (std::any_of(keys.begin(), keys.end(), [&](int key) { return running.count(key) > 0; })) {
         ShowError("Assessments of this project are being run by another program. Delete the "
                   "project when those runs have ended.");
         return;

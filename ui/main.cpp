@@ -12,6 +12,7 @@
 #include "platform/qt/SingleInstance.h"
 #include "program/ProgramIdentity.h"
 
+#include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -28,7 +29,8 @@ constexpr const char* HelpText =
     "  --version  the program's version\n"
     "\n"
     "Exit status: 0 when the window was closed (also when a running instance was brought to\n"
-    "the front), 1 when there is no display. See parvela(1).\n";
+    "the front), 1 when there is no display or no private directory of the user's own for\n"
+    "the single-instance rule. See parvela(1).\n";
 
 bool IsSet(const char* variable) {
     const char* value = std::getenv(variable);
@@ -58,7 +60,15 @@ int main(int argc, char** argv) {
     TParvelaApplication application(argc, argv);
     // The desktop entry parvela.desktop, for the window's icon and grouping on the desktop.
     TParvelaApplication::setDesktopFileName("parvela");
-    TSingleInstance instance(QString::fromStdString(ProgramTitle()));
+    std::unique_ptr<TSingleInstance> single;
+    try {
+        single = std::make_unique<TSingleInstance>(QString::fromStdString(ProgramTitle()));
+    } catch (const std::exception& failure) {
+        // No private directory for the single-instance socket: the reason and its fix.
+        QMessageBox::critical(nullptr, QString::fromStdString(ProgramTitle()), failure.what());
+        return 1;
+    }
+    TSingleInstance& instance = *single;
     if (!instance.Start())
         return 0;
     TQtDialogs dialogs;

@@ -285,9 +285,15 @@ TEST_P(ManagerTest, LastOpenedProjectInTheRegistry) {
         EXPECT_EQ(e.Message(), "Registry key nog found SOFTWARE\\PARVELA\\VERSION_2.4.2_CN\\"
                                "LastOpenedProject");
     }
+    // One that an installation or an earlier version left machine-wide counts until the user
+    // has one of their own; the program writes it per user, as its users cannot write the
+    // machine-wide store.
+    TRegistry(HKEY_LOCAL_MACHINE).WriteInteger(RegistryKey(), "LastOpenedProject", 17);
+    EXPECT_EQ(Manager().GetLastOpenedProject(), 17);
     Manager().SetLastOpenedProject(42);
     EXPECT_EQ(Manager().GetLastOpenedProject(), 42);
-    EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadInteger(RegistryKey(), "LastOpenedProject"), 42);
+    EXPECT_EQ(TRegistry(HKEY_CURRENT_USER).ReadInteger(RegistryKey(), "LastOpenedProject"), 42);
+    EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadInteger(RegistryKey(), "LastOpenedProject"), 17);
     EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadString(RegistryKey(), "DataPath"),
               Environment().DataPath())
         << "the data path is never written";

@@ -96,10 +96,20 @@ as_new_user "$root/usr/bin/parvela-batch" report --assessment 1 >"$work/report.o
 for line in 'GLIDAR&nbsp;REPORT<BR>' 'MUNDRE&nbsp;REPORT<BR>' 'id="chart-MUNDRE"'; do
   grep -qF "$line" "$(cat "$work/report.out")" || fail "the report lacks $line"
 done
-case $(cat "$work/report.out") in
-  "$work/tmp/"*) ;;
-  *) fail "the report is not in TMPDIR: $(cat "$work/report.out")" ;;
-esac
+report=$(cat "$work/report.out")
+[ "$report" = "$work/tmp/parvela-$(id -u)/Example.htm" ] ||
+  fail "the report is not in the user's private directory in TMPDIR: $report"
+
+# The user's own files are the user's alone.
+mode_is() {
+  [ "$(stat -c %a "$2")" = "$1" ] || fail "$2 has mode $(stat -c %a "$2"), not $1"
+}
+mode_is 600 "$report"
+mode_is 700 "$(dirname "$report")"
+mode_is 600 "$home/.config/parvela/parvela.ini"
+mode_is 700 "$home/.config/parvela"
+mode_is 600 "$home/.local/share/parvela/parvela.db"
+mode_is 700 "$home/.local/share/parvela"
 
 # The first start's per-user set-up, and nothing written into the installation.
 data=$home/.local/share/parvela

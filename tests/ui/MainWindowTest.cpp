@@ -218,7 +218,25 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
                         TDatabaseConnection::SingletonExists(), TDACSaver::SingletonExists(),
                         TDAXOInterface::SingletonExists(), TModelManager::SingletonExists()})
         EXPECT_FALSE(exists);
-    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+    // Per user, where the users of an installed program can write; the machine-wide value
+    // that the start found stays as it was.
+    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), "LastOpenedProject"));
+    EXPECT_EQ(1002, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+
+    // The next start opens the user's last project, the icon written to the user's cache
+    // and never into the current directory.
+    const std::filesystem::path startedIn = std::filesystem::current_path();
+    std::filesystem::current_path(environment_.File(""));
+    Open();
+    std::filesystem::current_path(startedIn);
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Rice]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ(ReadWholeFile(environment_.CacheDirectory() + "Parvela.ico").substr(0, 4),
+              std::string("\0\0\1\0", 4))
+        << "an icon file";
+    EXPECT_EQ(std::filesystem::status(environment_.CacheDirectory()).permissions(),
+              std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(environment_.File("Parvela.ico")));
 }
 
 // A refused character is not typed and a tooltip tells why; no box takes the keys that follow.
@@ -837,7 +855,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
 
     // The report, opened in the desktop's browser.
     Action("actReports")->trigger();
-    const std::string report = environment_.TempDirectory() + "Run1.htm";
+    const std::string report = environment_.ReportDirectory() + "Run1.htm";
     EXPECT_TRUE(std::filesystem::exists(report));
     EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
     const std::string page = ReadWholeFile(report);
@@ -856,7 +874,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     ASSERT_TRUE(summary->isEnabled());
     summary->trigger();
     const std::string summaryPage =
-        ReadWholeFile(environment_.TempDirectory() + "Project summary - Paddy2024.htm");
+        ReadWholeFile(environment_.ReportDirectory() + "Project summary - Paddy2024.htm");
     EXPECT_NE(std::string::npos, Opened().find("Project summary - Paddy2024.htm"));
     EXPECT_NE(std::string::npos, summaryPage.find("<TD>Run1</TD><TD>Jinhua</TD><TD>ETA</TD>"
                                                   "<TD>Sprays2</TD><TD>valid</TD>"));

@@ -91,6 +91,7 @@ template <class Widget> Widget* Child(QWidget& parent, const char* name) {
 #include <optional>
 #include <sstream>
 #include <stdlib.h>
+#include <unistd.h>
 
 namespace parvela::test {
 
@@ -164,7 +165,8 @@ public:
           user_("PARVELA_USER_REGISTRY", File("user-registry.ini")),
           daxoDatabase_("PARVELA_DAXO_DATABASE", File("daxo.sqlite")),
           daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", File("daxo-messages.log")),
-          tmp_("TMPDIR", File("tmp/")), database_(engine) {
+          tmp_("TMPDIR", File("tmp/")), runtime_("XDG_RUNTIME_DIR", ""),
+          cache_("XDG_CACHE_HOME", File("cache")), database_(engine) {
         std::filesystem::create_directories(File("tmp"));
         std::filesystem::create_directories(DataPath());
         RunScript(database_, "db/scenarios/scenarios.sql");
@@ -178,6 +180,11 @@ public:
     std::string File(const std::string& name) const { return directory_ + "/" + name; }
     std::string DataPath() const { return File("data/"); }
     std::string TempDirectory() const { return File("tmp/"); }
+    // The user's private directory in it, where the reports go.
+    std::string ReportDirectory() const {
+        return TempDirectory() + "parvela-" + std::to_string(::geteuid()) + "/";
+    }
+    std::string CacheDirectory() const { return File("cache/parvela/"); }
     std::string SettingsFile() const { return File("parvela.ini"); }
     TestDatabase& Database() { return database_; }
     std::int64_t Count(const std::string& sql) {
@@ -197,6 +204,8 @@ private:
     ScopedEnvironment daxoDatabase_;
     ScopedEnvironment daxoMessages_;
     ScopedEnvironment tmp_;
+    ScopedEnvironment runtime_;
+    ScopedEnvironment cache_;
     TestDatabase database_;
 };
 
