@@ -24,6 +24,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace parvela {
 
 namespace {
@@ -31,6 +33,8 @@ namespace {
 constexpr const char* SubstanceSeparator = "; ";
 // Per user: how many assessments run at once.
 constexpr const char* ParallelRunsValue = "ParallelRuns";
+// Per user, else machine-wide: the folder of the model programs.
+constexpr const char* ModelsPathValue = "ModelsPath";
 
 const char* const IncompleteText = "Substance is not complete or has invalid option(s): %s";
 const char* const PhDependentSorptionText =
@@ -63,6 +67,32 @@ void SetErrorMessage(TdciAssessments& assessment, const std::string& text) {
     assessment.SetERRORMESSAGE(text);
 }
 
+bool IsProgram(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// The folder of the model programs: ModelsPath in the registry, per user before machine-wide,
+// so that an installed program runs model programs that its user holds; else the delivered
+// ones in models/ beside the executable. A named folder that lacks one of the programs is
+// refused at the start: every run would fail.
+std::string ModelsDirectoryFromRegistry(const std::vector<std::unique_ptr<TZentorModel>>& models) {
+    for (const TRegistryRoot root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        const std::string path = ReadRegistryString(root, RegistryKey(), ModelsPathValue);
+        if (path.empty())
+            continue;
+        const std::string directory = WithTrailingSlash(path);
+        for (const auto& model : models)
+            if (!IsProgram(directory + model->ExecutableName()))
+                throw Exception(Format("The folder of the model programs %s (%s in %s) holds no "
+                                       "program %s.",
+                                       directory, ModelsPathValue, RegistryStorePath(root),
+                                       model->ExecutableName()));
+        return directory;
+    }
+    return ExecutableDirectory() + "models/";
+}
+
 } // namespace
 
 std::string RegistryKey() {
@@ -84,9 +114,8 @@ TModelManager::TModelManager() {
         projectsDirectory_ = WithTrailingSlash(dataPath) + "projects/";
     }
     CreateDirectoryLevel(projectsDirectory_);
-    modelsDirectory_ = ExecutableDirectory() + "models/";
-
     models_ = CreateModels();
+    SetModelsDirectory(ModelsDirectoryFromRegistry(models_));
 
     SetProjectDirectoryProvider([this](int projectID, bool withDelimiter) {
         return ProjectDirectory(projectID, withDelimiter);

@@ -29,7 +29,9 @@ public:
     static constexpr const char* ClassName = "TModelManager";
 
     // Reads the data path, creates the projects directory when missing, creates the two
-    // drivers and installs itself as the assessments' project-directory provider.
+    // drivers on the folder of the model programs (ModelsPath in the registry, per user before
+    // machine-wide, else models/ beside the executable; a named folder without both programs
+    // raises) and installs itself as the assessments' project-directory provider.
     TModelManager();
 
     // True when every marked assessment of the project (of the shard) ran and ended valid

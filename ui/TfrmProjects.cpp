@@ -144,6 +144,7 @@ void TfrmProjects::InitGrid() {
         grid.SetCell(column, 0, headers[column]);
         grid.SetColWidth(column, widths[column], contents[column]);
     }
+    GiveSpareWidthTo(grid, 2);
 }
 
 void TfrmProjects::PopulateRow(int row, TDACDatabaseClassItem& item) {
@@ -198,8 +199,21 @@ void TfrmProjects::StartWithItemID(const std::string& itemID) {
     if (!projects_.IsOpen())
         projects_.Open();
     connector_.Stop();
-    connector_.Start(itemID);
+    try {
+        connector_.Start(itemID);
+    } catch (const EAssertionFailed&) {
+        // The project is gone (deleted meanwhile, perhaps by a colleague): the first one.
+        connector_.Stop();
+        connector_.Start("");
+    }
     UpdateActions();
+}
+
+void TfrmProjects::ReadProjects(const std::string& itemID) {
+    connector_.Stop();
+    if (projects_.IsOpen())
+        projects_.Close();
+    StartWithItemID(itemID);
 }
 
 void TfrmProjects::showEvent(QShowEvent* event) {

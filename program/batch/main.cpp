@@ -11,6 +11,7 @@
 //   parvela-batch check-substances          the substance change check
 //   --settings FILE                         another settings file than the program's
 //                                           parvela.ini, before or after the command
+//   parvela-batch --help | --version
 //
 // A project is given by its ID or by its caption. Without --settings the program's own
 // settings file is read (beside the executable, else per user), and a first start makes it.
@@ -31,6 +32,7 @@
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
 #include "program/FirstStart.h"
+#include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
 #include "program/Services.h"
@@ -71,7 +73,24 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --assessment ID [--settings FILE]\n"
                               "  parvela-batch report --project ID|CAPTION [--settings FILE]\n"
-                              "  parvela-batch check-substances [--settings FILE]\n";
+                              "  parvela-batch check-substances [--settings FILE]\n"
+                              "  parvela-batch --help | --version\n";
+
+const std::string HelpText =
+    std::string("Parvela's model runs, input files and reports without windows.\n\n") + UsageText +
+    "\n"
+    "  --project ID|CAPTION  the project, by its ID or its caption\n"
+    "  --assessment ID       the assessment\n"
+    "  --jobs N              assessments that run at once (0: one per core; 1, the default:\n"
+    "                        one after the other)\n"
+    "  --shard K/N           only the marked assessments whose key modulo N is K\n"
+    "  --settings FILE       the database login instead of the program's parvela.ini\n"
+    "  --help, --version     this text, the program's version\n"
+    "\n"
+    "Exit status: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent\n"
+    "project or assessment, 3 a run that could not go on, 4 a run of which some assessments\n"
+    "were left to other programs that run them, 129, 130, 131 or 143 a run stopped by\n"
+    "SIGHUP, SIGINT, SIGQUIT or SIGTERM. See parvela-batch(1).\n";
 
 // The settings of the program itself: the batch front end works on the same database.
 constexpr const char* SettingsProgramName = "parvela";
@@ -332,6 +351,9 @@ void StopRunsOnSignals() {
 
 int main(int argc, char** argv) {
     using namespace parvela;
+    if (const std::optional<int> answered =
+            AnswerHelpOrVersion(argc, argv, "parvela-batch", HelpText))
+        return *answered;
     TCommandLine line;
     try {
         line = ParseCommandLine(argc, argv);

@@ -3,8 +3,9 @@
 #
 # Makes the Debian package with `cpack -G DEB` from the build tree, unpacks it with dpkg -x
 # into a temporary root and checks it as an installation would see it: the FHS layout, the
-# conffile, the declared dependencies, the desktop entry and the AppStream metainfo, no path
-# of the build tree in any installed file. Then it runs the batch front end from that root as
+# conffile, the declared dependencies, the desktop entry and the AppStream metainfo, lintian
+# without errors, warnings or missing hardening, no path of the build tree in any installed
+# file. Then it runs the batch front end from that root as
 # a new user with an empty home directory and no set-up: the example project runs to a valid
 # result and both reports are written, and nothing is written into the unpacked root.
 set -eu
@@ -24,6 +25,12 @@ deb=$1
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 dpkg-deb -e "$deb" "$work/control"
+
+# Debian's own checks: no error, no warning (hardening, copyright, changelog, description, man
+# pages).
+lintian --fail-on error,warning --display-info \
+  "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
+! grep 'hardening-no-' "$work/lintian.log" || fail "the programs lack hardening"
 
 # Layout.
 lib=$root/usr/lib/parvela

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
+#include <QToolTip>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -50,6 +52,22 @@ inline void TypeText(QWidget* widget, const QString& text) {
         edit->end(false);
     for (QChar character : text)
         TypeCharacter(widget, character);
+}
+
+// The reason that a caption edit shows beside itself when it refuses a character.
+inline const std::string RefusedCaptionCharacter =
+    std::string("invalid character (<space> , . / \\ ( ) : ? ") + "\"" + " < > | * + =)";
+
+// The tooltip shown now; empty when none is.
+inline std::string ShownToolTip() {
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+// Hides the tooltip and waits until it has gone (it lingers a moment).
+inline void HideToolTip() {
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000))
+        ADD_FAILURE() << "the tooltip stayed";
 }
 
 template <class Widget> Widget* Child(QWidget& parent, const char* name) {
