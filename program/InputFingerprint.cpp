@@ -3,6 +3,7 @@
 #include "FileDigest.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
+#include "framework/odbc/Connection.h"
 
 #include <string>
 
@@ -38,7 +39,17 @@ std::string InputFingerprint(TDACDatabase& database, int assessmentID,
     const std::string scenario = "(SELECT SCENARIOID FROM ASSESSMENTS WHERE " + assessment + ")";
     const std::string scheme =
         "(SELECT APPLICATIONSCHEMEID FROM ASSESSMENTS WHERE " + assessment + ")";
-    AppendRows(database, "SELECT * FROM SCENARIOS WHERE SCENARIOID = " + scenario, text);
+    // The scenario's long texts (templates, weather, ponding, rain) as a server that can
+    // digest them sends them: their digests, not the texts, cross the network.
+    const bool digestOnServer = database.Connection().IsPostgreSQL();
+    std::string scenarioColumns = "SCENARIOID, CAPTION, DESCRIPTION, STARTYEAR, ENDYEAR";
+    for (const char* column : {"GLIDAR_data", "MUNDRE_data", "GLIDAR_meteo", "MUNDRE_meteo",
+                               "GLIDAR_pond", "MUNDRE_rain"})
+        scenarioColumns +=
+            digestOnServer ? Format(", MD5(%s) AS %s", column, column) : std::string(", ") + column;
+    AppendRows(database,
+               "SELECT " + scenarioColumns + " FROM SCENARIOS WHERE SCENARIOID = " + scenario,
+               text);
     AppendRows(database,
                "SELECT * FROM Interceptions WHERE ScenarioID = " + scenario +
                    " ORDER BY InterceptionID",
