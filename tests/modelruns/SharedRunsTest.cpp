@@ -111,6 +111,9 @@ TEST_P(SharedRunsTest, RowsChangedDuringTheRunNeverLeaveAFalseVerdict) {
                   "UPDATE Interceptions SET InterceptionFraction = 0.5 WHERE ScenarioID = 1", false,
                   inputsChanged},
              Case{"application changed and changed back", doubled, halved, false, inputsChanged},
+             Case{"scenario's weather during MUNDRE", "",
+                  "UPDATE SCENARIOS SET GLIDAR_meteo = GLIDAR_meteo || ' ' WHERE SCENARIOID = 1",
+                  false, inputsChanged},
              Case{"results written behind the run's back",
                   "UPDATE ASSESSMENTS SET VALIDRESULTS = TRUE, ASSESSMENTREPORT = 'stale', "
                   "ERRORMESSAGE = 'stale'",
