@@ -47,8 +47,7 @@ std::vector<TModelChart> DailyOutputCharts(const std::string& runDirectory, int 
         return charts;
     const TModelManager& manager = TModelManager::GetSingleton();
     for (const auto& model : manager.Models()) {
-        const std::string path =
-            runDirectory + "/" + model->ModelName() + "/" + std::to_string(assessmentID) + ".out";
+        const std::string path = DailyOutputPath(runDirectory, model->ModelName(), assessmentID);
         try {
             const std::optional<TDailyOutput> output = ReadDailyOutput(path);
             if (!output)
