@@ -11,7 +11,9 @@
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/Format.h"
+#include "platform/Dialogs.h"
 #include "platform/UiHooks.h"
+#include "program/CsvExport.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
@@ -38,6 +40,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <optional>
 
 namespace parvela {
 
@@ -217,6 +222,11 @@ void TfrmAssessments::BuildActions() {
     actSummaryFiles_ = MakeAction(this, "mnSummaryFiles", "Summary files");
     actErrorFiles_ = MakeAction(this, "mnErrorFiles", "Error files");
     actProjectSummary_ = MakeAction(this, "mnProjectSummary", "Project summary");
+    actExportProjectSummaryCsv_ = MakeAction(this, "actExportProjectSummaryCsv", "Export CSV...",
+                                             "Export the project summary as CSV");
+    actExportReportCsv_ =
+        MakeAction(this, "actExportReportCsv", "Export CSV...",
+                   "Export the daily series of both models of the selected assessment as CSV");
     mnUserManual_ = MakeAction(this, "mnUserManual", "PARVELA User Manual");
     mnWebsite_ = MakeAction(this, "mnWebsite", "Vantiro website");
     AboutParvela_ = MakeAction(this, "AboutParvela", "About");
@@ -237,6 +247,7 @@ void TfrmAssessments::BuildMenus() {
     view->addAction(actSummaryFiles_);
     view->addAction(actErrorFiles_);
     view->addAction(actProjectSummary_);
+    view->addAction(actExportProjectSummaryCsv_);
     view->addSeparator();
     view->addAction(actViewScenarios_);
 
@@ -261,7 +272,13 @@ void TfrmAssessments::BuildToolBar(QWidget* central) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ToolButton(Panel1_, "btnRun", actRun_));
     layout->addWidget(ToolButton(Panel1_, "btnProjects", actProjects_));
-    layout->addWidget(ToolButton(Panel1_, "btnReports", actReports_));
+    // The report's button offers its export in a drop-down menu.
+    QToolButton* reports = ToolButton(Panel1_, "btnReports", actReports_);
+    auto* reportMenu = new QMenu(reports);
+    reportMenu->addAction(actExportReportCsv_);
+    reports->setMenu(reportMenu);
+    reports->setPopupMode(QToolButton::MenuButtonPopup);
+    layout->addWidget(reports);
     layout->addWidget(ToolButton(Panel1_, "btnClose", actClose_));
     QToolButton* help = ToolButton(Panel1_, "btnHelp", actHelp_);
     help->hide();
@@ -426,6 +443,10 @@ void TfrmAssessments::ConnectHandlers() {
     connect(actErrorFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(2); }));
     connect(actProjectSummary_, &QAction::triggered, this,
             Guarded([this] { ShowProjectSummary(); }));
+    connect(actExportProjectSummaryCsv_, &QAction::triggered, this,
+            Guarded([this] { ExportProjectSummaryCsv(); }));
+    connect(actExportReportCsv_, &QAction::triggered, this,
+            Guarded([this] { ExportDailySeriesCsv(); }));
     // The menu entry ticks itself; the handler sets the check from the inverted state.
     // A click on the check item ticks it already; the action's other callers invert it here.
     connect(Continuemultiplerunsonerror_, &QAction::triggered, this,
@@ -764,7 +785,9 @@ void TfrmAssessments::UpdateActions() {
     if (!usable || connector_->State() == csStopped) {
         navigator_.DisableAll();
         actReports_->setEnabled(false);
+        actExportReportCsv_->setEnabled(false);
         actProjectSummary_->setEnabled(false);
+        actExportProjectSummaryCsv_->setEnabled(false);
         actRun_->setEnabled(false);
         return;
     }
@@ -772,8 +795,10 @@ void TfrmAssessments::UpdateActions() {
     const bool selected = SelectedAssessment() != nullptr;
     navigator_.Update(status, selected && status.Insert);
     actReports_->setEnabled(selected);
+    actExportReportCsv_->setEnabled(selected);
     actRun_->setEnabled(selected);
     actProjectSummary_->setEnabled(CurrentProject() != nullptr);
+    actExportProjectSummaryCsv_->setEnabled(CurrentProject() != nullptr);
 }
 
 // ---- handlers ----------------------------------------------------------------------------
@@ -1041,6 +1066,43 @@ void TfrmAssessments::ShowProjectSummary() {
         return;
     if (TdciProjects* project = CurrentProject())
         WriteProjectSummary(*project);
+}
+
+namespace {
+
+// The file that the user chooses for a CSV export, starting from the file the batch front
+// end would write; none when the user cancels.
+std::optional<std::string> ChooseCsvFile(const std::string& suggestedPath) {
+    const std::filesystem::path suggested(suggestedPath);
+    TOpenFileRequest request;
+    request.Filter = "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+    request.Title = "Export CSV";
+    request.Save = true;
+    request.InitialDirectory = suggested.parent_path().string();
+    request.FileName = suggested.filename().string();
+    return Dialogs().OpenFile(request);
+}
+
+} // namespace
+
+void TfrmAssessments::ExportProjectSummaryCsv() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciProjects* project = CurrentProject();
+    if (!project)
+        return;
+    if (const std::optional<std::string> path = ChooseCsvFile(ProjectSummaryCsvPath(*project)))
+        WriteProjectSummaryCsv(*project, *path);
+}
+
+void TfrmAssessments::ExportDailySeriesCsv() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    if (!assessment->VALIDRESULTS())
+        ShowWarning("This assessment has no or invalid results!");
+    if (const std::optional<std::string> path = ChooseCsvFile(DailySeriesCsvPath(*assessment)))
+        WriteDailySeriesCsv(*assessment, *path);
 }
 
 void TfrmAssessments::ToggleContinueOnError() {

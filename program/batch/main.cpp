@@ -7,7 +7,9 @@
 //       [--shard K/N]                       only those whose key modulo N is K
 //   parvela-batch inputs --assessment ID    writes the input files only
 //   parvela-batch report --assessment ID    writes the summary report
+//       [--csv]                             the daily series of both models as CSV instead
 //   parvela-batch report --project PROJECT  writes the project summary
+//       [--csv]                             as CSV instead
 //   parvela-batch check-substances          the substance change check
 //   --settings FILE                         another settings file than the program's
 //                                           parvela.ini, before or after the command
@@ -26,6 +28,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "program/CsvExport.h"
 #include "program/FirstStart.h"
 #include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
@@ -41,6 +44,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,8 +65,9 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch run --project ID|CAPTION [--jobs N] [--shard K/N] "
                               "[--settings FILE]\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
-                              "  parvela-batch report --assessment ID [--settings FILE]\n"
-                              "  parvela-batch report --project ID|CAPTION [--settings FILE]\n"
+                              "  parvela-batch report --assessment ID [--csv] [--settings FILE]\n"
+                              "  parvela-batch report --project ID|CAPTION [--csv] [--settings "
+                              "FILE]\n"
                               "  parvela-batch check-substances [--settings FILE]\n";
 
 // The settings of the program itself: the batch front end works on the same database.
@@ -78,18 +83,21 @@ struct TCommandLine {
     }
 };
 
+// Options that take no value.
+const std::set<std::string> Flags = {"--csv"};
+
 // The options of a command: exactly one of `OneOf` (when it has any), any of `Optional`.
 struct TCommandOptions {
     std::vector<std::string> OneOf;
     std::vector<std::string> Optional;
 };
 
-// Options may stand before or after the command; every option takes one value.
+// Options may stand before or after the command; every option but a flag takes one value.
 TCommandLine ParseCommandLine(int argc, char** argv) {
     static const std::map<std::string, TCommandOptions> allowed = {
         {"run", {{"project"}, {"jobs", "shard"}}},
         {"inputs", {{"assessment"}, {}}},
-        {"report", {{"assessment", "project"}, {}}},
+        {"report", {{"assessment", "project"}, {"csv"}}},
         {"check-substances", {}}};
     TCommandLine line;
     std::vector<std::string> options;
@@ -99,6 +107,11 @@ TCommandLine ParseCommandLine(int argc, char** argv) {
             if (!line.Command.empty())
                 throw EUsage("Unexpected argument: " + argument);
             line.Command = argument;
+            continue;
+        }
+        if (Flags.count(argument)) {
+            options.push_back(argument);
+            line.Options[argument.substr(2)] = "";
             continue;
         }
         if (i + 1 >= argc || std::string(argv[i + 1]).rfind("--", 0) == 0)
@@ -185,7 +198,8 @@ TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     return *found;
 }
 
-// One line per marked assessment of the shard: its key, caption and "valid", its
+// One line per marked assessment of the shard: its key, caption and "valid" (followed by
+// "(metabolites not calculated)" when the substance check's warning left them out), its
 // ERRORMESSAGE, or "not run" when a stop came first.
 int RunProject(const std::string& idOrCaption) {
     TdcProjects projects(Database());
@@ -200,7 +214,10 @@ int RunProject(const std::string& idOrCaption) {
             continue;
         std::string outcome = "not run";
         if (std::find(run.begin(), run.end(), assessment.ASSESSMENTID()) != run.end())
-            outcome = assessment.VALIDRESULTS() ? std::string("valid") : assessment.ERRORMESSAGE();
+            outcome = !assessment.VALIDRESULTS() ? assessment.ERRORMESSAGE()
+                      : manager.MetabolitesLeftOut(assessment)
+                          ? Format("valid (%s)", MetabolitesNotCalculated)
+                          : std::string("valid");
         std::cout << assessment.ASSESSMENTID() << "\t" << assessment.CAPTION() << "\t" << outcome
                   << "\n";
     }
@@ -233,15 +250,28 @@ int WriteInputs(int assessmentID) {
     return ExitDone;
 }
 
-int WriteReport(int assessmentID) {
+// The page, or with `csv` the daily series; prints the file's path.
+int WriteReport(int assessmentID, bool csv) {
     TdcAssessments list(Database());
-    std::cout << WriteSummaryReportFile(FindAssessment(list, assessmentID)) << "\n";
+    const TdciAssessments& assessment = FindAssessment(list, assessmentID);
+    std::string path = DailySeriesCsvPath(assessment);
+    if (csv)
+        WriteDailySeriesCsv(assessment, path);
+    else
+        path = WriteSummaryReportFile(assessment);
+    std::cout << path << "\n";
     return ExitDone;
 }
 
-int WriteProjectReport(const std::string& idOrCaption) {
+int WriteProjectReport(const std::string& idOrCaption, bool csv) {
     TdcProjects projects(Database());
-    std::cout << WriteProjectSummaryFile(FindProject(projects, idOrCaption)) << "\n";
+    const TdciProjects& project = FindProject(projects, idOrCaption);
+    std::string path = ProjectSummaryCsvPath(project);
+    if (csv)
+        WriteProjectSummaryCsv(project, path);
+    else
+        path = WriteProjectSummaryFile(project);
+    std::cout << path << "\n";
     return ExitDone;
 }
 
@@ -266,10 +296,11 @@ int Execute(const TCommandLine& line) {
     }
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
+    const bool csv = line.Option("csv").has_value();
     if (line.Command == "report" && line.Option("project"))
-        return WriteProjectReport(*line.Option("project"));
+        return WriteProjectReport(*line.Option("project"), csv);
     if (line.Command == "report")
-        return WriteReport(ParseID(*line.Option("assessment")));
+        return WriteReport(ParseID(*line.Option("assessment")), csv);
     return CheckSubstancesCommand();
 }
 

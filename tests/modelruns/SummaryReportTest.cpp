@@ -164,6 +164,32 @@ TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageStaysAsItWas) {
     ExpectBodyLines(body, "Ran", BothBlocksLines);
 }
 
+TEST_P(SummaryReportTest, ValidResultsWithoutThePondsMetabolitesSayItFirst) {
+    const std::string notice = "<P class=\"FontTitle2\">Valid results, metabolites not "
+                               "calculated: the metabolites that the substance forms in the water "
+                               "and sediment of the pond and in the paddy water are left out by "
+                               "policy (the substance check's warning)</P>";
+    struct Case {
+        std::string Guid; // BETA forms metabolites in the pond's water and sediment
+        bool Valid;
+        bool Said;
+    };
+    int id = 10;
+    for (const Case& c :
+         {Case{BetaGuid, true, true}, Case{BetaGuid, false, false}, Case{EtaGuid, true, false}}) {
+        ++id;
+        Assessment(id, "Metabolites" + std::to_string(id), "", BothBlocks);
+        RunRawSQL("UPDATE ASSESSMENTS SET SUBSTANCEGUID = " + Quoted(c.Guid) + ", VALIDRESULTS = " +
+                  (c.Valid ? "TRUE" : "FALSE") + " WHERE ASSESSMENTID = " + std::to_string(id));
+        std::vector<std::string> body = Body(WriteSummaryReportFile(OpenAssessment(id)));
+        ASSERT_GE(body.size(), 2u);
+        EXPECT_EQ(body[1] == notice, c.Said) << id << ": " << body[1];
+        if (c.Said)
+            body.erase(body.begin() + 1);
+        ExpectBodyLines(body, "Metabolites" + std::to_string(id), BothBlocksLines);
+    }
+}
+
 TEST_P(SummaryReportTest, AnErrorPageHidesTheModelBlocks) {
     const std::string path = WriteSummaryReportFile(
         Assessment(3, "Failed", "[ERROR]Only  <this> & that", "@GLIDAR REPORT@\r\n"));

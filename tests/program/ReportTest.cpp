@@ -2,6 +2,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/ScriptedDialogs.h"
+#include "program/CsvExport.h"
 #include "program/DailyOutput.h"
 #include "program/FileDigest.h"
 #include "program/ReportCharts.h"
@@ -380,6 +381,25 @@ TEST_F(ReportFileTest, LongSeriesAreThinnedPerPixelColumnAndKeepTheirPeaks) {
     ASSERT_EQ(water.Maxima.size(), 1u);
     EXPECT_NEAR(water.ValueAt(water.Maxima[0].Y), 987.5, 1);
     EXPECT_THAT(water.Legend[0], ::testing::HasSubstr("global maximum 987.5 ug.L-1 on 1995-08-23"));
+}
+
+TEST(Csv, FieldsAreQuotedAsRfc4180AndNumbersKeepFullPrecision) {
+    const std::pair<std::string, std::string> fields[] = {{"plain", "plain"},
+                                                          {"", ""},
+                                                          {"a,b", "\"a,b\""},
+                                                          {"say \"hi\"", "\"say \"\"hi\"\"\""},
+                                                          {"two\r\nlines", "\"two\r\nlines\""},
+                                                          {"Zhèjiāng", "Zhèjiāng"}};
+    for (const auto& [text, written] : fields)
+        EXPECT_EQ(CsvField(text), written) << text;
+    const std::pair<double, std::string> numbers[] = {{0.1, "0.1"},
+                                                      {1.0 / 3, "0.3333333333333333"},
+                                                      {-2.5e-7, "-2.5e-07"},
+                                                      {1234567.0, "1234567"},
+                                                      {NAN, ""},
+                                                      {INFINITY, ""}};
+    for (const auto& [value, written] : numbers)
+        EXPECT_EQ(CsvNumber(value), written) << value;
 }
 
 TEST_F(ReportFileTest, Sha256OfFiles) {
