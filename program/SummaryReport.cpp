@@ -3,6 +3,7 @@
 #include "DailyOutput.h"
 #include "ProgramIdentity.h"
 #include "ReportCharts.h"
+#include "ReportInputs.h"
 #include "RunProvenance.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
@@ -118,8 +119,10 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine("Scenario  : scenario not found");
     report->AddLine("");
 
-    // The model blocks, and after them what the run directory tells of the run. A run without
-    // daily output gives the page as it always was.
+    // The model blocks, and after them what was run: the charts and input files that the run
+    // directory holds, whether it still matches the results, and the inputs.
+    const bool showsRun =
+        showsBlocks && !assessment.ASSESSMENTREPORT().empty() && TModelManager::SingletonExists();
     const std::string runDirectory = showsBlocks ? ReportRunDirectory(assessment) : "";
     std::vector<TModelChart> charts = DailyOutputCharts(runDirectory, assessment.ASSESSMENTID());
     const std::string& text =
@@ -128,8 +131,15 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine(line);
         AddChartAfterBlock(line, charts, *report);
     }
+    std::vector<TRunInputFile> files;
+    if (showsRun || !charts.empty())
+        files = RunInputFiles(runDirectory, assessment.ASSESSMENTID());
     if (!charts.empty())
-        AddProvenance(assessment, RunInputFiles(runDirectory, assessment.ASSESSMENTID()), *report);
+        AddProvenance(assessment, files, *report);
+    if (showsRun) {
+        AddStoredFilesSection(StoredFileMismatches(assessment, runDirectory, files), *report);
+        AddInputsSection(assessment, *report);
+    }
     report->FinishReport();
     return report;
 }
