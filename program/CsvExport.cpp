@@ -8,6 +8,7 @@
 #include "Utilities.h"
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"
+#include "framework/Format.h"
 
 #include <cerrno>
 #include <charconv>
@@ -86,8 +87,10 @@ void WriteDailySeriesCsv(const TdciAssessments& assessment, const std::string& p
         }
     }
     if (header.size() == 1)
-        throw EConvertError("The assessment " + assessment.CAPTION() +
-                            " has no daily output of its models: run it with daily output on.");
+        throw Exception(Format("Assessment %s has no daily output of its models in %s: it was "
+                               "not run, or its scenario does not switch the daily output on "
+                               "(OptDailyOutput Yes).",
+                               assessment.CAPTION(), runDirectory));
     std::vector<TCsvRow> rows = {header};
     for (auto& [day, values] : days) {
         values.resize(header.size() - 1);

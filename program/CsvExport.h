@@ -24,7 +24,7 @@ std::string CsvExportPath(const std::string& name);
 
 // The daily output of both models: a row per day ("yyyy-mm-dd"), a column per value column
 // of each model, headed with the model, the column's name and its unit ("GLIDAR DepPnd
-// (mm)"). Raises EConvertError when neither model left daily output.
+// (mm)"). Raises an Exception when neither model left daily output.
 void WriteDailySeriesCsv(const TdciAssessments& assessment, const std::string& path);
 // Where the batch front end writes it: the caption + " - daily series.csv".
 std::string DailySeriesCsvPath(const TdciAssessments& assessment);
