@@ -144,7 +144,7 @@ std::vector<std::string> StoredFileMismatches(const TdciAssessments& assessment,
         for (const std::string& name : {id + ".sum", model->OkFlagFileName()})
             if (!FileExists(runDirectory + "/" + model->ModelName() + "/" + name))
                 mismatches.push_back(model->ModelName() + "/" + name +
-                                     ", which the stored results were read with, is missing.");
+                                     ", on which the stored results rest, is missing.");
     }
     for (const TRunInputFile& file : inputFiles)
         if (file.WrittenAfterRun)

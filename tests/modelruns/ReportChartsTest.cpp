@@ -263,9 +263,9 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
     EXPECT_THAT(mismatches(), Not(::testing::Contains(writtenAfter("MUNDRE/2.e2m"))))
         << "GLIDAR's hand-over is copied by the run only";
     fs::remove(RunDirectory(2) + "MUNDRE/mundre.ok");
-    EXPECT_THAT(mismatches(), ::testing::Contains("MUNDRE/mundre.ok,&nbsp;which&nbsp;the&nbsp;"
-                                                  "stored&nbsp;results&nbsp;were&nbsp;read&nbsp;"
-                                                  "with,&nbsp;is&nbsp;missing.<BR>\r"));
+    EXPECT_THAT(mismatches(), ::testing::Contains("MUNDRE/mundre.ok,&nbsp;on&nbsp;which&nbsp;the&"
+                                                  "nbsp;stored&nbsp;results&nbsp;rest,&nbsp;is&"
+                                                  "nbsp;missing.<BR>\r"));
     fs::remove_all(RunDirectory(2));
     EXPECT_THAT(mismatches(), ElementsAre("The&nbsp;run&nbsp;directory&nbsp;" +
                                           RunDirectory(2).substr(0, RunDirectory(2).size() - 1) +
