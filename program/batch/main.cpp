@@ -198,8 +198,15 @@ TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     return *found;
 }
 
-// One line per marked assessment of the shard: its key, caption and "valid" (followed by
-// "(metabolites not calculated)" when the substance check's warning left them out), its
+// "valid", followed by "(metabolites not calculated)" when the substance check's warning left
+// them out.
+std::string ValidText(const TdciAssessments& assessment) {
+    if (TModelManager::GetSingleton().MetabolitesLeftOut(assessment))
+        return Format("valid (%s)", MetabolitesNotCalculated);
+    return "valid";
+}
+
+// One line per marked assessment of the shard: its key, caption and ValidText, its
 // ERRORMESSAGE, or "not run" when a stop came first.
 int RunProject(const std::string& idOrCaption) {
     TdcProjects projects(Database());
@@ -214,10 +221,7 @@ int RunProject(const std::string& idOrCaption) {
             continue;
         std::string outcome = "not run";
         if (std::find(run.begin(), run.end(), assessment.ASSESSMENTID()) != run.end())
-            outcome = !assessment.VALIDRESULTS() ? assessment.ERRORMESSAGE()
-                      : manager.MetabolitesLeftOut(assessment)
-                          ? Format("valid (%s)", MetabolitesNotCalculated)
-                          : std::string("valid");
+            outcome = assessment.VALIDRESULTS() ? ValidText(assessment) : assessment.ERRORMESSAGE();
         std::cout << assessment.ASSESSMENTID() << "\t" << assessment.CAPTION() << "\t" << outcome
                   << "\n";
     }
