@@ -259,6 +259,41 @@ std::size_t CharacterCount(std::string_view text) {
     return count;
 }
 
+namespace {
+
+// The bytes of the valid, shortest-form UTF-8 sequence of a scalar value at `at`; 0 for a
+// NUL byte and for anything else.
+std::size_t ValidSequenceLength(std::string_view text, std::size_t at) {
+    const std::size_t length = SequenceLength(text, at);
+    if (length == 0 || text[at] == '\0')
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const auto second = length > 1 ? static_cast<unsigned char>(text[at + 1]) : 0;
+    const bool overlongOrSurrogate =
+        (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F);
+    return overlongOrSurrogate ? 0 : length;
+}
+
+} // namespace
+
+std::string ValidUtf8Text(std::string_view text) {
+    static constexpr std::string_view Replacement = "\xEF\xBF\xBD";
+    std::string valid;
+    valid.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = ValidSequenceLength(text, at);
+        if (length == 0) {
+            valid += Replacement;
+            ++at;
+        } else {
+            valid.append(text.substr(at, length));
+            at += length;
+        }
+    }
+    return valid;
+}
+
 std::string FloatToStrGeneral(double value, int precision) {
     if (std::isnan(value))
         return "NAN";

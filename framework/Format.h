@@ -25,6 +25,11 @@ std::string Format(std::string_view format, const TVarRecArray& args);
 // byte that belongs to none.
 std::size_t CharacterCount(std::string_view text);
 
+// The text with every NUL byte, and every byte that begins no valid UTF-8 sequence, replaced
+// by U+FFFD, so that any database stores it and every reader shows it: texts written by
+// outside programs may hold anything.
+std::string ValidUtf8Text(std::string_view text);
+
 template <typename... Args> std::string Format(std::string_view format, const Args&... args) {
     return Format(format, TVarRecArray{TVarRec(args)...});
 }

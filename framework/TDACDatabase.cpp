@@ -94,6 +94,16 @@ void TDACDatabase::SetConnected(bool value) {
     }
 }
 
+bool TDACDatabase::ConnectionLost() const {
+    return connection_->IsDead();
+}
+
+void TDACDatabase::Reconnect() {
+    inTransaction_ = false;
+    connection_->Close();
+    connection_->Open();
+}
+
 std::string TDACDatabase::BooleanToStr(bool value) const {
     return value ? trueString_ : falseString_;
 }

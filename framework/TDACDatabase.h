@@ -68,6 +68,13 @@ public:
                            const std::string& password);
     bool Connected() const;
     void SetConnected(bool value);
+    // True when the connection was lost under the program: the server ended the session or
+    // the network went away. Statements then fail until Reconnect.
+    bool ConnectionLost() const;
+    // A new connection with the same settings in place of the old one; raises EDatabaseError
+    // when the database cannot be reached. What the old session held (transactions, locks)
+    // is gone.
+    void Reconnect();
 
     const std::string& DatabaseName() const { return databaseName_; }
     const std::string& UserName() const { return userName_; }

@@ -7,6 +7,7 @@
 #include "framework/TDACFilter.h"
 #include "framework/TDACSaver.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace parvela {
@@ -261,6 +262,7 @@ void TDACDatabaseClassItem::Delete() {
 
 void TDACDatabaseClassItem::CancelChanges() {
     CheckItemStateForCancelChanges();
+    forcedColumns_.clear();
     CopyValues(true);
     if (state_ != isInserted)
         ChangeItemState(isBrowse);
@@ -268,18 +270,36 @@ void TDACDatabaseClassItem::CancelChanges() {
 
 bool TDACDatabaseClassItem::Save() {
     Validate();
-    if (state_ != isEdited && state_ != isInserted)
+    const bool forcing = !forcedColumns_.empty() && state_ == isBrowse;
+    if (state_ != isEdited && state_ != isInserted && !forcing)
         return false;
     PrepareSave();
-    if (state_ == isEdited)
+    if (state_ == isInserted) {
+        if (keyAssigned_)
+            saver_.InsertRowWithKey(updateTable_, keyField_, PrepareItemIDForDB());
+        else
+            saver_.InsertRow(updateTable_);
+    } else {
+        for (const std::string& name : forcedColumns_)
+            saver_.MarkChanged(name);
         saver_.UpdateRow(updateTable_, keyField_, PrepareItemIDForDB());
-    else if (keyAssigned_)
-        saver_.InsertRowWithKey(updateTable_, keyField_, PrepareItemIDForDB());
-    else
-        saver_.InsertRow(updateTable_);
+    }
+    forcedColumns_.clear();
     CopyValues(false);
-    ChangeItemState(isBrowse);
+    if (state_ != isBrowse)
+        ChangeItemState(isBrowse);
     return true;
+}
+
+bool TDACDatabaseClassItem::SaveWriting(const std::vector<std::string>& columns) {
+    for (const std::string& column : columns)
+        WriteOnNextSave(column);
+    return Save();
+}
+
+void TDACDatabaseClassItem::WriteOnNextSave(const std::string& column) {
+    if (std::find(forcedColumns_.begin(), forcedColumns_.end(), column) == forcedColumns_.end())
+        forcedColumns_.push_back(column);
 }
 
 } // namespace parvela

@@ -149,6 +149,13 @@ public:
     virtual bool CanEdit();
     virtual bool IsValid() const;
     virtual bool Save();
+    // Save, writing the named columns also when this copy of the row holds them unchanged:
+    // another program may have changed them since the row was read. A new row is inserted
+    // whole as by Save.
+    bool SaveWriting(const std::vector<std::string>& columns);
+    // The next Save writes the column whatever this copy holds (as SaveWriting); a cancel of
+    // the changes forgets it.
+    void WriteOnNextSave(const std::string& column);
 
     void ChangeItemState(TDACItemState newState);
     void CheckItemStateForCancelChanges() const;
@@ -224,6 +231,8 @@ private:
     bool keyAssigned_;
     TDACSaver& saver_;
     std::vector<TDACColumnPairBase*> columns_;
+    // Written by the next save whatever their values.
+    std::vector<std::string> forcedColumns_;
 };
 
 } // namespace parvela

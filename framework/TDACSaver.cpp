@@ -6,6 +6,8 @@
 #include "framework/TDACDatabase.h"
 #include "framework/TDACFilter.h"
 
+#include <algorithm>
+
 namespace parvela {
 
 namespace {
@@ -73,6 +75,15 @@ void TDACSaver::AddBooleanField(const std::string& name, bool stored, bool curre
 void TDACSaver::AddDateTimeField(const std::string& name, TDateTime stored, TDateTime current) {
     std::string text = database_.DateTimeToSQL(current);
     AddField(name, IsBlank(text) ? NullText : text, stored != current);
+}
+
+void TDACSaver::MarkChanged(const std::string& name) {
+    const auto named = [&](const auto& column) { return column.first == name; };
+    if (std::any_of(changedColumns_.begin(), changedColumns_.end(), named))
+        return;
+    const auto column = std::find_if(allColumns_.begin(), allColumns_.end(), named);
+    Assert(column != allColumns_.end(), Format("TDACSaver.MarkChanged: no column %s", name));
+    changedColumns_.push_back(*column);
 }
 
 void TDACSaver::ClearFieldLists() {

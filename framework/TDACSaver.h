@@ -29,6 +29,9 @@ public:
     void AddBooleanField(const std::string& name, bool stored, bool current);
     void AddDateTimeField(const std::string& name, TDateTime stored, TDateTime current);
 
+    // Hands the column over as changed whatever its stored value said, so that its current
+    // value is written: the stored value may be a stale copy of what another program wrote.
+    void MarkChanged(const std::string& name);
     void ClearFieldLists();
     bool HasChangedFields() const { return !changedColumns_.empty(); }
     bool RowExists(const std::string& table, const std::string& keyField,

@@ -1,12 +1,12 @@
 #pragma once
-// Checksums of files, for the report's list of a run's input files.
+// SHA-256 checksums of files and texts, as 64 lower-case hexadecimal digits.
 
 #include <string>
 
 namespace parvela {
 
-// The SHA-256 of the file's bytes as 64 lower-case hexadecimal digits. Raises EOSError when
-// the file cannot be read.
+// Raises EOSError when the file cannot be read.
 std::string FileSha256(const std::string& path);
+std::string TextSha256(const std::string& text);
 
 } // namespace parvela

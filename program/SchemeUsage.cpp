@@ -6,11 +6,13 @@
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
 #include "program/ProgramIdentity.h"
+#include "program/RunClaims.h"
 #include "program/TDAXOInterface.h"
 #include "program/TDatabaseConnection.h"
 
 #include <exception>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -27,8 +29,8 @@ constexpr const char* DeletedSubstance = "<empty>";
 
 // ---- scheme usage ------------------------------------------------------------------------
 
-// Which of the flags of a scheme's users hold, read from the distinct combinations of "is the
-// given assessment" and VALIDRESULTS among the assessments of projects that use the scheme.
+// Which of the flags of a scheme's users hold. An assessment that a run holds now counts as
+// one with valid results: the change ends that run not valid.
 struct TSchemeUsers {
     bool givenHasValidResults = false; // A
     bool usedByOther = false;          // B
@@ -37,21 +39,28 @@ struct TSchemeUsers {
 
 TSchemeUsers SchemeUsers(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID) {
     const std::unique_ptr<TDACQuery> query = database.OpenQuery(
-        Format("SELECT DISTINCT CASE WHEN A.ASSESSMENTID = %d THEN 1 ELSE 0 END AS GIVEN, "
-               "A.VALIDRESULTS FROM %s WHERE A.APPLICATIONSCHEMEID = %d",
-               assessmentID, AssessmentsOfProjects(), schemeID));
-    TSchemeUsers users;
-    for (; !query->Eof(); query->Next()) {
-        // Read as the assessment items read it: NULL is false.
-        const bool validResults = query->FieldByName("VALIDRESULTS").AsBoolean();
-        if (query->FieldByName("GIVEN").AsInteger() == 1) {
-            users.givenHasValidResults = users.givenHasValidResults || validResults;
+        Format("SELECT A.ASSESSMENTID, A.VALIDRESULTS FROM %s WHERE A.APPLICATIONSCHEMEID = %d",
+               AssessmentsOfProjects(), schemeID));
+    std::vector<std::pair<int, bool>> users;
+    for (; !query->Eof(); query->Next())
+        // Read as the assessment items read it: NULL is false, 2 and 'True' are true.
+        users.emplace_back(query->FieldByName("ASSESSMENTID").AsInteger(),
+                           query->FieldByName("VALIDRESULTS").AsBoolean());
+    std::vector<int> keys;
+    for (const auto& [key, valid] : users)
+        keys.push_back(key);
+    const std::set<int> running = AssessmentsUnderClaim(database, keys);
+    TSchemeUsers flags;
+    for (const auto& [key, valid] : users) {
+        const bool validResults = valid || running.count(key) > 0;
+        if (key == assessmentID) {
+            flags.givenHasValidResults = flags.givenHasValidResults || validResults;
         } else {
-            users.usedByOther = true;
-            users.otherHasValidResults = users.otherHasValidResults || validResults;
+            flags.usedByOther = true;
+            flags.otherHasValidResults = flags.otherHasValidResults || validResults;
         }
     }
-    return users;
+    return flags;
 }
 
 // ---- substance check ---------------------------------------------------------------------
@@ -139,12 +148,18 @@ std::vector<TCheckedAssessment> AssessmentsWithChangedSubstances(TDACDatabase& d
     for (const auto& [guid, checksum] : checksums.Known())
         current += (current.empty() ? "(" : ", (") + QuotedSQLText(guid) + ", " +
                    QuotedSQLText(checksum) + ")";
-    return ReadCheckedAssessments(
+    // The truth of VALIDRESULTS is read here, as the items read it, not by the engine.
+    std::vector<TCheckedAssessment> candidates = ReadCheckedAssessments(
         database, Format("WITH CURRENTCHECKSUMS (GUID, CHECKSUM) AS (VALUES %s) SELECT %s FROM "
                          "%s INNER JOIN CURRENTCHECKSUMS C ON C.GUID = A.SUBSTANCEGUID WHERE "
-                         "COALESCE(A.SUBSTANCECHECKSUM, '') <> C.CHECKSUM OR (C.CHECKSUM = '' "
-                         "AND A.VALIDRESULTS <> FALSE) ORDER BY %s",
+                         "COALESCE(A.SUBSTANCECHECKSUM, '') <> C.CHECKSUM OR C.CHECKSUM = '' "
+                         "ORDER BY %s",
                          current, CheckedColumns, AssessmentsOfProjects(), WalkOrder(database)));
+    std::erase_if(candidates, [&](const TCheckedAssessment& assessment) {
+        const std::string& checksum = checksums.Known().at(assessment.guid);
+        return assessment.checksum == checksum && !(checksum.empty() && assessment.validResults);
+    });
+    return candidates;
 }
 
 // What the check stores for one assessment whose substance data changed or disappeared.
@@ -234,10 +249,13 @@ void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID) {
     std::unordered_map<std::int32_t, bool> lockedByAssessment;
     {
         const std::unique_ptr<TDACQuery> query = database.OpenQuery(
-            Format("SELECT A.ASSESSMENTID, P.LOCKED AS PROJECTLOCKED FROM %s WHERE "
-                   "A.APPLICATIONSCHEMEID = %d AND A.VALIDRESULTS = TRUE ORDER BY %s",
+            Format("SELECT A.ASSESSMENTID, A.VALIDRESULTS, P.LOCKED AS PROJECTLOCKED FROM %s "
+                   "WHERE A.APPLICATIONSCHEMEID = %d ORDER BY %s",
                    AssessmentsOfProjects(), schemeID, WalkOrder(database)));
         for (; !query->Eof(); query->Next()) {
+            // The truth as the items read it: NULL is false, 2 and 'True' are true.
+            if (!query->FieldByName("VALIDRESULTS").AsBoolean())
+                continue;
             keys.push_back(query->FieldByName("ASSESSMENTID").AsInteger());
             // Read as the project items read their lock.
             lockedByAssessment[keys.back()] =

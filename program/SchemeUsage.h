@@ -16,7 +16,8 @@ class TDACDatabase;
 bool IsApplicationSchemeUsed(TDACDatabase& database, std::int32_t schemeID);
 bool IsApplicationSchemeUsed(std::int32_t schemeID);
 
-// What a change of the scheme on behalf of the given assessment affects:
+// What a change of the scheme on behalf of the given assessment affects (an assessment that a
+// run holds now counts as one with valid results: the change ends that run not valid):
 // 0 nobody's results and no other assessment shares the scheme; 1 only the given
 // assessment's valid results; 2 other assessments share the scheme, no valid results are
 // affected; 3 other assessments share the scheme and valid results will be lost.

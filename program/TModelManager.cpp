@@ -1,6 +1,7 @@
 #include "TModelManager.h"
 
 #include "ProgramIdentity.h"
+#include "RunClaims.h"
 #include "RunLog.h"
 #include "RunScheduler.h"
 #include "TDAXOInterface.h"
@@ -11,6 +12,7 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "Utilities.h"
 #include "framework/Format.h"
+#include "framework/TDACDatabaseClass.h"
 #include "platform/ExecutablePath.h"
 #include "platform/Registry.h"
 #include "platform/UserDirectories.h"
@@ -185,139 +187,91 @@ bool TModelManager::RunProject(TdciProjects* project) {
         if (assessment.SELECTEDFOREXECUTION() && InShard(assessment.ASSESSMENTID()))
             marked.push_back(&assessment);
     }
-    runAssessments_.clear();
-    progress_ = TRunProgressState{static_cast<int>(marked.size()), 0, 0, {}};
-    if (EffectiveJobs() > 1)
-        return TRunScheduler(*this, projectID, EffectiveJobs()).Run(marked);
-    bool allSucceeded = true;
-    for (TdciAssessments* assessment : marked) {
-        if (RunStopRequested())
-            return false;
-        ++progress_.Started;
-        if (!RunAssessment(projectID, assessment))
-            allSucceeded = false;
-    }
-    return allSucceeded;
+    return RunMarked(projectID, assessments.Database(), marked);
 }
 
 bool TModelManager::RunAssessment(int projectID, TdciAssessments* assessment) {
     if (!assessment)
         return true;
-    bool ok = CheckBeforeRun(projectID, *assessment) && PrepareModelRuns(*assessment);
-    std::vector<TModelRunRecord> runs;
-    if (ok) {
-        try {
-            ok = RunModels(*assessment, runs);
-        } catch (...) {
-            // The earlier results went with the emptied run directory: a run ended by a
-            // failure must not leave them marked valid.
-            try {
-                EndAssessment(projectID, *assessment, runs);
-            } catch (const Exception&) {
-                // the first failure is the one to report
-            }
-            throw;
-        }
-    }
-    EndAssessment(projectID, *assessment, runs);
-    return ok;
+    return RunMarked(projectID, assessment->OwnerList()->Database(), {assessment});
 }
 
-bool TModelManager::CheckBeforeRun(int projectID, TdciAssessments& assessment) {
-    assessment.SetRunDirectory(projectID);
-    SetErrorMessage(assessment, "");
+bool TModelManager::RunMarked(int projectID, TDACDatabase& database,
+                              const std::vector<TdciAssessments*>& marked) {
+    runAssessments_.clear();
+    outcomes_.clear();
+    for (const TdciAssessments* assessment : marked)
+        outcomes_.push_back(
+            {assessment->ASSESSMENTID(), assessment->CAPTION(), TRunVerdict::NotRun, "not run"});
+    progress_ = TRunProgressState{static_cast<int>(marked.size()), 0, 0, {}};
+    ReportProgress();
+    return TRunScheduler(*this, database, projectID, EffectiveJobs()).Run(marked);
+}
+
+TRunCheck TModelManager::CheckBeforeRun(const TdciAssessments& assessment) {
     const int check = CheckSubstance(assessment.SUBSTANCEGUID());
-    if (check == 1) {
-        if (continueOnError_) {
-            SetErrorMessage(assessment, "[WARNING]" + substanceWarnings_ +
-                                            "; --> Simulation started with warnings.");
-        } else if (!AskOkCancel(Format("Selected substance for assessment %s has warnings. Are "
-                                       "you sure you want to start the calculation for this "
-                                       "assessment?",
-                                       assessment.CAPTION()))) {
-            SetErrorMessage(assessment, "[WARNING]" + substanceWarnings_ +
-                                            "; --> Simulation canceled by user due to warnings.");
-            return false;
-        }
-    } else if (check == 2) {
-        SetErrorMessage(assessment, "[ERROR]" + substanceErrors_);
-        return false;
-    }
-    return true;
-}
-
-bool TModelManager::PrepareModelRuns(TdciAssessments& assessment) {
-    if (!PrepareRunDirectory(assessment.RunDirectory(), true)) {
-        SetErrorMessage(assessment, Format("Cannot create assessment directory: %s.",
-                                           assessment.RunDirectory()));
-        return false;
-    }
-    assessment.SetSkipLockCheck(true);
-    assessment.SetASSESSMENTREPORT("");
-    assessment.SetSkipLockCheck(true);
-    assessment.SetVALIDRESULTS(false);
-    // The old results went with the emptied run directory: a program or machine that dies
-    // during the models (a killed shard) must not leave them marked valid.
-    assessment.Save();
-    return true;
-}
-
-bool TModelManager::RunModels(TdciAssessments& assessment, std::vector<TModelRunRecord>& runs) {
-    bool ok = true;
-    for (const auto& model : models_) {
-        if (RunStopRequested()) {
-            NoteStopped(assessment);
-            ok = false;
-            break;
-        }
-        progress_.Running = {{assessment.CAPTION(), model->ModelName()}};
-        ReportProgress();
-        bool succeeded = false;
-        try {
-            succeeded = model->Execute(&assessment, true);
-        } catch (...) {
-            if (model->LastRun())
-                runs.push_back(*model->LastRun());
-            throw;
-        }
-        if (model->LastRun())
-            runs.push_back(*model->LastRun());
-        if (!succeeded) {
-            NoteModelFailure(assessment, *model);
-            ok = false;
-            break;
-        }
-    }
-    assessment.SetSkipLockCheck(true);
-    assessment.SetVALIDRESULTS(ok);
-    return ok;
+    if (check == 2)
+        return {false, "[ERROR]" + substanceErrors_};
+    if (check != 1)
+        return {true, ""};
+    if (continueOnError_)
+        return {true, "[WARNING]" + substanceWarnings_ + "; --> Simulation started with warnings."};
+    if (AskOkCancel(Format("Selected substance for assessment %s has warnings. Are you sure you "
+                           "want to start the calculation for this assessment?",
+                           assessment.CAPTION())))
+        return {true, ""};
+    return {false, "[WARNING]" + substanceWarnings_ +
+                       "; --> Simulation canceled by user due to warnings."};
 }
 
 void TModelManager::NoteModelFailure(TdciAssessments& assessment, const TZentorModel& model) {
-    if (RunStopRequested())
+    if (RunStopRequested()) {
         NoteStopped(assessment);
-    else
-        SetErrorMessage(assessment, Format("running model %s failed: ", model.ModelName()) +
-                                        assessment.ERRORMESSAGE());
+        return;
+    }
+    const std::string& reason = model.FailureReason();
+    const std::string& held = assessment.ERRORMESSAGE();
+    SetErrorMessage(assessment, Format("running model %s failed: ", model.ModelName()) + reason +
+                                    (!reason.empty() && !held.empty() ? "; " : "") + held);
 }
 
 void TModelManager::NoteStopped(TdciAssessments& assessment) {
     SetErrorMessage(assessment, "Run stopped by the user.");
 }
 
-void TModelManager::EndAssessment(int projectID, TdciAssessments& assessment,
-                                  const std::vector<TModelRunRecord>& runs) {
-    assessment.Save();
+void TModelManager::CountStarted() {
+    ++progress_.Started;
+    ReportProgress();
+}
+
+void TModelManager::ReportRunning(std::vector<TRunningModel> running) {
+    const bool same = std::equal(running.begin(), running.end(), progress_.Running.begin(),
+                                 progress_.Running.end(), [](const auto& a, const auto& b) {
+                                     return a.Assessment == b.Assessment && a.Model == b.Model;
+                                 });
+    if (same)
+        return;
+    progress_.Running = std::move(running);
+    ReportProgress();
+}
+
+void TModelManager::JobEnded(int projectID, const TRunOutcome& outcome,
+                             const std::vector<TModelRunRecord>& runs) {
     std::vector<std::string> lines;
     for (const TModelRunRecord& run : runs)
-        lines.push_back(RunLogLine(run, assessment.ASSESSMENTID(), assessment.CAPTION(),
-                                   assessment.VALIDRESULTS()));
+        lines.push_back(RunLogLine(run, outcome.AssessmentID, outcome.Caption,
+                                   outcome.Verdict == TRunVerdict::Valid));
     // The log serves the assessor; a log that cannot be written never fails a run.
     if (!lines.empty())
         AppendRunLog(RunLogPath(projectID), lines);
-    runAssessments_.push_back(assessment.ASSESSMENTID());
+    for (TRunOutcome& kept : outcomes_)
+        if (kept.AssessmentID == outcome.AssessmentID)
+            kept = outcome;
+    runAssessments_.push_back(outcome.AssessmentID);
     ++progress_.Finished;
-    progress_.Running.clear();
+    std::erase_if(progress_.Running, [&](const TRunningModel& running) {
+        return running.Assessment == outcome.Caption;
+    });
     ReportProgress();
 }
 
@@ -327,6 +281,16 @@ bool TModelManager::WriteInputFilesOnly(TdciAssessments* assessment) {
     const int projectID = assessment->PROJECTID();
     if (!CreateProjectDirectory(projectID))
         return false;
+    // The files go into the run directory, which a run of another program may be using.
+    const std::unique_ptr<TRunClaims> claims = CreateRunClaims(assessment->OwnerList()->Database());
+    const TClaimAttempt attempt = claims->TryClaim(assessment->ASSESSMENTID(), std::nullopt);
+    if (attempt.Outcome != TClaimOutcome::Claimed) {
+        ShowError(Format("The input files of assessment %s cannot be written now: it is being run "
+                         "by %s.",
+                         assessment->CAPTION(),
+                         attempt.Holder ? attempt.Holder->Describe() : "another program"));
+        return false;
+    }
     assessment->SetRunDirectory(projectID);
     if (!PrepareRunDirectory(assessment->RunDirectory(), false))
         return false;

@@ -4,6 +4,7 @@
 // MUNDRE write their input and run, and stores the outcome on the assessment. It owns the
 // directory layout of all runs and keeps the last opened project in the registry.
 
+#include "RunJob.h"
 #include "TZentorModel.h"
 #include "framework/Singleton.h"
 
@@ -14,6 +15,7 @@
 
 namespace parvela {
 
+class TDACDatabase;
 class TZentorModelGlidar;
 class TZentorModelMundre;
 class TdciAssessments;
@@ -34,15 +36,17 @@ public:
     // drivers and installs itself as the assessments' project-directory provider.
     TModelManager();
 
-    // True when every marked assessment of the project (of the shard) ran successfully (also
-    // when none is marked). With one job the assessments run one after the other, each
-    // checked just before its run, and an exception ends the walk at once; with more, the
-    // checks of all come first and their model processes run side by side (RunScheduler.h).
-    // A stop (RequestRunStop) marks the interrupted assessments "Run stopped by the user."
-    // and leaves those not yet run untouched.
+    // True when every marked assessment of the project (of the shard) ran and ended valid
+    // (also when none is marked). The substance checks, with their questions, come first for
+    // all of them; then up to Jobs() assessments run at once (RunScheduler.h), each under its
+    // run claim, so that another program that runs the same assessment meanwhile leaves it
+    // alone. An exception ends the run after the running assessments (and is passed on). A
+    // stop (RequestRunStop) marks the interrupted assessments "Run stopped by the user." and
+    // leaves those not yet run untouched. RunOutcomes() tells how each one ended.
     bool RunProject(TdciProjects* project);
     bool RunAssessment(int projectID, TdciAssessments* assessment);
-    // Writes the input files of both models without running them; nothing is stored.
+    // Writes the input files of both models without running them; nothing is stored. Refused,
+    // with a message naming the holder, while another program runs the assessment.
     bool WriteInputFilesOnly(TdciAssessments* assessment);
     // 0 no remarks, 1 warnings, 2 errors; the texts go to SubstanceWarnings and
     // SubstanceErrors, and to message boxes unless ContinueOnError.
@@ -92,6 +96,9 @@ public:
     // The keys of the assessments whose run ended in the last RunProject, in the order of
     // their ends.
     const std::vector<int>& RunAssessments() const { return runAssessments_; }
+    // How each marked assessment of the last RunProject ended, in the order of the project's
+    // list; an assessment not reached is NotRun.
+    const std::vector<TRunOutcome>& RunOutcomes() const { return outcomes_; }
     // The project directory's "runs.log".
     std::string RunLogPath(int projectID) const;
 
@@ -113,23 +120,24 @@ protected:
 
 private:
     friend class TRunScheduler;
+    friend class TRunJob;
 
     void AddError(const std::string& text);
     void AddWarning(const std::string& text);
-    // The run directory set and the substance checked, asking about warnings unless
-    // ContinueOnError; false when the assessment must not run, with the reason stored.
-    bool CheckBeforeRun(int projectID, TdciAssessments& assessment);
-    // The run directory emptied, the report cleared and the results stored as not valid;
-    // false when the directory cannot be made.
-    bool PrepareModelRuns(TdciAssessments& assessment);
-    bool RunModels(TdciAssessments& assessment, std::vector<TModelRunRecord>& runs);
+    // The substance checked, asking about warnings unless ContinueOnError: whether the
+    // assessment runs, and the ERRORMESSAGE it starts with or is refused with.
+    TRunCheck CheckBeforeRun(const TdciAssessments& assessment);
     // ERRORMESSAGE after a model that returned false: stopped by the user, or the model's
-    // failure.
+    // failure with its reason.
     void NoteModelFailure(TdciAssessments& assessment, const TZentorModel& model);
     void NoteStopped(TdciAssessments& assessment);
-    // Saved, its model runs logged and counted as ended.
-    void EndAssessment(int projectID, TdciAssessments& assessment,
-                       const std::vector<TModelRunRecord>& runs);
+    // A job's end: its outcome kept, its model runs logged, the progress told.
+    void JobEnded(int projectID, const TRunOutcome& outcome,
+                  const std::vector<TModelRunRecord>& runs);
+    void CountStarted();
+    void ReportRunning(std::vector<TRunningModel> running);
+    bool RunMarked(int projectID, TDACDatabase& database,
+                   const std::vector<TdciAssessments*>& marked);
     // The two drivers, GLIDAR first.
     std::vector<std::unique_ptr<TZentorModel>> CreateModels() const;
     int EffectiveJobs() const;
@@ -147,6 +155,7 @@ private:
     int shardIndex_ = 0;
     int shardCount_ = 1;
     std::vector<int> runAssessments_;
+    std::vector<TRunOutcome> outcomes_;
 };
 
 } // namespace parvela

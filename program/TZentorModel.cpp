@@ -11,11 +11,14 @@
 #include "framework/Format.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,16 +91,70 @@ bool DirectoryExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CopyTextFile(const std::string& source, const std::string& target) {
-    if (!FileExists(source))
+bool LoadOutsideTextLines(const std::string& path, std::size_t maxBytes, TTextLines& lines) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && static_cast<std::uintmax_t>(info.st_size) > maxBytes)
         return false;
-    SaveTextLines(target, LoadTextLines(source));
+    lines = LoadTextLines(path);
+    for (std::string& line : lines)
+        line = ValidUtf8Text(line);
     return true;
 }
 
-bool CopyTextFileOnce(const std::string& source, const std::string& target) {
-    if (!FileExists(source) || FileExists(target))
+std::string LastTextLine(const std::string& path) {
+    constexpr std::streamoff TailBytes = 4096;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        return {};
+    const std::streamoff size = file.tellg();
+    file.seekg(std::max<std::streamoff>(0, size - TailBytes));
+    std::string tail((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    TTextLines lines = SplitTextLines(tail);
+    while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string::npos)
+        lines.pop_back();
+    return lines.empty() ? std::string() : ValidUtf8Text(lines.back());
+}
+
+bool CopyTextFile(const std::string& source, const std::string& target) {
+    std::ifstream in(source, std::ios::binary);
+    if (!FileExists(source) || !in)
         return false;
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    // Line by line as SplitTextLines and SaveTextLines would, without the whole file in memory.
+    bool lineOpen = false;
+    bool afterReturn = false;
+    std::array<char, 65536> buffer;
+    while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            const char c = buffer[static_cast<std::size_t>(i)];
+            if (c == '\n' && afterReturn) {
+                afterReturn = false;
+                continue;
+            }
+            afterReturn = c == '\r';
+            if (c == '\r' || c == '\n') {
+                out << "\r\n";
+                lineOpen = false;
+            } else {
+                out.put(c);
+                lineOpen = true;
+            }
+        }
+    }
+    if (lineOpen)
+        out << "\r\n";
+    out.flush();
+    if (!out)
+        throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(errno)));
+    return true;
+}
+
+namespace {
+
+// A new empty file in the target's directory under a name no other writer takes, with the
+// mode the user's umask gives (mkstemp makes it for its owner alone; the cache is shared
+// like any other file); its path.
+std::string TemporaryFileBeside(const std::string& target) {
     const std::size_t slash = target.rfind('/');
     std::string temporary =
         (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
@@ -105,23 +162,49 @@ bool CopyTextFileOnce(const std::string& source, const std::string& target) {
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(errno)));
-    // mkstemp makes the file for its owner alone; the cache is shared like any other file.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(descriptor, 0666 & ~mask);
     ::close(descriptor);
+    return temporary;
+}
+
+// Runs `write` on a temporary file beside the target; the temporary file goes on failure.
+std::string WrittenBeside(const std::string& target,
+                          const std::function<void(const std::string&)>& write) {
+    const std::string temporary = TemporaryFileBeside(target);
     try {
-        SaveTextLines(temporary, LoadTextLines(source));
+        write(temporary);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
     }
+    return temporary;
+}
+
+} // namespace
+
+bool CopyTextFileOnce(const std::string& source, const std::string& target) {
+    if (!FileExists(source) || FileExists(target))
+        return false;
+    const std::string temporary =
+        WrittenBeside(target, [&](const std::string& file) { CopyTextFile(source, file); });
     bool linked = ::link(temporary.c_str(), target.c_str()) == 0;
     // A file system without hard links: a rename is whole too, only not once.
     if (!linked && errno != EEXIST)
         linked = ::rename(temporary.c_str(), target.c_str()) == 0;
     ::unlink(temporary.c_str());
     return linked;
+}
+
+void ReplaceFileWhole(const std::string& target,
+                      const std::function<void(const std::string&)>& write) {
+    const std::string temporary = WrittenBeside(target, write);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(error)));
+    }
 }
 
 bool CreateDirectoryLevel(const std::string& path) {
@@ -281,6 +364,7 @@ bool TZentorModel::Execute(TdciAssessments* assessment, bool run) {
         return false;
     assessment_ = assessment;
     lastRun_.reset();
+    failureReason_.clear();
     bool ok = PrepareModelDirectory(run);
     if (ok)
         ok = WriteInputFiles();
@@ -300,13 +384,52 @@ bool TZentorModel::BeginExecute(TdciAssessments* assessment) {
         return false;
     assessment_ = assessment;
     lastRun_.reset();
+    failureReason_.clear();
     return PrepareModelDirectory(true) && WriteInputFiles() && PrepareRun();
 }
 
-bool TZentorModel::EndExecute(int exitCode) {
+bool TZentorModel::EndExecute(int exitCode, const std::string& startFailure) {
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - runClock_;
     lastRun_ = TModelRunRecord{modelName_, runStart_, exitCode, seconds.count()};
-    return FinishRun(exitCode);
+    const bool ok = FinishRun(exitCode);
+    if (!ok)
+        NoteFailureReason(exitCode, startFailure);
+    return ok;
+}
+
+void TZentorModel::NoteFailureReason(int exitCode, const std::string& startFailure) {
+    if (!failureReason_.empty())
+        return;
+    if (exitCode == -1) {
+        failureReason_ = "the model could not be started" +
+                         (startFailure.empty() ? std::string() : ": " + startFailure);
+    } else if (exitCode != 0) {
+        const int signal = exitCode - 128;
+        failureReason_ = signal > 0 && signal < NSIG
+                             ? Format("exit code %d (signal %d, %s)", exitCode, signal,
+                                      std::string(::strsignal(signal)))
+                             : Format("exit code %d", exitCode);
+        failureReason_ += RunLogEnding();
+    } else if (assessment_->ERRORMESSAGE().empty()) {
+        // Without an error file only the ok-flag tells, and its absence is the reason.
+        failureReason_ = Format("the model wrote no %s", okFlagFileName_) + RunLogEnding();
+    }
+}
+
+std::string TZentorModel::RunLogEnding() const {
+    if (runScriptPath_.empty())
+        return {};
+    const std::string log = ChangeFileNameExtension(runScriptPath_, ".log");
+    const std::string line = LastTextLine(RunModelFile(log));
+    return line.empty() ? std::string() : "; " + log + " ends with: " + line;
+}
+
+bool TZentorModel::ReadResultFile(const std::string& path, TTextLines& lines) {
+    if (LoadOutsideTextLines(path, MaxResultFileBytes, lines))
+        return true;
+    failureReason_ = Format("%s holds more than %d MiB and was not read", ExtractFileName(path),
+                            static_cast<int>(MaxResultFileBytes / (1024 * 1024)));
+    return false;
 }
 
 bool TZentorModel::PrepareModelDirectory(bool clean) {
@@ -335,9 +458,10 @@ void TZentorModel::ReadErrorFile() {
         return;
     SetErrorMessage("");
     const std::string errorFile = AssessmentFile(".err");
-    if (FileExists(errorFile)) {
+    TTextLines lines;
+    if (FileExists(errorFile) && ReadResultFile(errorFile, lines)) {
         std::vector<std::string> items{"Error in model: " + modelName_};
-        for (const std::string& line : LoadTextLines(errorFile))
+        for (const std::string& line : lines)
             if (!line.empty() && line.front() != '*')
                 items.push_back(line);
         SetErrorMessage(CommaText(items));
@@ -349,11 +473,12 @@ void TZentorModel::ReadSummaryBlock() {
     if (!assessment_)
         return;
     const std::string summaryFile = AssessmentFile(".sum");
-    if (!FileExists(summaryFile))
+    TTextLines lines;
+    if (!FileExists(summaryFile) || !ReadResultFile(summaryFile, lines))
         return;
     TTextLines block;
     bool inside = false;
-    for (const std::string& line : LoadTextLines(summaryFile)) {
+    for (const std::string& line : lines) {
         if (Contains(line, reportEndMarker_)) {
             if (inside) {
                 block.push_back(line + "@");
@@ -374,8 +499,8 @@ void TZentorModel::ReadSummaryBlock() {
     SaveAssessment();
 }
 
-bool TZentorModel::OkFlagExists() const {
-    return FileExists(RunModelFile(okFlagFileName_));
+bool TZentorModel::RunConfirmed() const {
+    return failureReason_.empty() && FileExists(RunModelFile(okFlagFileName_));
 }
 
 std::string TZentorModel::ModelCommandLine() const {

@@ -8,6 +8,7 @@
 #include "program/DAXOTextList.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,13 +46,30 @@ TTextLines SplitTextLines(const std::string& text);
 void SaveTextLines(const std::string& path, const TTextLines& lines);
 // Empty when the file cannot be read.
 TTextLines LoadTextLines(const std::string& path);
-// Copies a text file line by line; false when the source cannot be read.
+// The most bytes of a result file that a model wrote (its error and summary files) that the
+// program reads into an assessment.
+inline constexpr std::size_t MaxResultFileBytes = 16 * 1024 * 1024;
+// The lines of a file that an outside program wrote, with NUL bytes and invalid UTF-8
+// replaced (ValidUtf8Text); empty when the file cannot be read. False, and nothing read, when
+// the file holds more than `maxBytes`.
+bool LoadOutsideTextLines(const std::string& path, std::size_t maxBytes, TTextLines& lines);
+// The last line of a file that holds more than blanks, read from the file's end; empty when
+// there is none.
+std::string LastTextLine(const std::string& path);
+// Copies a text file line by line, as SaveTextLines writes lines, without holding the file in
+// memory; false when the source cannot be read. Raises EOSError when the target cannot be
+// written.
 bool CopyTextFile(const std::string& source, const std::string& target);
 // Copies a text file unless the target exists, so that readers that may run at the same time,
 // in this process or in others, see the target whole or not at all and it is never replaced:
 // the copy is written under a temporary name in the target's directory and then linked to
 // the target's name. False when the source is missing or the target existed or came first.
 bool CopyTextFileOnce(const std::string& source, const std::string& target);
+// Replaces the target whole: `write` fills a temporary file in the target's directory, which
+// is then renamed to the target, so that readers see the old file or the new one, never a
+// part. Raises EOSError when the file cannot be written.
+void ReplaceFileWhole(const std::string& target,
+                      const std::function<void(const std::string&)>& write);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates one directory level; true when the directory exists afterwards.
@@ -107,11 +125,15 @@ public:
     // script (false when the run failed before any process); once the process of
     // RunScriptPath has ended, EndExecute reads the results back.
     bool BeginExecute(TdciAssessments* assessment);
-    bool EndExecute(int exitCode);
+    // `startFailure` tells why a process that never started could not (exit code -1).
+    bool EndExecute(int exitCode, const std::string& startFailure = {});
     // The run script of the last PrepareRun.
     const std::string& RunScriptPath() const { return runScriptPath_; }
     // The model process of the last Execute or BeginExecute; none when no process ran.
     const std::optional<TModelRunRecord>& LastRun() const { return lastRun_; }
+    // Why the last run failed, when the error file does not say it: how the process ended
+    // (with the last line of its log) or a result file that was refused; empty otherwise.
+    const std::string& FailureReason() const { return failureReason_; }
 
     // True when the model directory exists afterwards; `clean` empties it first.
     bool PrepareModelDirectory(bool clean);
@@ -156,8 +178,8 @@ protected:
                   std::string inputExtension);
     // The report block between the markers appended to ASSESSMENTREPORT.
     void ReadSummaryBlock();
-    // True when the ok-flag file exists.
-    bool OkFlagExists() const;
+    // True when the ok-flag file exists and no result file was refused.
+    bool RunConfirmed() const;
     // Writes "run_" + caption + ".sh" with the lines before the model's own line; the model
     // directory is its working directory.
     void WriteRunScript(const TTextLines& linesBeforeModel);
@@ -193,7 +215,14 @@ private:
     std::string reportStartMarker_;
     std::string reportEndMarker_;
     std::string inputExtension_;
+    // A result file's lines when it can be taken; a refused one is noted as the failure.
+    bool ReadResultFile(const std::string& path, TTextLines& lines);
+    void NoteFailureReason(int exitCode, const std::string& startFailure);
+    // ": <last line>" of the run script's log, or empty.
+    std::string RunLogEnding() const;
+
     std::string runScriptPath_;
+    std::string failureReason_;
     TDateTime runStart_ = 0;
     std::chrono::steady_clock::time_point runClock_;
     std::optional<TModelRunRecord> lastRun_;

@@ -1,5 +1,6 @@
 #include "TZentorModelGlidar.h"
 
+#include "FileDigest.h"
 #include "TDAXOInterface.h"
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplicationTypes.h"
@@ -15,12 +16,19 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace parvela {
 
 namespace {
 
 constexpr int RequiredSorptionOption = 3;
+// A cache file's name: the scenario's caption, a key of 16 hexadecimal digits, ".bfo" or
+// ".swe", and for the file of its digest DigestSuffix.
+constexpr std::size_t CacheKeyDigits = 16;
+constexpr std::size_t CacheExtensionBytes = 4;
+constexpr std::string_view DigestSuffix = ".sha256";
 
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
@@ -95,8 +103,9 @@ bool TZentorModelGlidar::WriteInputFiles() {
                   SplitTextLines(scenario.GLIDAR_meteo()));
     SaveTextLines(RunModelFile(FileNamePart(meteoStation_) + ".pnd"),
                   SplitTextLines(scenario.GLIDAR_pond()));
-    if (PreloadScenarioFile(meteoStation_ + ".bfo"))
-        PreloadScenarioFile(meteoStation_ + ".swe");
+    scenarioCacheStem_ = ScenarioCacheStem(scenario);
+    if (PreloadScenarioFile(".bfo"))
+        PreloadScenarioFile(".swe");
     return true;
 }
 
@@ -307,24 +316,55 @@ void TZentorModelGlidar::WriteSorptionAndCropBlock(const TDAXOAttributeList& com
                         output);
 }
 
-std::string TZentorModelGlidar::CacheFile(const std::string& fileName) const {
-    return scenarioCacheDirectory_ + FileNamePart(fileName);
+std::string TZentorModelGlidar::ScenarioCacheStem(const TdciScenarios& scenario) const {
+    // What GLIDAR makes the two files from: the scenario's period, template, weather and
+    // ponding, and the model program itself.
+    struct stat program {};
+    ::stat((ModelDirectory() + ExecutableName()).c_str(), &program);
+    const std::string source =
+        Format("%d\x1F%d\x1F", scenario.STARTYEAR(), scenario.ENDYEAR()) + scenario.GLIDAR_data() +
+        "\x1F" + scenario.GLIDAR_meteo() + "\x1F" + scenario.GLIDAR_pond() + "\x1F" +
+        ModelDirectory() + ExecutableName() + "\x1F" + std::to_string(program.st_size) + "\x1F" +
+        std::to_string(program.st_mtim.tv_sec) + "." + std::to_string(program.st_mtim.tv_nsec);
+    return FittingFileStem(FileNamePart(scenario.CAPTION()) + "." +
+                               TextSha256(source).substr(0, CacheKeyDigits),
+                           CacheExtensionBytes + DigestSuffix.size());
 }
 
-bool TZentorModelGlidar::PreloadScenarioFile(const std::string& fileName) {
-    const std::string target = RunModelFile(FileNamePart(fileName));
-    if (!scenarioCacheDirectory_.empty() && FileExists(CacheFile(fileName)) &&
-        !FileExists(target)) {
+std::string TZentorModelGlidar::CacheFile(const std::string& extension) const {
+    return scenarioCacheDirectory_ + scenarioCacheStem_ + extension;
+}
+
+bool TZentorModelGlidar::CacheFileIntact(const std::string& path) {
+    const std::string digestFile = path + std::string(DigestSuffix);
+    if (!FileExists(path) || !FileExists(digestFile))
+        return false;
+    const TTextLines digest = LoadTextLines(digestFile);
+    return digest.size() == 1 && digest[0] == FileSha256(path);
+}
+
+bool TZentorModelGlidar::PreloadScenarioFile(const std::string& extension) {
+    const std::string target = RunModelFile(FileNamePart(meteoStation_ + extension));
+    const std::string cached = CacheFile(extension);
+    if (!scenarioCacheDirectory_.empty() && !FileExists(target) && CacheFileIntact(cached)) {
         TWaitCursor busy;
-        CopyTextFile(CacheFile(fileName), target);
+        CopyTextFile(cached, target);
     }
     return FileExists(target);
 }
 
-void TZentorModelGlidar::SaveScenarioFile(const std::string& fileName) {
-    const std::string source = RunModelFile(FileNamePart(fileName));
-    if (!scenarioCacheDirectory_.empty())
-        CopyTextFileOnce(source, CacheFile(fileName));
+void TZentorModelGlidar::SaveScenarioFile(const std::string& extension) {
+    const std::string source = RunModelFile(FileNamePart(meteoStation_ + extension));
+    const std::string cached = CacheFile(extension);
+    if (scenarioCacheDirectory_.empty() || !FileExists(source) || CacheFileIntact(cached))
+        return;
+    // A torn or altered file is replaced whole; the digest beside it follows, so a reader
+    // between the two sees a digest that does not match and takes nothing.
+    if (!CopyTextFileOnce(source, cached))
+        ReplaceFileWhole(cached, [&](const std::string& file) { CopyTextFile(source, file); });
+    const std::string digest = FileSha256(cached);
+    ReplaceFileWhole(cached + std::string(DigestSuffix),
+                     [&](const std::string& file) { SaveTextLines(file, {digest}); });
 }
 
 bool TZentorModelGlidar::PrepareRun() {
@@ -337,15 +377,15 @@ bool TZentorModelGlidar::FinishRun(int exitCode) {
         return false;
     const bool ok = CheckRun();
     // The ".bfo" last: a cache that holds it holds the ".swe" too.
-    SaveScenarioFile(meteoStation_ + ".swe");
-    SaveScenarioFile(meteoStation_ + ".bfo");
+    SaveScenarioFile(".swe");
+    SaveScenarioFile(".bfo");
     return ok;
 }
 
 bool TZentorModelGlidar::CheckRun() {
     ReadErrorFile();
     ReadSummary();
-    return OkFlagExists();
+    return RunConfirmed();
 }
 
 void TZentorModelGlidar::ReadSummary() {

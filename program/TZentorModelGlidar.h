@@ -27,13 +27,21 @@ public:
     // the periods taken within the date's own year; 0 when none does.
     double InterceptionFraction(int scenarioID, TDateTime date);
 
-    // Copies the file from the scenario cache into the model directory unless it is there;
-    // true when the model directory holds it afterwards.
-    bool PreloadScenarioFile(const std::string& fileName);
-    // Copies the file from the model directory into the scenario cache unless the cache
-    // holds it already. The cache file appears whole or not at all, and once only, also when
-    // several runs (of this program or of others on the same data path) fill it at once.
-    void SaveScenarioFile(const std::string& fileName);
+    // The scenario cache keeps GLIDAR's two scenario files (".bfo", ".swe") for every
+    // scenario, under names that carry a key of what the scenario in the database holds now,
+    // each with the SHA-256 of its content beside it: a changed scenario never meets the files
+    // of its earlier self, and a torn or altered file is never used.
+    //
+    // Copies the scenario file with the extension from the cache into the model directory
+    // unless it is there or the cached file is not intact; true when the model directory
+    // holds it afterwards.
+    bool PreloadScenarioFile(const std::string& extension);
+    // Puts the model directory's scenario file with the extension into the cache unless the
+    // cache holds it intact. The file appears whole or not at all, also when several runs (of
+    // this program or of others on the same data path) fill it at once.
+    void SaveScenarioFile(const std::string& extension);
+    // The cache file of the last written scenario with the extension.
+    std::string CacheFile(const std::string& extension) const;
 
     const std::string& MeteoStation() const { return meteoStation_; }
     // The directory shared by all projects that keeps one ".bfo" and ".swe" per scenario.
@@ -60,10 +68,13 @@ private:
     // One row per value, numbered from 1, with the value once per compound.
     static void WriteHorizonTable(const std::string& header, const TDAXOGUIDList& compounds,
                                   const std::vector<std::string>& rowValues, TTextLines& output);
-    std::string CacheFile(const std::string& fileName) const;
+    std::string ScenarioCacheStem(const TdciScenarios& scenario) const;
+    // The file exists with its digest beside it, and the digest is the file's.
+    static bool CacheFileIntact(const std::string& path);
 
     std::string meteoStation_;
     std::string scenarioCacheDirectory_;
+    std::string scenarioCacheStem_;
 };
 
 } // namespace parvela

@@ -236,7 +236,7 @@ bool TZentorModelMundre::FinishRun(int exitCode) {
 bool TZentorModelMundre::CheckRun() {
     ReadSummary();
     ReadErrorFile();
-    return OkFlagExists();
+    return RunConfirmed();
 }
 
 void TZentorModelMundre::ReadSummary() {

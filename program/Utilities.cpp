@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -113,9 +114,10 @@ void WaitAtMost(int pidfd, int milliseconds) {
     }
 }
 
-// Whether a process of the group still runs; one that has ended but was not yet reaped by
-// its parent (a zombie) runs no more.
-bool GroupHasLiveProcess(pid_t group) {
+} // namespace
+
+std::vector<int> ProcessesOfGroup(int group, const std::string& workingBelow) {
+    std::vector<int> members;
     std::error_code error;
     for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
@@ -132,11 +134,26 @@ bool GroupHasLiveProcess(pid_t group) {
         std::istringstream fields(line.substr(close + 1));
         char state = 0;
         long parent = 0, processGroup = 0;
-        if (fields >> state >> parent >> processGroup && processGroup == group && state != 'Z' &&
-            state != 'X')
-            return true;
+        if (!(fields >> state >> parent >> processGroup) || processGroup != group || state == 'Z' ||
+            state == 'X')
+            continue;
+        if (!workingBelow.empty()) {
+            const std::string directory = fs::read_symlink(it->path() / "cwd", error).string();
+            error.clear();
+            if (directory != workingBelow && directory.rfind(workingBelow + "/", 0) != 0)
+                continue;
+        }
+        members.push_back(std::stoi(name));
     }
-    return false;
+    return members;
+}
+
+namespace {
+
+// Whether a process of the group still runs; one that has ended but was not yet reaped by
+// its parent (a zombie) runs no more.
+bool GroupHasLiveProcess(pid_t group) {
+    return !ProcessesOfGroup(group).empty();
 }
 
 } // namespace
@@ -176,8 +193,10 @@ public:
         int result =
             posix_spawnp(&pid_, program.c_str(), &actions, attributes.Get(), argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
-        if (result != 0)
+        if (result != 0) {
+            startFailure_ = program + ": " + std::strerror(result);
             return false;
+        }
         ownGroup_ = ownGroup;
         pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
         return true;
@@ -204,6 +223,9 @@ public:
 
     // The child's exit code, 128 + the signal that ended it, or -1 when its end is unknown.
     int ExitCode() const { return exitCode_; }
+    // Why the last Start failed.
+    const std::string& StartFailure() const { return startFailure_; }
+    pid_t Pid() const { return pid_; }
     // Readable when the child has ended; -1 where the system has no such descriptor.
     int Descriptor() const { return pidfd_; }
 
@@ -278,6 +300,7 @@ private:
     bool ownGroup_ = false;
     bool ended_ = false;
     int exitCode_ = UnknownEnd;
+    std::string startFailure_;
 };
 
 namespace {
@@ -385,16 +408,33 @@ TModelProcess::~TModelProcess() {
 
 bool TModelProcess::Start(const std::string& scriptPath, const std::string& workingDirectory) {
     std::error_code error;
-    if (child_ || !fs::is_regular_file(scriptPath, error))
+    startFailure_.clear();
+    if (child_)
         return false;
+    if (!fs::is_regular_file(scriptPath, error)) {
+        startFailure_ = scriptPath + ": no such script";
+        return false;
+    }
     const std::string directory =
         workingDirectory.empty() ? fs::current_path(error).string() : workingDirectory;
     const std::string logFile = fs::path(scriptPath).replace_extension(".log").string();
     auto child = std::make_unique<TChildProcess>();
-    if (!child->Start("/bin/sh", {scriptPath}, directory, logFile, true))
+    // The guard leads the process group and ends it when this program ends, however it ends.
+    if (!child->Start(ModelGuardPath(), {std::to_string(::getpid()), "/bin/sh", scriptPath},
+                      directory, logFile, true)) {
+        startFailure_ = child->StartFailure();
         return false;
+    }
     child_ = std::move(child);
     return true;
+}
+
+int TModelProcess::ProcessGroup() const {
+    return child_ ? child_->Pid() : 0;
+}
+
+std::string ModelGuardPath() {
+    return ExecutableDirectory() + "parvela-model-guard";
 }
 
 bool TModelProcess::Ended() {

@@ -40,8 +40,13 @@ public:
     TModelProcess& operator=(const TModelProcess&) = delete;
 
     // False when the script does not exist or the process cannot be started (or was started
-    // already).
+    // already); StartFailure tells why. The script runs below the model guard
+    // (parvela-model-guard beside the executable), which leads the process group and ends it
+    // when this program ends, also when it is killed.
     bool Start(const std::string& scriptPath, const std::string& workingDirectory);
+    const std::string& StartFailure() const { return startFailure_; }
+    // The process group of the run; 0 before the start.
+    int ProcessGroup() const;
     // True once the process has ended (also when it never started), without blocking.
     bool Ended();
     // As ExecuteAndWait returns it; -1 before the end.
@@ -56,7 +61,16 @@ private:
     friend void WaitForModelProcesses(const std::vector<TModelProcess*>& processes);
     friend void TerminateModelProcesses(const std::vector<TModelProcess*>& processes);
     std::unique_ptr<TChildProcess> child_;
+    std::string startFailure_;
 };
+
+// The model guard's program.
+std::string ModelGuardPath();
+
+// The live processes of the group (ended ones that no parent reaped yet do not count), read
+// from /proc; with `workingBelow`, only those whose working directory is that directory or
+// lies below it.
+std::vector<int> ProcessesOfGroup(int group, const std::string& workingBelow = {});
 
 // Returns as soon as one of the processes has ended, else after at most 500 ms; then lets the
 // user interface process its pending events.

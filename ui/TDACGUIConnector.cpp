@@ -351,6 +351,8 @@ bool TDACGUIConnector::SaveSelectedRow(bool ask, const std::string& question,
             return false;
         try {
             item->Save();
+            if (afterSave_)
+                afterSave_(*item);
         } catch (const std::exception& failure) {
             Dialogs().Show(TDialogIcon::Error, failure.what());
             return false;

@@ -53,6 +53,7 @@ public:
     // Asked before every save that a positive answer (or no question) starts; false drops
     // the save as a Cancel would.
     using TBeforeSave = std::function<bool(TDACDatabaseClassItem& item)>;
+    using TAfterSave = std::function<void(TDACDatabaseClassItem& item)>;
 
     explicit TDACGUIConnector(const std::string& itemName);
     ~TDACGUIConnector();
@@ -67,6 +68,8 @@ public:
     void AddRowListener(TRowListener listener);
     void AddOpenDetailSetListener(TOpenDetailSetListener listener);
     void SetBeforeSave(TBeforeSave beforeSave) { beforeSave_ = std::move(beforeSave); }
+    // Called after every save of an item that succeeded.
+    void SetAfterSave(TAfterSave afterSave) { afterSave_ = std::move(afterSave); }
 
     void Start(const std::string& itemID);
     void Stop();
@@ -160,6 +163,7 @@ private:
     std::vector<TRowListener> rowListeners_;
     std::vector<TOpenDetailSetListener> detailListeners_;
     TBeforeSave beforeSave_;
+    TAfterSave afterSave_;
     std::string sortItemID_;
     // Counts the refills of the grid, so that a move that a question answered by rebuilding
     // the grid is not carried out on rows that no longer exist.

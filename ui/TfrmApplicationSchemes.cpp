@@ -80,8 +80,14 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     applicationsConnector_.SetObjectList(&applications_);
     // Every save of an application, also one after the connector's own question on leaving
     // its row, sorting or closing, keeps results only when the user allows the change.
-    applicationsConnector_.SetBeforeSave(
-        [this](TDACDatabaseClassItem&) { return doAllowChanges() > 0; });
+    applicationsConnector_.SetBeforeSave([this](TDACDatabaseClassItem&) {
+        if (doAllowChanges() <= 0)
+            return false;
+        InvalidateResultsOfChange();
+        return true;
+    });
+    applicationsConnector_.SetAfterSave(
+        [this](TDACDatabaseClassItem&) { InvalidateResultsOfChange(); });
     dmsAppDate_->SetYear(ApplicationYear);
     ConnectHandlers();
     StartActionUpdates(this, [this] { UpdateActions(); });
@@ -284,6 +290,20 @@ int TfrmApplicationSchemes::doAllowChanges() {
     if (result > 0)
         allowedChanges_[schemeID] = "1";
     return result;
+}
+
+void TfrmApplicationSchemes::InvalidateResultsOfChange() {
+    TdciApplicationSchemes* scheme = SelectedScheme();
+    if (!scheme)
+        return;
+    // Once allowed, the change asks no more; but results stored valid since (a run of another
+    // program that ended meanwhile) are results of the old applications all the same. Done
+    // before the change is saved and again after it, so that a run that stores its verdict in
+    // between is caught too.
+    const int schemeID = scheme->APPLICATIONSCHEMEID();
+    const int usage = ClassifySchemeUsage(schemeID, assessmentID_);
+    if (usage == 1 || usage == 3)
+        InvalidateSchemeResults(schemeID);
 }
 
 // ---- schemes -----------------------------------------------------------------------------
@@ -540,8 +560,8 @@ void TfrmApplicationSchemes::InsertApplication() {
 
 void TfrmApplicationSchemes::DeleteApplication() {
     const int allowed = doAllowChanges();
-    if (allowed > 0)
-        applicationsConnector_.DeleteSelectedRow(allowed == 1);
+    if (allowed > 0 && applicationsConnector_.DeleteSelectedRow(allowed == 1))
+        InvalidateResultsOfChange();
 }
 
 void TfrmApplicationSchemes::SaveApplication() {
@@ -560,6 +580,7 @@ void TfrmApplicationSchemes::CopyApplication() {
     if (!application)
         return;
     const std::string copyID = application->CopyItem().ItemID();
+    InvalidateResultsOfChange();
     applicationsConnector_.Stop();
     applicationsConnector_.Start(copyID);
 }

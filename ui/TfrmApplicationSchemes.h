@@ -35,6 +35,8 @@ public:
 
     // 0 refused, 1 allowed without a question, 2 allowed after the user confirmed.
     int doAllowChanges();
+    // Invalidates the results that the selected scheme's change affects, without asking.
+    void InvalidateResultsOfChange();
     // "0" or "1" for a scheme shown in this opening; empty for others.
     std::string AllowedChangesOf(int schemeID) const;
     void UpdateApplicationParameterControls(int applicationTypeID);

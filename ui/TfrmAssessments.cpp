@@ -16,6 +16,7 @@
 #include "program/CsvExport.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
+#include "program/RunClaims.h"
 #include "program/SchemeUsage.h"
 #include "program/SummaryReport.h"
 #include "program/TDAXOInterface.h"
@@ -804,12 +805,20 @@ void TfrmAssessments::UpdateActions() {
 // ---- handlers ----------------------------------------------------------------------------
 
 bool TfrmAssessments::ConfirmResultsLoss(TdciAssessments& assessment) {
-    if (!assessment.VALIDRESULTS() || !assessment.ResultInputsChanged())
+    if (!assessment.ResultInputsChanged())
+        return true;
+    // An assessment that another program runs now counts as one with valid results: the
+    // change ends that run not valid.
+    if (!assessment.VALIDRESULTS() &&
+        !IsUnderClaim(assessment.OwnerList()->Database(), assessment.ASSESSMENTID()))
         return true;
     if (!AskYesNo("Assessment settings are changed. After saving the results are no longer "
                   "valid. Do you wish to continue?"))
         return false;
     assessment.SetVALIDRESULTS(false);
+    // Written with the inputs in one statement, also when this copy held false already: a
+    // run may have stored its verdict since the row was read.
+    assessment.WriteOnNextSave("VALIDRESULTS");
     return true;
 }
 
@@ -826,6 +835,13 @@ void TfrmAssessments::DeleteAssessment() {
         return;
     const int projectID = assessment->PROJECTID();
     const std::string assessmentID = assessment->ItemID();
+    // Its run directory is in use while another program runs it.
+    if (const auto holder = CreateRunClaims(assessment->OwnerList()->Database())
+                                ->Holder(assessment->ASSESSMENTID())) {
+        ShowError(Format("Assessment %s is being run by %s. Delete it when that run has ended.",
+                         assessment->CAPTION(), holder->Describe()));
+        return;
+    }
     if (connector_->DeleteSelectedRow(true) && HasProjectDirectoryProvider())
         DeleteDirectoryTree(ProjectDirectory(projectID, true) + assessmentID);
 }
@@ -901,8 +917,13 @@ void TfrmAssessments::ShowRunProgress(const TModelManager::TRunProgressState& st
     pbRun_->setRange(0, std::max(state.Total, 1));
     pbRun_->setValue(state.Finished);
     ShowRunClock();
-    if (RunStopRequested() || state.Running.empty())
+    if (RunStopRequested())
         return;
+    // A model is named only while it runs.
+    if (state.Running.empty()) {
+        ShowStatus("");
+        return;
+    }
     std::string text;
     for (const TModelManager::TRunningModel& running : state.Running)
         text += (text.empty() ? "" : "; ") +
@@ -939,28 +960,50 @@ void TfrmAssessments::Calculate() {
     ResetRunStop();
     SetRunInProgress(true);
     bool succeeded = false;
+    std::exception_ptr failure;
     try {
         TWaitCursor wait;
         succeeded = TModelManager::GetSingleton().RunProject(project);
     } catch (...) {
-        ResetRunStop();
-        SetRunInProgress(false);
-        ShowStatus("");
-        throw;
+        failure = std::current_exception();
     }
     const bool stopped = RunStopRequested();
     ResetRunStop();
     SetRunInProgress(false);
     ShowStatus("");
+    // The grid shows what the run stored, also when it could not go on.
     Refresh();
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            ShowError(std::string("The run could not go on: ") + error.what());
+        }
+        return;
+    }
+    ShowRunEnd(stopped, succeeded);
+}
+
+void TfrmAssessments::ShowRunEnd(bool stopped, bool succeeded) {
+    const std::vector<TRunOutcome>& outcomes = TModelManager::GetSingleton().RunOutcomes();
+    const bool failed = std::any_of(outcomes.begin(), outcomes.end(), [](const TRunOutcome& o) {
+        return o.Verdict == TRunVerdict::NotValid || o.Verdict == TRunVerdict::Stopped;
+    });
     if (stopped) {
         ShowInformation("Stopped");
-    } else if (succeeded) {
+    } else if (succeeded || !failed) {
         ShowInformation("Finished");
     } else {
         ShowWarning("Finished but one or more assessments caused an error.");
         PageControl1_->setCurrentIndex(1);
     }
+    std::string leftAlone;
+    for (const TRunOutcome& outcome : outcomes)
+        if (outcome.Verdict == TRunVerdict::Claimed)
+            leftAlone += "\n" + outcome.Caption + ": " + outcome.Message;
+    if (!leftAlone.empty())
+        ShowInformation("Another program runs these assessments; they were left alone:" +
+                        leftAlone);
 }
 
 void TfrmAssessments::ChooseProject() {

@@ -64,6 +64,8 @@ public:
     void CopyAssessment();
     void ToggleSelectedForExecution();
     void Calculate();
+    // "Stopped", "Finished" or the warning, and the assessments left to other programs.
+    void ShowRunEnd(bool stopped, bool succeeded);
     void ChooseProject();
     void EditSubstances();
     void EditApplicationSchemes();

@@ -5,6 +5,7 @@
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/Format.h"
+#include "program/RunClaims.h"
 #include "program/Utilities.h"
 #include "ui/QtConvert.h"
 
@@ -232,8 +233,17 @@ void TfrmProjects::DeleteProject() {
     if (!assessments.IsOpen())
         assessments.Open();
     const int count = assessments.Count();
+    std::vector<int> keys;
+    for (assessments.First(); !assessments.Eof(); assessments.Next())
+        keys.push_back(assessments.Item().ASSESSMENTID());
     // Counted only: a list left open would be walked stale by a later run of the project.
     CloseQuietly(assessments);
+    // The project directory holds the run directories that other programs' runs are using.
+    if (!AssessmentsUnderClaim(projects_.Database(), keys).empty()) {
+        ShowError("Assessments of this project are being run by another program. Delete the "
+                  "project when those runs have ended.");
+        return;
+    }
     bool deleted = false;
     if (count > 0) {
         if (!AskOkCancel(Format("Deleting this item will also delete %d item(s) from table "

@@ -147,11 +147,25 @@ void Connection::ReadDriverInfo() {
         dbmsName_ = InfoText(dbc_, SQL_DRIVER_NAME);
 }
 
+bool Connection::IsDead() const {
+    if (!IsOpen())
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN result = SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return Succeeded(result) && dead == SQL_CD_TRUE;
+}
+
 void Connection::Close() {
     if (!IsOpen())
         return;
-    if (inTransaction_)
-        Rollback();
+    if (inTransaction_) {
+        try {
+            Rollback();
+        } catch (const EDatabaseError&) {
+            // A lost connection cannot roll back; the server ends the transaction itself.
+            inTransaction_ = false;
+        }
+    }
     SQLDisconnect(dbc_);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
     dbc_ = SQL_NULL_HANDLE;

@@ -28,6 +28,9 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return dbc_ != SQL_NULL_HANDLE; }
+    // True when the driver knows the connection to be lost (a server that ended the session,
+    // a network that went away). Drivers that cannot tell answer false.
+    bool IsDead() const;
     // The connection string given to the driver by the last Open.
     const std::string& ConnectionString() const { return connectionString_; }
     // The database product reported by the driver ("SQLite", "PostgreSQL").

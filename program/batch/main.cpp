@@ -17,9 +17,13 @@
 // A project is given by its ID or by its caption. Without --settings the program's own
 // settings file is read (beside the executable, else per user), and a first start makes it.
 //
-// Exit codes: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent item,
-// 130 and 143 a run stopped by SIGINT or SIGTERM (the model processes are terminated, the
-// interrupted assessments stored as not valid, the rest left as they were).
+// Exit codes: 0 done (every assessment valid), 1 a failure (an assessment that did not end
+// valid, or a command that failed), 2 a wrong call or an absent item, 3 a run that could not
+// go on (the database or the disk failed: the assessments that ended are printed, the one in
+// flight is stored as not valid), 4 a run of which some assessments were left to other
+// programs that hold their run claims (the rest ended valid), 128 + the signal for a run
+// stopped by SIGINT, SIGTERM, SIGHUP or SIGQUIT (129, 130, 131, 143: the model processes are
+// terminated, the interrupted assessments stored as not valid, the rest left as they were).
 
 #include "BatchDialogs.h"
 
@@ -41,6 +45,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <exception>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -55,6 +61,8 @@ namespace {
 constexpr int ExitDone = 0;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitRunCouldNotGoOn = 3;
+constexpr int ExitLeftToOthers = 4;
 
 // A wrong call or an item that does not exist.
 class EUsage : public Exception {
@@ -198,34 +206,64 @@ TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     return *found;
 }
 
-// "valid", followed by "(metabolites not calculated)" when the substance check's warning left
-// them out.
-std::string ValidText(const TdciAssessments& assessment) {
-    if (TModelManager::GetSingleton().MetabolitesLeftOut(assessment))
-        return Format("valid (%s)", MetabolitesNotCalculated);
+// What the run line says of an assessment: "valid" (followed by "(metabolites not
+// calculated)" when the substance check's warning left them out), its ERRORMESSAGE, or why it
+// was not run.
+std::string OutcomeText(const TRunOutcome& outcome, TdcAssessments& assessments) {
+    if (outcome.Verdict != TRunVerdict::Valid)
+        return outcome.Message;
+    // The line is printed also when the plug-in fails here.
+    try {
+        if (!assessments.IsOpen())
+            assessments.Open();
+        if (assessments.LocateByItemID(std::to_string(outcome.AssessmentID), false) &&
+            TModelManager::GetSingleton().MetabolitesLeftOut(assessments.Item().SUBSTANCEGUID()))
+            return Format("valid (%s)", MetabolitesNotCalculated);
+    } catch (const std::exception& e) {
+        return std::string("valid (whether metabolites were left out is not known: ") + e.what() +
+               ")";
+    }
     return "valid";
 }
 
-// One line per marked assessment of the shard: its key, caption and ValidText, its
-// ERRORMESSAGE, or "not run" when a stop came first.
+int ExitCodeOf(const std::vector<TRunOutcome>& outcomes) {
+    const auto any = [&](std::initializer_list<TRunVerdict> verdicts) {
+        return std::any_of(outcomes.begin(), outcomes.end(), [&](const TRunOutcome& outcome) {
+            return std::find(verdicts.begin(), verdicts.end(), outcome.Verdict) != verdicts.end();
+        });
+    };
+    if (any({TRunVerdict::NotValid, TRunVerdict::Stopped}))
+        return ExitFailure;
+    if (any({TRunVerdict::Claimed, TRunVerdict::NotRun}))
+        return ExitLeftToOthers;
+    return ExitDone;
+}
+
+// One line per marked assessment of the shard: its key, caption and "valid", its
+// ERRORMESSAGE, "not run" when a stop came first, or "not run: claimed by ..." when another
+// program holds it. Printed also when the run could not go on.
 int RunProject(const std::string& idOrCaption) {
     TdcProjects projects(Database());
     TdciProjects& project = FindProject(projects, idOrCaption);
     TModelManager& manager = TModelManager::GetSingleton();
-    const bool succeeded = manager.RunProject(&project);
-    const std::vector<int>& run = manager.RunAssessments();
-    TdcAssessments& assessments = project.Assessments();
-    for (assessments.First(); !assessments.Eof(); assessments.Next()) {
-        const TdciAssessments& assessment = assessments.Item();
-        if (!assessment.SELECTEDFOREXECUTION() || !manager.InShard(assessment.ASSESSMENTID()))
-            continue;
-        std::string outcome = "not run";
-        if (std::find(run.begin(), run.end(), assessment.ASSESSMENTID()) != run.end())
-            outcome = assessment.VALIDRESULTS() ? ValidText(assessment) : assessment.ERRORMESSAGE();
-        std::cout << assessment.ASSESSMENTID() << "\t" << assessment.CAPTION() << "\t" << outcome
-                  << "\n";
+    std::exception_ptr failure;
+    try {
+        manager.RunProject(&project);
+    } catch (...) {
+        failure = std::current_exception();
     }
-    return succeeded ? ExitDone : ExitFailure;
+    for (const TRunOutcome& outcome : manager.RunOutcomes())
+        std::cout << outcome.AssessmentID << "\t" << outcome.Caption << "\t"
+                  << OutcomeText(outcome, project.Assessments()) << "\n";
+    std::cout.flush();
+    if (!failure)
+        return ExitCodeOf(manager.RunOutcomes());
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        std::cerr << "The run could not go on: " << e.what() << "\n";
+    }
+    return ExitRunCouldNotGoOn;
 }
 
 TdciAssessments& FindAssessment(TdcAssessments& list, int assessmentID) {
@@ -316,16 +354,19 @@ void StopRun(int signal) {
     RequestRunStop();
 }
 
-// SIGINT and SIGTERM stop a run instead of ending the program at once: the model processes
-// are terminated and what ran is stored. Interrupted system calls are restarted, so that the
-// database drivers never see them; the model waits are woken all the same.
+// SIGINT, SIGTERM, SIGHUP (a closed terminal, a dropped ssh session) and SIGQUIT stop a run
+// instead of ending the program at once: the model processes are terminated and what ran is
+// stored. Interrupted system calls are restarted, so that the database drivers never see
+// them; the model waits are woken all the same. A reader that went away (SIGPIPE) must not
+// end the program before it stored what ran.
 void StopRunsOnSignals() {
     struct sigaction action {};
     action.sa_handler = StopRun;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGTERM})
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
         ::sigaction(signal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "program/DailyOutput.h"
 #include "program/ReportFigures.h"
+#include "program/RunClaims.h"
 #include "program/TDAXOInterface.h"
 #include "tests/support/SlowModels.h"
 
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -117,11 +119,14 @@ protected:
         const std::string directory = Environment().Work().File("batch-bin/");
         std::filesystem::create_directories(directory);
         program_ = directory + "parvela-batch";
-        std::error_code linked;
-        std::filesystem::create_hard_link(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_,
-                                          linked);
-        if (linked)
-            std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/parvela-batch", program_);
+        // The program with the guard of its model processes, as installed.
+        for (const char* name : {"parvela-batch", "parvela-model-guard"}) {
+            std::error_code linked;
+            const std::string installed = std::string(PARVELA_BIN_DIR) + "/" + name;
+            std::filesystem::create_hard_link(installed, directory + name, linked);
+            if (linked)
+                std::filesystem::copy_file(installed, directory + name);
+        }
         PlaceModelPrograms(directory + "models", glidarBody, mundreBody);
     }
 
@@ -176,14 +181,10 @@ TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
     AddAssessment(1, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "First");
     AddAssessment(2, ProjectID, JinhuaScenarioID, EpsilonGuid, DeliveredSchemeID, true, "Warned");
     AddAssessment(3, ProjectID, JinhuaScenarioID, GammaGuid, DeliveredSchemeID, false, "Unmarked");
-    // BETA forms metabolites in the pond's water and sediment, which are left out.
-    AddAssessment(8, ProjectID, JinhuaScenarioID, BetaGuid, DeliveredSchemeID, true, "Pond");
     const TBatchResult all = Batch({"run", "--project", std::to_string(ProjectID)});
     EXPECT_EQ(all.ExitCode, 0) << all.Errors;
-    EXPECT_THAT(all.Output, ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid",
-                                        "8\tPond\tvalid (metabolites not calculated)"))
+    EXPECT_THAT(all.Output, ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid"))
         << "warnings are accepted unattended";
-    RunRawSQL("UPDATE ASSESSMENTS SET SELECTEDFOREXECUTION = FALSE WHERE ASSESSMENTID = 8");
     EXPECT_TRUE(StoredResults(1).ValidResults);
     EXPECT_TRUE(StoredResults(2).ValidResults);
 
@@ -194,6 +195,13 @@ TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
                 ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid", // found by its caption
                             "3\tUnmarked\t[ERROR]Only the sorption on soil option \"Kom, "
                             "pH-independent\" is available for Parvela. (substance: GAMMA)"));
+
+    // BETA forms metabolites in the pond's water and sediment, which are left out.
+    AddProject(ProjectID + 3, "Pond");
+    AddAssessment(8, ProjectID + 3, JinhuaScenarioID, BetaGuid, DeliveredSchemeID, true, "Pond");
+    const TBatchResult pond = Batch({"run", "--project", "Pond"});
+    EXPECT_EQ(pond.ExitCode, 0) << pond.Errors;
+    EXPECT_THAT(pond.Output, ElementsAre("8\tPond\tvalid (metabolites not calculated)"));
 }
 
 TEST_P(BatchTest, InputsPrintsThePathsOfTheInputFiles) {
@@ -335,11 +343,12 @@ TEST_P(BatchTest, ParallelJobsAndConcurrentShardsGiveTheResultsOfASequentialRun)
     EXPECT_EQ(LoggedRuns(), runs) << "three shards";
 }
 
-// SIGINT during a run of one job after the other, SIGTERM during one of two jobs: the running
-// models' process groups are gone, their assessments stored as stopped, the rest untouched
-// and reported as not run, and the exit code tells the signal. A front end killed outright
-// (a lost shard) leaves the assessment it ran stored as not valid, never with the results
-// that went with its emptied run directory.
+// SIGINT during a run of one job after the other, SIGTERM during one of two jobs, SIGHUP (a
+// closed terminal): the running models' process groups are gone, their assessments stored as
+// stopped, the rest untouched and reported as not run, and the exit code tells the signal. A
+// front end killed outright (a lost shard) leaves the assessment it ran stored as not valid,
+// never with the results that went with its emptied run directory, and no model process
+// behind.
 TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
     const std::string work = Environment().Work().Path();
     UseModels(SlowModelBody(work), "");
@@ -354,7 +363,8 @@ TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
     };
     for (const Case& c :
          {Case{SIGINT, "1", 1, "Run stopped by the user."},
-          Case{SIGTERM, "2", 2, "Run stopped by the user."}, Case{SIGKILL, "1", 1, ""}}) {
+          Case{SIGTERM, "2", 2, "Run stopped by the user."},
+          Case{SIGHUP, "1", 1, "Run stopped by the user."}, Case{SIGKILL, "1", 1, ""}}) {
         RunRawSQL("UPDATE ASSESSMENTS SET ERRORMESSAGE = 'old', ASSESSMENTREPORT = 'old@report', "
                   "VALIDRESULTS = TRUE");
         for (int id = 1; id <= 3; ++id)
@@ -374,9 +384,15 @@ TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
             const TStoredResults stored = StoredResults(id);
             const bool ran = id <= c.Running;
             ASSERT_TRUE(!ran || groups[id - 1] != 0) << id;
-            if (c.Signal == SIGKILL && ran)
-                kill(-groups[id - 1], SIGKILL); // nobody is left to stop it
-            else if (ran)
+            if (ran && c.Signal == SIGKILL) {
+                // The guard ends the group when the front end is gone: SIGTERM, which this
+                // model ignores, and SIGKILL after its grace period.
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                while (ProcessGroupRuns(groups[id - 1]) &&
+                       std::chrono::steady_clock::now() < giveUp)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (ran)
                 EXPECT_FALSE(ProcessGroupRuns(groups[id - 1])) << id;
             EXPECT_EQ(stored.ErrorMessage, ran ? c.Stored : "old") << id;
             EXPECT_EQ(stored.ValidResults, !ran) << id;
@@ -387,6 +403,72 @@ TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
         if (c.Signal != SIGKILL)
             EXPECT_EQ(LoadTextLines(output), expected) << c.Signal;
     }
+}
+
+// Two programs run the same project at once (two windows, two batch runs, a shard beside an
+// unsharded run): each assessment runs once, in one of them, under its run claim; the other
+// leaves it alone and names the holder; all end valid.
+TEST_P(BatchTest, TwoProgramsRunningOneProjectRunEachAssessmentOnce) {
+    const std::string glidar = std::string(PARVELA_BIN_DIR) + "/models/glidarmodel";
+    UseModels("sleep 1; exec " + ShellQuote(glidar) + " \"$@\"", "");
+    constexpr int Assessments = 4;
+    for (int id = 1; id <= Assessments; ++id)
+        AddAssessment(id, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true,
+                      "Shared" + std::to_string(id));
+    const std::string outputs[2] = {Environment().Work().File("first"),
+                                    Environment().Work().File("second")};
+    const pid_t programs[2] = {StartRun({}, outputs[0]), StartRun({"--shard", "0/1"}, outputs[1])};
+    std::set<int> exitCodes;
+    for (pid_t program : programs)
+        exitCodes.insert(ExitCodeOf(program));
+    EXPECT_THAT(exitCodes, ::testing::IsSubsetOf({0, 4})) << ReadWholeFile(outputs[0] + ".err");
+    const std::vector<std::string> lines[2] = {LoadTextLines(outputs[0]),
+                                               LoadTextLines(outputs[1])};
+    for (int id = 1; id <= Assessments; ++id) {
+        const std::string start = std::to_string(id) + "\tShared" + std::to_string(id) + "\t";
+        for (int program = 0; program < 2; ++program) {
+            const auto& own = lines[program];
+            const auto& other = lines[1 - program];
+            if (std::find(own.begin(), own.end(), start + "valid") == own.end())
+                continue;
+            EXPECT_THAT(other, ::testing::Contains(::testing::MatchesRegex(
+                                   start + "not run: claimed by .+, process " +
+                                   std::to_string(programs[program]) + ", since .+")))
+                << id;
+        }
+        EXPECT_TRUE(StoredResults(id).ValidResults) << id;
+    }
+    for (const auto& [run, count] : LoggedRuns())
+        EXPECT_EQ(count, 1) << run;
+    EXPECT_EQ(LoggedRuns().size(), 2u * Assessments);
+}
+
+// The system frees a claim when its holder dies: a program killed with SIGKILL leaves no
+// stale claim behind.
+TEST_P(BatchTest, AKilledHolderFreesItsClaimAtOnce) {
+    const std::string work = Environment().Work().Path();
+    UseModels(SlowModelBody(work), "");
+    AddAssessment(1, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Held");
+    const pid_t batch = StartRun({}, Environment().Work().File("held"));
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!NotedProcessGroup(work, 1) && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto other = TestDb().Connect();
+    const auto claims = CreateRunClaims(*other);
+    const auto holder = claims->Holder(1);
+    ASSERT_TRUE(holder.has_value());
+    EXPECT_EQ(holder->Process, batch);
+    EXPECT_EQ(claims->TryClaim(1, std::nullopt).Outcome, TClaimOutcome::HeldByOther);
+    kill(batch, SIGKILL);
+    ExitCodeOf(batch);
+    // The database server notices the end of the session as soon as the kernel closed it.
+    TClaimOutcome outcome = TClaimOutcome::HeldByOther;
+    for (int attempt = 0; attempt < 100 && outcome != TClaimOutcome::Claimed; ++attempt) {
+        outcome = claims->TryClaim(1, std::nullopt).Outcome;
+        if (outcome != TClaimOutcome::Claimed)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(outcome, TClaimOutcome::Claimed);
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(BatchTest);

@@ -120,13 +120,15 @@ TEST_P(ModelRunsTest, TheRunProgressNamesEachModelBeforeItStarts) {
     AddRun(9, EtaGuid, "Told");
     AddRun(10, GammaGuid, "Refused");
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
-    EXPECT_EQ(told, (std::vector<std::string>{"1 of 2, 0 ended: Told GLIDAR",
-                                              "1 of 2, 0 ended: Told MUNDRE",
-                                              "1 of 2, 1 ended:", "2 of 2, 2 ended:"}))
+    // The total from the start; the refusal, checked first, ends before any model starts.
+    EXPECT_EQ(told,
+              (std::vector<std::string>{"0 of 2, 0 ended:", "1 of 2, 0 ended:", "1 of 2, 1 ended:",
+                                        "2 of 2, 1 ended:", "2 of 2, 1 ended: Told GLIDAR",
+                                        "2 of 2, 1 ended: Told MUNDRE", "2 of 2, 2 ended:"}))
         << "a run stopped by its substance starts no model";
     Manager().SetRunProgress(nullptr);
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
-    EXPECT_EQ(told.size(), 4u);
+    EXPECT_EQ(told.size(), 7u);
 }
 
 // Captions of 255 two-byte characters, as every engine stores them, are too long for file
@@ -154,7 +156,8 @@ TEST_P(ModelRunsTest, CaptionsTooLongForFileNamesNeverStopARun) {
         if (entry.is_regular_file())
             cached.push_back(entry.path().extension().string());
     std::sort(cached.begin(), cached.end());
-    EXPECT_EQ(cached, (std::vector<std::string>{".bfo", ".swe"})) << "one scenario, one cache";
+    EXPECT_EQ(cached, (std::vector<std::string>{".bfo", ".sha256", ".sha256", ".swe"}))
+        << "one scenario, one cache, each file with its digest";
     const std::string first = WriteSummaryReportFile(OpenAssessment(11));
     const std::string second = WriteSummaryReportFile(OpenAssessment(12));
     EXPECT_NE(first, second);
@@ -176,7 +179,7 @@ TEST_P(ModelRunsTest, GlidarExitingWithOneFailsTheRunAndMundreIsNotStarted) {
     AddRun(3, EtaGuid);
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
     const TStoredResults stored = StoredResults(3);
-    EXPECT_EQ(stored.ErrorMessage, "running model GLIDAR failed: ");
+    EXPECT_EQ(stored.ErrorMessage, "running model GLIDAR failed: exit code 1");
     EXPECT_FALSE(stored.ValidResults);
     EXPECT_EQ(stored.AssessmentReport, "") << "cleared before the first model";
     EXPECT_FALSE(std::filesystem::exists(RunDirectory(3) + "/MUNDRE"));
@@ -184,20 +187,25 @@ TEST_P(ModelRunsTest, GlidarExitingWithOneFailsTheRunAndMundreIsNotStarted) {
 
 // Model programs that fail in other ways than by their error file: an exit code (also when a
 // parent started the program with SIGCHLD ignored, so that the system would reap the child
-// itself), a missing program (the shell's 127) and a program killed by a signal.
+// itself), a missing program (the shell's 127) and a program killed by a signal. The message
+// names the reason, with the last line of the run script's log where there is one.
 TEST_P(ModelRunsTest, AFailingGlidarProcessFailsTheRun) {
     struct Case {
         const char* Name;
         std::string Body;
+        std::string Message;
         bool SigchldIgnored = false;
     };
     const std::string okAndSummary = "touch glidar.ok; printf 'GLIDAR REPORT\\nEnd of GLIDAR "
                                      "REPORT\\n' > \"$(basename \"$1\" .gld).sum\"; exit 3";
     int id = 60;
     for (const Case& c :
-         {Case{"exit code 3", "touch glidar.ok; exit 3"},
-          Case{"exit code 3 with SIGCHLD ignored", okAndSummary, true},
-          Case{"no such program", "exec ./no-such-program"}, Case{"killed", "kill -9 $$"}}) {
+         {Case{"exit code 3", "touch glidar.ok; exit 3", "exit code 3"},
+          Case{"exit code 3 with SIGCHLD ignored", okAndSummary, "exit code 3", true},
+          Case{"no such program", "echo starting; exec ./no-such-program",
+               "exit code 127; run_no such program.log ends with: .*no-such-program: not found"},
+          Case{"killed", "echo starting; kill -9 $$",
+               "exit code 137 \\(signal 9, Killed\\); run_killed.log ends with: Killed"}}) {
         Manager().SetModelsDirectory(FakeModels(c.Body, ""));
         AddRun(++id, EtaGuid, c.Name);
         TdciAssessments& assessment = OpenAssessment(id);
@@ -211,7 +219,9 @@ TEST_P(ModelRunsTest, AFailingGlidarProcessFailsTheRun) {
         if (c.SigchldIgnored)
             sigaction(SIGCHLD, &previous, nullptr);
         EXPECT_FALSE(succeeded) << c.Name;
-        EXPECT_EQ(StoredResults(id).ErrorMessage, "running model GLIDAR failed: ") << c.Name;
+        EXPECT_THAT(StoredResults(id).ErrorMessage,
+                    MatchesRegex("running model GLIDAR failed: " + c.Message))
+            << c.Name;
         EXPECT_FALSE(StoredResults(id).ValidResults) << c.Name;
         EXPECT_FALSE(std::filesystem::exists(RunDirectory(id) + "/MUNDRE")) << c.Name;
         std::filesystem::remove_all(Environment().Work().File("fake-models"));
@@ -256,7 +266,8 @@ TEST_P(ModelRunsTest, AnOkFlagFromAnEarlierRunCannotMakeANewRunSucceed) {
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
     EXPECT_FALSE(FileExists(RunDirectory(6) + "/stray.txt")) << "the run directory was emptied";
     EXPECT_FALSE(FileExists(RunDirectory(6) + "/GLIDAR/glidar.ok"));
-    EXPECT_EQ(StoredResults(6).ErrorMessage, "running model GLIDAR failed: ");
+    EXPECT_EQ(StoredResults(6).ErrorMessage,
+              "running model GLIDAR failed: the model wrote no glidar.ok");
 }
 
 TEST_P(ModelRunsTest, UnattendedWarningsRunWithoutBoxesAndTheNoteIsSetBeforeTheModels) {
@@ -269,7 +280,7 @@ TEST_P(ModelRunsTest, UnattendedWarningsRunWithoutBoxesAndTheNoteIsSetBeforeTheM
 
     Manager().SetModelsDirectory(FakeModels("exit 1", ""));
     EXPECT_FALSE(Manager().RunProject(&Project(ProjectID)));
-    EXPECT_EQ(StoredResults(7).ErrorMessage, "running model GLIDAR failed: [WARNING]" +
+    EXPECT_EQ(StoredResults(7).ErrorMessage, "running model GLIDAR failed: exit code 1; [WARNING]" +
                                                  CanopyWarning + "; " + MoistureWarning +
                                                  "; --> Simulation started with warnings.");
     EXPECT_TRUE(ScriptedDialogs().Boxes().empty());
@@ -338,27 +349,40 @@ TEST_P(ModelRunsTest, AnExceptionFromTheWriterEndsTheRun) {
     EXPECT_FALSE(std::filesystem::exists(RunDirectory(23))) << "not run";
 }
 
-TEST_P(ModelRunsTest, TheScenarioCacheIsFilledByTheFirstRunAndUsedByTheSecond) {
-    const std::string cache = Manager().ProjectsDirectory();
-    AddRun(31, EtaGuid, "First");
+// The scenario cache is filled by the first run and used by the next ones while it holds what
+// the scenario in the database gives now; a torn file is never used and is written again, and
+// a changed scenario never meets the files of its earlier self.
+TEST_P(ModelRunsTest, TheScenarioCacheHoldsWhatTheScenarioGivesNow) {
+    const auto preloaded = [&](int id) {
+        AddRun(id, EtaGuid, "Run " + std::to_string(id));
+        EXPECT_TRUE(Manager().WriteInputFilesOnly(&OpenAssessment(id)));
+        return FileExists(RunDirectory(id) + "/GLIDAR/Jinhua.swe");
+    };
+    const auto run = [&](int id) {
+        return Manager().RunAssessment(ProjectID, &OpenAssessment(id));
+    };
     Manager().CreateProjectDirectory(ProjectID);
-    ASSERT_TRUE(Manager().RunAssessment(ProjectID, &OpenAssessment(31)));
-    ASSERT_TRUE(FileExists(cache + "Jinhua.bfo"));
-    ASSERT_TRUE(FileExists(cache + "Jinhua.swe"));
-    EXPECT_EQ(ReadWholeFile(cache + "Jinhua.bfo"),
-              ReadWholeFile(RunDirectory(31) + "/GLIDAR/Jinhua.bfo"));
+    ASSERT_FALSE(preloaded(31)) << "an empty cache";
+    ASSERT_TRUE(run(31));
+    const std::string cached = Manager().Glidar().CacheFile(".swe");
+    ASSERT_TRUE(FileExists(cached));
+    EXPECT_EQ(ReadWholeFile(cached), ReadWholeFile(RunDirectory(31) + "/GLIDAR/Jinhua.swe"));
 
-    // The cache is never refreshed while it holds a file; the next run starts with it.
-    std::string cached = ReadWholeFile(cache + "Jinhua.swe");
-    cached.insert(0, "* kept from the cache\r\n");
-    std::ofstream(cache + "Jinhua.swe", std::ios::binary | std::ios::trunc) << cached;
-    AddRun(32, EtaGuid, "Second");
-    TdciAssessments& second = OpenAssessment(32);
-    ASSERT_TRUE(Manager().WriteInputFilesOnly(&second));
-    EXPECT_EQ(ReadWholeFile(RunDirectory(32) + "/GLIDAR/Jinhua.swe"), cached);
-    EXPECT_TRUE(FileExists(RunDirectory(32) + "/GLIDAR/Jinhua.bfo"));
-    ASSERT_TRUE(Manager().RunAssessment(ProjectID, &second));
-    EXPECT_EQ(ReadWholeFile(cache + "Jinhua.swe"), cached);
+    EXPECT_TRUE(preloaded(32)) << "an intact cache is used";
+    EXPECT_EQ(ReadWholeFile(RunDirectory(32) + "/GLIDAR/Jinhua.swe"), ReadWholeFile(cached));
+
+    const std::string whole = ReadWholeFile(cached);
+    std::ofstream(cached, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
+    EXPECT_FALSE(preloaded(33)) << "a torn file is not used";
+    ASSERT_TRUE(run(33));
+    EXPECT_EQ(ReadWholeFile(cached), whole) << "and written again";
+
+    RunRawSQL("UPDATE SCENARIOS SET STARTYEAR = STARTYEAR + 1 WHERE SCENARIOID = 1");
+    EXPECT_FALSE(preloaded(34)) << "the cache of the scenario before its change";
+    EXPECT_NE(Manager().Glidar().CacheFile(".swe"), cached);
+    ASSERT_TRUE(run(34));
+    EXPECT_TRUE(FileExists(Manager().Glidar().CacheFile(".swe")));
+    EXPECT_EQ(ReadWholeFile(cached), whole) << "the earlier scenario keeps its own";
 }
 
 TEST_P(ModelRunsTest, InputFilesOnlyKeepsTheOldResultFiles) {

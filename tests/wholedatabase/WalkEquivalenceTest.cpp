@@ -113,6 +113,11 @@ protected:
         const std::vector<std::string> guids = {AlphaGuid, EtaGuid, BetaGuid, UnknownGuid,
                                                 "<empty>"};
         const std::vector<std::string> captions = {"A", "B c", "x,y", "q\"t", "d", "e"};
+        // The truths as stored: on SQLite also as other programs write them, which the items
+        // read as they read 1 and 0.
+        std::vector<std::string> truths{"TRUE", "TRUE", "FALSE", "NULL"};
+        if (IsSQLite())
+            truths.insert(truths.end(), {"2", "'True'", "'False'", "'1'"});
         assessments_ = distinctKeys(std::uniform_int_distribution(0, 25)(random), 200);
         for (int key : assessments_) {
             std::string project = "NULL";
@@ -122,15 +127,16 @@ protected:
                 project = std::to_string(20 + key % 5); // a project that does not exist
             const std::string guid = chance(0.02) ? std::string() : pick(guids);
             const std::string checksum =
-                chance(0.5) ? Checksum(guid) : pick(std::vector<std::string>{"stale", ""});
+                chance(0.5) ? QuotedSQLText(Checksum(guid))
+                            : pick(std::vector<std::string>{"'stale'", "''", "NULL"});
             statements.push_back(Format(
                 "INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, "
                 "SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM, "
                 "SELECTEDFOREXECUTION, ERRORMESSAGE, ASSESSMENTREPORT, VALIDRESULTS, COMMENT) "
-                "VALUES (%d, '%s', '', %s, %d, '%s', %d, '%s', FALSE, '', '', %s, '')",
+                "VALUES (%d, '%s', '', %s, %d, '%s', %d, %s, FALSE, '', '', %s, '')",
                 key, chance(0.03) ? std::string() : pick(captions) + std::to_string(key), project,
                 chance(0.03) ? 0 : 1, guid, std::uniform_int_distribution(1, Schemes)(random),
-                checksum, pick(std::vector<std::string>{"TRUE", "TRUE", "FALSE", "NULL"})));
+                checksum, pick(truths)));
         }
         return statements;
     }
