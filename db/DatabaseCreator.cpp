@@ -3,6 +3,9 @@
 #include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <initializer_list>
 #include <system_error>
@@ -35,6 +38,15 @@ void RunScriptsInTransaction(TDACDatabase& database,
     }
 }
 
+// SQLite takes an empty file for a new database and keeps its permissions, also for its
+// journal.
+void CreateEmptyFile(const std::string& path, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        throw EOSError("Cannot create \"" + path + "\": " + std::strerror(errno));
+    ::close(fd);
+}
+
 } // namespace
 
 void CreateSchema(TDACDatabase& database, Engine engine) {
@@ -63,7 +75,8 @@ void CreateDatabase(const std::string& connectionString, Engine engine, const st
     database.SetConnected(false);
 }
 
-void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios) {
+void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios,
+                              bool ownerOnly) {
     namespace fs = std::filesystem;
     std::error_code error;
     if (fs::exists(file, error) && !overwrite)
@@ -72,6 +85,8 @@ void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool with
     const std::string partial = file + ".partial-" + std::to_string(::getpid());
     fs::remove(partial, error);
     try {
+        if (ownerOnly)
+            CreateEmptyFile(partial, 0600);
         CreateDatabase(SQLiteConnectionString(partial), Engine::SQLite, {}, {}, withScenarios);
     } catch (...) {
         fs::remove(partial, error);

@@ -25,8 +25,10 @@ std::string SQLiteConnectionString(const std::string& file);
 
 // Creates a new SQLite database file with the schema and the reference data. An existing
 // file is refused unless `overwrite`, then replaced. A failed creation leaves no new file and
-// the old one as it was.
-void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios = false);
+// the old one as it was. The file is readable by its owner alone (0600) with `ownerOnly`,
+// else as the umask allows (a database that a team shares through a group).
+void CreateSQLiteDatabaseFile(const std::string& file, bool overwrite, bool withScenarios = false,
+                              bool ownerOnly = false);
 
 // Creates the schema in the existing, empty database that the connection string reaches.
 void CreateDatabase(const std::string& connectionString, Engine engine,

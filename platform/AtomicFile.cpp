@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -31,22 +32,22 @@ std::string ResolvedTarget(const std::string& path) {
     return path;
 }
 
-void CreateParentDirectories(const fs::path& target) {
+void CreateParentDirectories(const fs::path& target, TFileAccess access) {
     const fs::path parent = target.parent_path();
-    if (parent.empty())
-        return;
-    std::error_code error;
-    fs::create_directories(parent, error);
-    if (error)
-        RaiseOSError("create the directory", parent.string(), error.value());
+    if (!parent.empty())
+        CreateDirectories(parent.string(), access);
 }
 
-// Existing files keep their permissions; new ones are readable by everyone.
-mode_t ModeFor(const std::string& target) {
+mode_t NewFileMode(TFileAccess access) {
+    return access == TFileAccess::OwnerOnly ? 0600 : 0644;
+}
+
+// Existing files keep their permissions.
+mode_t ModeFor(const std::string& target, TFileAccess access) {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0)
         return info.st_mode & 07777;
-    return 0644;
+    return NewFileMode(access);
 }
 
 void WriteAll(int fd, const std::string& content, const std::string& path) {
@@ -75,7 +76,7 @@ void SyncDirectory(const fs::path& directory) {
 
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& target) : name_(target + ".XXXXXX") {
+    explicit TemporaryFile(const std::string& target) : name_(TemporaryNameBeside(target)) {
         fd_ = ::mkstemp(name_.data());
         if (fd_ < 0)
             RaiseOSError("write", target, errno);
@@ -112,13 +113,50 @@ private:
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path, const std::string& content) {
+void WriteFileAtomically(const std::string& path, const std::string& content, TFileAccess access) {
     const std::string target = ResolvedTarget(path);
-    CreateParentDirectories(target);
+    CreateParentDirectories(target, access);
     TemporaryFile temporary(target);
-    temporary.Write(content, ModeFor(target), target);
+    temporary.Write(content, ModeFor(target, access), target);
     temporary.RenameTo(target);
     SyncDirectory(fs::path(target).parent_path());
+}
+
+void ReplacePrivateFile(const std::string& path, const std::string& content) {
+    TemporaryFile temporary(path);
+    temporary.Write(content, NewFileMode(TFileAccess::OwnerOnly), path);
+    temporary.RenameTo(path);
+}
+
+std::string TemporaryNameBeside(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    return target.substr(0, slash == std::string::npos ? 0 : slash + 1) + ".parvela-XXXXXX";
+}
+
+std::string PermissionsText(unsigned mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", mode & 07777);
+    return text;
+}
+
+void CreateDirectories(const std::string& directory, TFileAccess access) {
+    std::error_code error;
+    if (access == TFileAccess::Everyone) {
+        fs::create_directories(directory, error);
+        if (error)
+            RaiseOSError("create the directory", directory, error.value());
+        return;
+    }
+    // Level by level: create_directories knows no mode, and a mode set afterwards would
+    // leave a moment in which others may enter.
+    fs::path level;
+    for (const fs::path& part : fs::path(directory)) {
+        level /= part;
+        if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST)
+            RaiseOSError("create the directory", level.string(), errno);
+    }
+    if (!fs::is_directory(directory, error))
+        RaiseOSError("create the directory", directory, ENOTDIR);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
@@ -148,11 +186,11 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     return true;
 }
 
-TFileUpdateLock::TFileUpdateLock(const std::string& path) {
+TFileUpdateLock::TFileUpdateLock(const std::string& path, TFileAccess access) {
     const std::string target = ResolvedTarget(path);
-    CreateParentDirectories(target);
+    CreateParentDirectories(target, access);
     const std::string lockPath = target + ".lock";
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NewFileMode(access));
     if (fd_ < 0)
         RaiseOSError("write", target, errno);
     while (::flock(fd_, LOCK_EX) != 0) {

@@ -31,8 +31,10 @@ TRegistryDocument Load(const std::string& path) {
     return document;
 }
 
-void Store(const std::string& path, const TRegistryDocument& document) {
-    WriteFileAtomically(path, document.Text());
+// The per-user store is the user's own: no one else reads or locks it.
+TFileAccess StoreAccess(TRegistryRoot root) {
+    return root == TRegistryRoot::HKEY_CURRENT_USER ? TFileAccess::OwnerOnly
+                                                    : TFileAccess::Everyone;
 }
 
 void CheckKey(const std::string& key) {
@@ -43,19 +45,19 @@ void CheckKey(const std::string& key) {
 // Read, change and write back under the store's update lock, so that simultaneous writers
 // in several processes do not lose each other's values. `change` returns whether it changed
 // the document; only then is the store written.
-template <class Change> bool Update(const std::string& path, Change change) {
-    TFileUpdateLock lock(path);
+template <class Change> bool Update(const std::string& path, TFileAccess access, Change change) {
+    TFileUpdateLock lock(path, access);
     TRegistryDocument document = Load(path);
     if (!change(document))
         return false;
-    Store(path, document);
+    WriteFileAtomically(path, document.Text(), access);
     return true;
 }
 
-void SetValue(const std::string& path, const std::string& key, const std::string& name,
-              const TRegistryValue& value) {
+void SetValue(const std::string& path, TFileAccess access, const std::string& key,
+              const std::string& name, const TRegistryValue& value) {
     CheckKey(key);
-    Update(path, [&](TRegistryDocument& document) {
+    Update(path, access, [&](TRegistryDocument& document) {
         document.Set(key, name, value);
         return true;
     });
@@ -93,7 +95,8 @@ void TRegistry::OpenOrCreateKey(const std::string& key) {
     CheckKey(key);
     if (KeyExists(key))
         return;
-    Update(storePath_, [&key](TRegistryDocument& document) { return document.AddKey(key); });
+    Update(storePath_, StoreAccess(root_),
+           [&key](TRegistryDocument& document) { return document.AddKey(key); });
 }
 
 bool TRegistry::ValueExists(const std::string& key, const std::string& name) const {
@@ -122,18 +125,18 @@ std::int32_t TRegistry::ReadInteger(const std::string& key, const std::string& n
 
 void TRegistry::WriteString(const std::string& key, const std::string& name,
                             const std::string& value) {
-    SetValue(storePath_, key, name, value);
+    SetValue(storePath_, StoreAccess(root_), key, name, value);
 }
 
 void TRegistry::WriteInteger(const std::string& key, const std::string& name, std::int32_t value) {
-    SetValue(storePath_, key, name, value);
+    SetValue(storePath_, StoreAccess(root_), key, name, value);
 }
 
 bool TRegistry::DeleteValue(const std::string& key, const std::string& name) {
     // Without the value there is nothing to lock for, and nothing to create.
     if (!ValueExists(key, name))
         return false;
-    return Update(storePath_,
+    return Update(storePath_, StoreAccess(root_),
                   [&](TRegistryDocument& document) { return document.Remove(key, name); });
 }
 

@@ -14,15 +14,18 @@ namespace parvela {
 
 namespace {
 
-// A SHA-256 fed piece by piece.
+// A SHA-256 computation fed in pieces.
 class TSha256 {
 public:
     TSha256() : context_(EVP_MD_CTX_new(), EVP_MD_CTX_free) {
         if (!context_ || EVP_DigestInit_ex(context_.get(), EVP_sha256(), nullptr) != 1)
             throw EOSError("SHA-256 is not available");
     }
+
     void Add(const char* data, std::size_t size) { EVP_DigestUpdate(context_.get(), data, size); }
-    std::string HexDigest() {
+
+    // The digest as lower-case hexadecimal digits.
+    std::string Hex() {
         std::array<unsigned char, EVP_MAX_MD_SIZE> digest;
         unsigned int length = 0;
         EVP_DigestFinal_ex(context_.get(), digest.data(), &length);
@@ -51,13 +54,13 @@ std::string FileSha256(const std::string& path) {
         sha.Add(buffer.data(), static_cast<std::size_t>(file.gcount()));
     if (file.bad())
         throw EOSError("Cannot read " + path + ": " + std::strerror(errno));
-    return sha.HexDigest();
+    return sha.Hex();
 }
 
 std::string TextSha256(const std::string& text) {
     TSha256 sha;
     sha.Add(text.data(), text.size());
-    return sha.HexDigest();
+    return sha.Hex();
 }
 
 } // namespace parvela

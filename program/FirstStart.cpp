@@ -27,11 +27,12 @@ std::string PrepareSettingsFile(const std::string& programName) {
     const std::string settings = TApplicationSettings::SettingsFileName(programName);
     if (std::filesystem::exists(settings))
         return settings;
+    // The user's own: the settings may come to hold a password, the database their work.
     const std::string database = UserDataDirectory() + UserDatabaseFileName;
-    std::filesystem::create_directories(UserDataDirectory());
+    CreateDirectories(UserDataDirectory(), TFileAccess::OwnerOnly);
     if (!std::filesystem::exists(database))
-        db::CreateSQLiteDatabaseFile(database, false, true);
-    WriteFileAtomically(settings, SettingsText(database));
+        db::CreateSQLiteDatabaseFile(database, false, true, true);
+    WriteFileAtomically(settings, SettingsText(database), TFileAccess::OwnerOnly);
     return settings;
 }
 

@@ -14,7 +14,8 @@ inline constexpr const char* UserDatabaseFileName = "parvela.db";
 // as TApplicationSettings::SettingsFileName finds it. When there is none, first creates the
 // per-user SQLite database ($XDG_DATA_HOME/parvela/parvela.db, with the delivered scenarios
 // and the example project) unless it exists already, and then the per-user settings file that
-// names it; an existing database is never replaced.
+// names it; an existing database is never replaced. Both files are 0600, the directories
+// made for them 0700.
 std::string PrepareSettingsFile(const std::string& programName = {});
 
 } // namespace parvela

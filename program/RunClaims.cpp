@@ -7,10 +7,13 @@
 #include "platform/SystemIdentity.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace parvela {
@@ -18,11 +21,24 @@ namespace parvela {
 namespace {
 
 constexpr const char* SincePattern = "yyyy-mm-dd hh:nn:ss";
+// How long a claim just taken may take to name its holder.
+constexpr auto RecordWait = std::chrono::milliseconds(500);
+constexpr auto RecordPoll = std::chrono::milliseconds(5);
 
 // ---- PostgreSQL: an advisory lock of the session -------------------------------------------
 
-// The first key of the two-key advisory locks of run claims; the second is the assessment.
-constexpr int ClaimLockClass = 1348563574;
+// An advisory lock's 64-bit key: the object identifier of the ASSESSMENTS table in its high
+// half, so that the claims of databases or schemas that share a server never meet, and the
+// assessment's key in the low half. The server lists such a lock with the halves as CLASSID
+// and OBJID and with OBJSUBID 1.
+const char* const ClaimsOfThisTable = "L.LOCKTYPE = 'advisory' AND L.DATABASE = (SELECT OID FROM "
+                                      "pg_database WHERE DATNAME = current_database()) AND "
+                                      "L.CLASSID = %s AND L.OBJSUBID = 1 AND L.GRANTED";
+
+// The key as the low half of a lock key and as the server lists it: unsigned.
+std::string LowHalf(int assessmentID) {
+    return std::to_string(static_cast<std::uint32_t>(assessmentID));
+}
 
 // RUNCLAIMS keeps each assessment's generation and its last holder; the lock itself lives
 // only in the session. The table is made when a database made before it lacks it; a role
@@ -35,6 +51,11 @@ const char* const ClaimTableDefinition =
 class TSessionLockClaims final : public TRunClaims {
 public:
     explicit TSessionLockClaims(TDACDatabase& database) : database_(database) {
+        claimClass_ = database_
+                          .OpenQuery("SELECT CAST(CAST('assessments' AS REGCLASS) AS OID) AS "
+                                     "TABLEID")
+                          ->FieldByName("TABLEID")
+                          .AsString();
         recorded_ = TableExists() || TryToCreateTable();
     }
     ~TSessionLockClaims() override {
@@ -61,7 +82,7 @@ public:
                            std::optional<std::int64_t> expectedGeneration) override {
         if (Holds(assessmentID))
             return {TClaimOutcome::Claimed, TRunClaimHolder::ThisProgram()};
-        if (!Ask(Format("pg_try_advisory_lock(%d, %d)", ClaimLockClass, assessmentID)))
+        if (!Ask("pg_try_advisory_lock(" + LockKey(assessmentID) + ")"))
             return {TClaimOutcome::HeldByOther, Holder(assessmentID)};
         held_.insert(assessmentID);
         try {
@@ -84,7 +105,7 @@ public:
         if (!held_.erase(assessmentID))
             return;
         try {
-            Ask(Format("pg_advisory_unlock(%d, %d)", ClaimLockClass, assessmentID));
+            Ask("pg_advisory_unlock(" + LockKey(assessmentID) + ")");
         } catch (const std::exception&) {
             // A lost session took the lock with it; a live one keeps it until it ends.
         }
@@ -93,7 +114,14 @@ public:
     void ConnectionRenewed() override { held_.clear(); }
 
     std::optional<TRunClaimHolder> Holder(int assessmentID) override {
-        const auto query = database_.OpenQuery(HolderQuery(assessmentID));
+        auto query = database_.OpenQuery(HolderQuery(assessmentID));
+        // A claim just taken gets a moment to note its holder.
+        const auto giveUp = std::chrono::steady_clock::now() + RecordWait;
+        while (recorded_ && !query->Eof() && query->FieldByName("HOLDERUSER").IsNull() &&
+               std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(RecordPoll);
+            query = database_.OpenQuery(HolderQuery(assessmentID));
+        }
         if (query->Eof())
             return std::nullopt;
         TRunClaimHolder holder;
@@ -105,20 +133,18 @@ public:
         return holder;
     }
 
-    std::set<int> Claimed(const std::vector<int>& assessmentIDs) override {
-        const std::set<int> wanted(assessmentIDs.begin(), assessmentIDs.end());
+    std::set<int> AllClaimed() override {
         std::set<int> claimed;
         const auto query = database_.OpenQuery(
-            Format("SELECT CAST(OBJID AS BIGINT) AS ASSESSMENTID FROM pg_locks WHERE LOCKTYPE = "
-                   "'advisory' AND CLASSID = %d AND OBJSUBID = 2 AND GRANTED",
-                   ClaimLockClass));
-        for (; !query->Eof(); query->Next()) {
-            const int id = query->FieldByName("ASSESSMENTID").AsInteger();
-            if (wanted.count(id))
-                claimed.insert(id);
-        }
+            "SELECT CAST(L.OBJID AS BIGINT) AS ASSESSMENTID FROM pg_locks L WHERE " +
+            Format(ClaimsOfThisTable, claimClass_));
+        for (; !query->Eof(); query->Next())
+            claimed.insert(static_cast<int>(static_cast<std::uint32_t>(
+                query->FieldByName("ASSESSMENTID").AsVariant().AsInteger())));
         return claimed;
     }
+
+    bool IsClaimed(int assessmentID) override { return AllClaimed().count(assessmentID) > 0; }
 
 private:
     bool Ask(const std::string& expression) {
@@ -163,9 +189,8 @@ private:
         if (recorded_)
             sql += Format(" LEFT JOIN RUNCLAIMS C ON C.ASSESSMENTID = %d AND C.BACKENDPID = L.PID",
                           assessmentID);
-        return sql + Format(" WHERE L.LOCKTYPE = 'advisory' AND L.CLASSID = %d AND L.OBJID = %d "
-                            "AND L.OBJSUBID = 2 AND L.GRANTED",
-                            ClaimLockClass, assessmentID);
+        return sql + " WHERE " + Format(ClaimsOfThisTable, claimClass_) +
+               " AND L.OBJID = " + LowHalf(assessmentID);
     }
 
     std::optional<TRunClaimHolder> LastHolder(int assessmentID) {
@@ -187,7 +212,13 @@ private:
         return holder;
     }
 
+    std::string LockKey(int assessmentID) const {
+        return "(CAST(" + claimClass_ + " AS BIGINT) << 32) | " + LowHalf(assessmentID);
+    }
+
     TDACDatabase& database_;
+    // The object identifier of the ASSESSMENTS table, as text.
+    std::string claimClass_;
     bool recorded_ = false;
 };
 
@@ -197,6 +228,11 @@ private:
 // the last holder; the claim is an open-file-description lock on the whole file, which the
 // kernel releases when the holder's descriptor closes, also when the holder dies.
 class TFileLockClaims final : public TRunClaims {
+    // The claim is a lock on the first byte, and a lock on the second tells that the record
+    // names the holder.
+    static constexpr off_t ClaimByte = 0;
+    static constexpr off_t RecordByte = 1;
+
 public:
     explicit TFileLockClaims(std::string directory) : directory_(std::move(directory)) {}
     ~TFileLockClaims() override {
@@ -224,14 +260,16 @@ public:
         if (descriptor < 0)
             throw EOSError(Format("Cannot claim assessment %d: %s: %s", assessmentID,
                                   ClaimFile(assessmentID), std::strerror(errno)));
-        if (!Lock(descriptor, F_OFD_SETLK, F_WRLCK)) {
+        if (!Lock(descriptor, F_OFD_SETLK, ClaimByte)) {
             const int error = errno;
-            const TRecord record = ReadRecord(descriptor);
-            ::close(descriptor);
-            if (error != EAGAIN && error != EACCES)
+            if (error != EAGAIN && error != EACCES) {
+                ::close(descriptor);
                 throw EOSError(Format("Cannot claim assessment %d: %s: %s", assessmentID,
                                       ClaimFile(assessmentID), std::strerror(error)));
-            return {TClaimOutcome::HeldByOther, record.Holder};
+            }
+            const std::optional<TRunClaimHolder> holder = RecordedHolder(descriptor);
+            ::close(descriptor);
+            return {TClaimOutcome::HeldByOther, holder};
         }
         const TRecord record = ReadRecord(descriptor);
         if (expectedGeneration && *expectedGeneration != record.Generation) {
@@ -239,6 +277,7 @@ public:
             return {TClaimOutcome::RunMeanwhile, record.Holder};
         }
         WriteRecord(descriptor, record.Generation + 1);
+        Lock(descriptor, F_OFD_SETLK, RecordByte);
         descriptors_[assessmentID] = descriptor;
         held_.insert(assessmentID);
         return {TClaimOutcome::Claimed, TRunClaimHolder::ThisProgram()};
@@ -258,18 +297,32 @@ public:
         if (descriptor < 0)
             return std::nullopt;
         std::optional<TRunClaimHolder> holder;
-        // Asks whether a write lock could be had, without taking one.
-        if (!Lock(descriptor, F_OFD_GETLK, F_WRLCK))
-            holder = ReadRecord(descriptor).Holder.value_or(TRunClaimHolder{});
+        if (!Lock(descriptor, F_OFD_GETLK, ClaimByte))
+            holder = RecordedHolder(descriptor).value_or(TRunClaimHolder{});
         ::close(descriptor);
         return holder;
     }
 
-    std::set<int> Claimed(const std::vector<int>& assessmentIDs) override {
+    std::set<int> AllClaimed() override {
         std::set<int> claimed;
-        for (int id : assessmentIDs)
-            if (Holds(id) || Holder(id))
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(directory_, error), end; !error && it != end;
+             it.increment(error)) {
+            int id = 0;
+            if (TryStrToInt(it->path().filename().string(), id) && IsClaimed(id))
                 claimed.insert(id);
+        }
+        return claimed;
+    }
+
+    bool IsClaimed(int assessmentID) override {
+        if (Holds(assessmentID))
+            return true;
+        const int descriptor = OpenClaimFile(assessmentID, O_RDONLY);
+        if (descriptor < 0)
+            return false;
+        const bool claimed = !Lock(descriptor, F_OFD_GETLK, ClaimByte);
+        ::close(descriptor);
         return claimed;
     }
 
@@ -295,15 +348,27 @@ private:
                                   std::strerror(errno)));
     }
 
-    // F_OFD_SETLK: true when taken. F_OFD_GETLK: true when nobody else holds a conflicting
-    // lock.
-    static bool Lock(int descriptor, int command, short type) {
+    // A write lock on one byte of the file. F_OFD_SETLK: true when taken. F_OFD_GETLK: true
+    // when nobody else holds the byte.
+    static bool Lock(int descriptor, int command, off_t byte) {
         struct flock lock {};
-        lock.l_type = type;
+        lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
+        lock.l_start = byte;
+        lock.l_len = 1;
         if (::fcntl(descriptor, command, &lock) != 0)
             return command == F_OFD_GETLK;
         return command == F_OFD_SETLK || lock.l_type == F_UNLCK;
+    }
+
+    // The holder that the record names, once the holder has written it: a holder locks the
+    // record byte after it wrote the record, and a claim just taken gets a moment for that.
+    static std::optional<TRunClaimHolder> RecordedHolder(int descriptor) {
+        const auto giveUp = std::chrono::steady_clock::now() + RecordWait;
+        while (Lock(descriptor, F_OFD_GETLK, RecordByte) &&
+               std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(RecordPoll);
+        return ReadRecord(descriptor).Holder;
     }
 
     static TRecord ReadRecord(int descriptor) {
@@ -389,14 +454,12 @@ std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database) {
     return std::make_unique<TFileLockClaims>(file + ".runclaims/");
 }
 
-std::set<int> AssessmentsUnderClaim(TDACDatabase& database, const std::vector<int>& assessmentIDs) {
-    if (assessmentIDs.empty())
-        return {};
-    return CreateRunClaims(database)->Claimed(assessmentIDs);
+std::set<int> AssessmentsUnderClaim(TDACDatabase& database) {
+    return CreateRunClaims(database)->AllClaimed();
 }
 
 bool IsUnderClaim(TDACDatabase& database, int assessmentID) {
-    return !AssessmentsUnderClaim(database, {assessmentID}).empty();
+    return CreateRunClaims(database)->IsClaimed(assessmentID);
 }
 
 } // namespace parvela

@@ -70,8 +70,9 @@ public:
     virtual void ConnectionRenewed() = 0;
     // The holder of the assessment's claim, whoever it is; empty when the claim is free.
     virtual std::optional<TRunClaimHolder> Holder(int assessmentID) = 0;
-    // The assessments among `assessmentIDs` whose claim somebody holds.
-    virtual std::set<int> Claimed(const std::vector<int>& assessmentIDs) = 0;
+    // The assessments of the database whose claim somebody holds now.
+    virtual std::set<int> AllClaimed() = 0;
+    virtual bool IsClaimed(int assessmentID) = 0;
     bool Holds(int assessmentID) const { return held_.count(assessmentID) > 0; }
 
 protected:
@@ -81,9 +82,9 @@ protected:
 // The claims of the database's engine.
 std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database);
 
-// Whether anybody runs one of the assessments now, for the editors: they treat such an
-// assessment like one with valid results.
-std::set<int> AssessmentsUnderClaim(TDACDatabase& database, const std::vector<int>& assessmentIDs);
+// Whether anybody runs an assessment now, for the editors: they treat such an assessment like
+// one with valid results.
+std::set<int> AssessmentsUnderClaim(TDACDatabase& database);
 bool IsUnderClaim(TDACDatabase& database, int assessmentID);
 
 } // namespace parvela

@@ -10,6 +10,7 @@
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACDatabaseClass.h"
+#include "framework/odbc/Connection.h"
 
 #include <filesystem>
 
@@ -47,9 +48,15 @@ bool PathTakenByAnotherFile(const std::string& path) {
            !std::filesystem::is_symlink(status);
 }
 
-bool RowExists(TDACDatabase& database, int assessmentID) {
-    return database.SelectValue("COUNT(*)", "ASSESSMENTS", Format("ASSESSMENTID=%d", assessmentID))
-               .AsInteger() > 0;
+// Whether the row still exists, locked against other writers until the transaction ends, so
+// that nobody changes it between the check of the inputs and the save. (A SQLite transaction
+// holds the whole database from its start.)
+bool LockRow(TDACDatabase& database, int assessmentID) {
+    std::string sql =
+        Format("SELECT ASSESSMENTID FROM ASSESSMENTS WHERE ASSESSMENTID = %d", assessmentID);
+    if (database.Connection().IsPostgreSQL())
+        sql += " FOR UPDATE";
+    return !database.OpenQuery(sql)->Eof();
 }
 
 } // namespace
@@ -219,7 +226,7 @@ void TRunJob::StoreVerdict(bool ok) {
     TDACDatabase& database = database_;
     database.StartTransaction(TIsolationLevel::ReadCommitted);
     try {
-        if (!RowExists(database, outcome_.AssessmentID)) {
+        if (!LockRow(database, outcome_.AssessmentID)) {
             database.Rollback();
             Finish(TRunVerdict::NotRun, "not run: the assessment was deleted during the run");
             return;
@@ -244,31 +251,34 @@ void TRunJob::StoreVerdict(bool ok) {
     Finish(verdict, Assessment().ERRORMESSAGE());
 }
 
-void TRunJob::Fail() {
-    const std::string failure = CurrentFailureText();
+void TRunJob::EndModelProcess() {
     if (process_ && !process_->Ended())
         process_->Terminate();
     if (assessment_)
         ForgetModelProcess(Assessment().RunDirectory());
+}
+
+void TRunJob::Fail() {
+    const std::string failure = CurrentFailureText();
+    EndModelProcess();
     if (ended_)
         return;
-    if (resultsCleared_) {
-        try {
-            SetErrorMessage(failure);
-            StoreVerdict(false);
-            return;
-        } catch (const std::exception&) {
-            // the first failure is the one to report; the assessment stays not valid
-        }
+    if (!resultsCleared_) {
+        // The old results and their files are as they were.
+        Finish(TRunVerdict::NotRun, "not run: " + failure);
+        return;
     }
-    Finish(resultsCleared_ ? TRunVerdict::NotValid : TRunVerdict::NotRun, "not run: " + failure);
+    try {
+        SetErrorMessage(failure);
+        StoreVerdict(false);
+    } catch (const std::exception&) {
+        // The first failure is the one to report; the assessment stays stored as not valid.
+        Finish(TRunVerdict::NotValid, failure);
+    }
 }
 
 void TRunJob::AbandonAfterReconnect() {
-    if (process_ && !process_->Ended())
-        process_->Terminate();
-    if (assessment_)
-        ForgetModelProcess(Assessment().RunDirectory());
+    EndModelProcess();
     if (ended_)
         return;
     const TClaimAttempt attempt = claims_.TryClaim(outcome_.AssessmentID, std::nullopt);

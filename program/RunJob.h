@@ -99,6 +99,8 @@ private:
     // program holds it or it is gone.
     bool ClaimAndRead();
     bool InputsHeld();
+    // The running model's process terminated, and its note in the run directory removed.
+    void EndModelProcess();
     // Stores the verdict with every result column, in a transaction that checks the inputs.
     void StoreVerdict(bool ok);
     // The job's end: its outcome, the claim given up, the manager told.

@@ -29,38 +29,52 @@ constexpr const char* DeletedSubstance = "<empty>";
 
 // ---- scheme usage ------------------------------------------------------------------------
 
-// Which of the flags of a scheme's users hold. An assessment that a run holds now counts as
-// one with valid results: the change ends that run not valid.
+// Which of the flags of a scheme's users hold, read from the distinct combinations of "is the
+// given assessment" and VALIDRESULTS among the assessments of projects that use the scheme. An
+// assessment that a run holds now counts as one with valid results: the change ends that run
+// not valid.
 struct TSchemeUsers {
     bool givenHasValidResults = false; // A
     bool usedByOther = false;          // B
     bool otherHasValidResults = false; // C
+
+    void Add(bool given, bool validResults) {
+        if (given) {
+            givenHasValidResults = givenHasValidResults || validResults;
+        } else {
+            usedByOther = true;
+            otherHasValidResults = otherHasValidResults || validResults;
+        }
+    }
 };
+
+std::string KeyList(const std::set<int>& keys) {
+    std::string list;
+    for (int key : keys)
+        list += (list.empty() ? "" : ", ") + std::to_string(key);
+    return list;
+}
 
 TSchemeUsers SchemeUsers(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID) {
     const std::unique_ptr<TDACQuery> query = database.OpenQuery(
-        Format("SELECT A.ASSESSMENTID, A.VALIDRESULTS FROM %s WHERE A.APPLICATIONSCHEMEID = %d",
-               AssessmentsOfProjects(), schemeID));
-    std::vector<std::pair<int, bool>> users;
+        Format("SELECT DISTINCT CASE WHEN A.ASSESSMENTID = %d THEN 1 ELSE 0 END AS GIVEN, "
+               "A.VALIDRESULTS FROM %s WHERE A.APPLICATIONSCHEMEID = %d",
+               assessmentID, AssessmentsOfProjects(), schemeID));
+    TSchemeUsers users;
     for (; !query->Eof(); query->Next())
         // Read as the assessment items read it: NULL is false, 2 and 'True' are true.
-        users.emplace_back(query->FieldByName("ASSESSMENTID").AsInteger(),
-                           query->FieldByName("VALIDRESULTS").AsBoolean());
-    std::vector<int> keys;
-    for (const auto& [key, valid] : users)
-        keys.push_back(key);
-    const std::set<int> running = AssessmentsUnderClaim(database, keys);
-    TSchemeUsers flags;
-    for (const auto& [key, valid] : users) {
-        const bool validResults = valid || running.count(key) > 0;
-        if (key == assessmentID) {
-            flags.givenHasValidResults = flags.givenHasValidResults || validResults;
-        } else {
-            flags.usedByOther = true;
-            flags.otherHasValidResults = flags.otherHasValidResults || validResults;
-        }
-    }
-    return flags;
+        users.Add(query->FieldByName("GIVEN").AsInteger() == 1,
+                  query->FieldByName("VALIDRESULTS").AsBoolean());
+    const std::set<int> running = AssessmentsUnderClaim(database);
+    if (running.empty())
+        return users;
+    const std::unique_ptr<TDACQuery> runningUsers = database.OpenQuery(
+        Format("SELECT A.ASSESSMENTID FROM %s WHERE A.APPLICATIONSCHEMEID = %d AND "
+               "A.ASSESSMENTID IN (%s)",
+               AssessmentsOfProjects(), schemeID, KeyList(running)));
+    for (; !runningUsers->Eof(); runningUsers->Next())
+        users.Add(runningUsers->FieldByName("ASSESSMENTID").AsInteger() == assessmentID, true);
+    return users;
 }
 
 // ---- substance check ---------------------------------------------------------------------

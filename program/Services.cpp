@@ -6,6 +6,7 @@
 #include "TDAXORegistry.h"
 #include "TDatabaseConnection.h"
 #include "TModelManager.h"
+#include "Utilities.h"
 #include "framework/FormatSettings.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
@@ -30,6 +31,9 @@ void StartServices(const TServiceStartOptions& options) {
     TVersionInfo::CreateSingleton();
     TApplicationSettings::CreateSingleton(
         options.SettingsFileName.empty() ? PrepareSettingsFile() : options.SettingsFileName);
+    if (const std::string warning = TApplicationSettings::GetSingleton().ExposedPasswordWarning();
+        !warning.empty())
+        ShowWarning(warning);
     TDatabaseConnection::CreateSingleton();
     TDACDatabase& database = TDatabaseConnection::GetSingleton().Database();
     database.SetTrueString("True");

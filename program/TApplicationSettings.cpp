@@ -1,5 +1,6 @@
 #include "TApplicationSettings.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ExecutablePath.h"
 #include "platform/UserDirectories.h"
 
@@ -9,6 +10,7 @@
 #include <SimpleIni.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace parvela {
 
@@ -59,7 +61,7 @@ std::string TApplicationSettings::UserSettingsFileName(const std::string& progra
 
 TApplicationSettings::TApplicationSettings() : TApplicationSettings(SettingsFileName()) {}
 
-TApplicationSettings::TApplicationSettings(const std::string& fileName) {
+TApplicationSettings::TApplicationSettings(const std::string& fileName) : fileName_(fileName) {
     // Section and key names are matched without regard to case.
     CSimpleIniA file;
     Load(file, fileName);
@@ -72,6 +74,16 @@ TApplicationSettings::TApplicationSettings(const std::string& fileName) {
     read("DatabaseName", databaseName_);
     read("UserName", userName_);
     read("Password", password_);
+}
+
+std::string TApplicationSettings::ExposedPasswordWarning() const {
+    struct stat info {};
+    if (password_.empty() || ::stat(fileName_.c_str(), &info) != 0 ||
+        (info.st_mode & (S_IRGRP | S_IROTH)) == 0)
+        return {};
+    return Format("The settings file \"%s\" holds a password and other users may read it (mode "
+                  "%s). Make it readable for you alone: chmod 600 \"%s\"",
+                  fileName_, PermissionsText(info.st_mode), fileName_);
 }
 
 } // namespace parvela

@@ -23,6 +23,10 @@ public:
     const std::string& UserName() const { return userName_; }
     const std::string& Password() const { return password_; }
 
+    // A warning naming the file and the fix when it holds a password and the group or others
+    // may read it, as ssh and libpq warn; empty otherwise.
+    std::string ExposedPasswordWarning() const;
+
     // The settings file of the program `programName` ("parvela"): "<programName>.ini" beside
     // the executable when it exists, else the per-user one, whether it exists or not. Without
     // a name, the executable's own name (without its extension) counts.
@@ -34,7 +38,7 @@ protected:
     ~TApplicationSettings() override = default;
 
 private:
-    std::string databaseName_, userName_, password_;
+    std::string fileName_, databaseName_, userName_, password_;
 };
 
 } // namespace parvela

@@ -3,10 +3,9 @@
 #include "TZentorModel.h"
 #include "Utilities.h"
 #include "framework/Exceptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/UserDirectories.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <string_view>
 
 namespace parvela {
@@ -88,7 +87,7 @@ std::string ToLatin1(const std::string& text) {
 } // namespace
 
 TCordessaReport::TCordessaReport(const std::string& name, const std::string& title)
-    : ReportDirectory(GetTempDirectory()),
+    : ReportDirectory(PrivateTemporaryDirectory()),
       ReportFileName(FittingFileStem(name, ReportExtension.size()) + std::string(ReportExtension)) {
     for (const char* line : PageHead)
         ReportLines.push_back(line ? line : "<TITLE>" + EscapeHtml(title) + "</TITLE>");
@@ -145,12 +144,10 @@ void TCordessaReport::AddHtml(const std::string& markup) {
 void TCordessaReport::FinishReport() {
     ReportLines.push_back("</BODY>");
     ReportLines.push_back("</HTML>");
-    std::ofstream file(ReportPath(), std::ios::binary | std::ios::trunc);
+    std::string page;
     for (const std::string& line : ReportLines)
-        file << ToLatin1(line) << "\r\n";
-    file.flush();
-    if (!file)
-        throw EOSError("Cannot write the report " + ReportPath() + ": " + std::strerror(errno));
+        page += ToLatin1(line) + "\r\n";
+    ReplacePrivateFile(ReportPath(), page);
 }
 
 void TCordessaReport::OpenReport() {

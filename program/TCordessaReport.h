@@ -10,15 +10,16 @@ namespace parvela {
 
 class TCordessaReport {
 public:
-    // The file is `name` + ".htm" in the temporary directory; a name too long for a file
-    // name is shortened as FittingFileStem does.
+    // The file is `name` + ".htm" in this user's private temporary directory
+    // (PrivateTemporaryDirectory, which raises when that directory is not safe); a name too
+    // long for a file name is shortened as FittingFileStem does.
     TCordessaReport(const std::string& name, const std::string& title);
 
     void AddTitle1(const std::string& text);
     void AddLine(const std::string& text);
     // Adds markup as it stands: its texts must be escaped already.
     void AddHtml(const std::string& markup);
-    // Closes the page and saves it, replacing an existing file.
+    // Closes the page and saves it (0600), replacing an existing file.
     void FinishReport();
     // Opens the saved page with the desktop's default program; a refusal is shown as
     // "Could not start " + the file name.

@@ -11,16 +11,20 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "Utilities.h"
+#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabaseClass.h"
+#include "platform/AtomicFile.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Processors.h"
 #include "platform/Registry.h"
 #include "platform/UserDirectories.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
+
+#include <unistd.h>
 
 namespace parvela {
 
@@ -29,6 +33,8 @@ namespace {
 constexpr const char* SubstanceSeparator = "; ";
 // Per user: how many assessments run at once.
 constexpr const char* ParallelRunsValue = "ParallelRuns";
+// Per user, else machine-wide: the folder of the model programs.
+constexpr const char* ModelsPathValue = "ModelsPath";
 
 const char* const IncompleteText = "Substance is not complete or has invalid option(s): %s";
 const char* const PhDependentSorptionText =
@@ -61,6 +67,32 @@ void SetErrorMessage(TdciAssessments& assessment, const std::string& text) {
     assessment.SetERRORMESSAGE(text);
 }
 
+bool IsProgram(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// The folder of the model programs: ModelsPath in the registry, per user before machine-wide,
+// so that an installed program runs model programs that its user holds; else the delivered
+// ones in models/ beside the executable. A named folder that lacks one of the programs is
+// refused at the start: every run would fail.
+std::string ModelsDirectoryFromRegistry(const std::vector<std::unique_ptr<TZentorModel>>& models) {
+    for (const TRegistryRoot root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        const std::string path = ReadRegistryString(root, RegistryKey(), ModelsPathValue);
+        if (path.empty())
+            continue;
+        const std::string directory = WithTrailingSlash(path);
+        for (const auto& model : models)
+            if (!IsProgram(directory + model->ExecutableName()))
+                throw Exception(Format("The folder of the model programs %s (%s in %s) holds no "
+                                       "program %s.",
+                                       directory, ModelsPathValue, RegistryStorePath(root),
+                                       model->ExecutableName()));
+        return directory;
+    }
+    return ExecutableDirectory() + "models/";
+}
+
 } // namespace
 
 std::string RegistryKey() {
@@ -71,17 +103,19 @@ TModelManager::TModelManager() {
     const std::string dataPath = ReadRegistryString(HKEY_LOCAL_MACHINE, RegistryKey(), "DataPath");
     if (dataPath.empty()) {
         // Without an installed data path the runs go to the user's own data directory, never
-        // to the root of the file system.
-        std::error_code ignored;
-        std::filesystem::create_directories(UserDataDirectory(), ignored);
+        // to the root of the file system; a directory made here is the user's alone.
+        try {
+            CreateDirectories(UserDataDirectory(), TFileAccess::OwnerOnly);
+        } catch (const EOSError&) {
+            // the projects directory below then cannot be made either, and runs say so
+        }
         projectsDirectory_ = UserDataDirectory() + "projects/";
     } else {
         projectsDirectory_ = WithTrailingSlash(dataPath) + "projects/";
     }
     CreateDirectoryLevel(projectsDirectory_);
-    modelsDirectory_ = ExecutableDirectory() + "models/";
-
     models_ = CreateModels();
+    SetModelsDirectory(ModelsDirectoryFromRegistry(models_));
 
     SetProjectDirectoryProvider([this](int projectID, bool withDelimiter) {
         return ProjectDirectory(projectID, withDelimiter);
@@ -139,7 +173,7 @@ void TModelManager::SetJobs(int jobs) {
 int TModelManager::EffectiveJobs() const {
     if (jobs_ > 0)
         return jobs_;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return UsableProcessorCount();
 }
 
 int TModelManager::StoredParallelRuns() {
@@ -374,12 +408,23 @@ bool TModelManager::MetabolitesLeftOut(const TdciAssessments& assessment) {
     return assessment.VALIDRESULTS() && MetabolitesLeftOut(assessment.SUBSTANCEGUID());
 }
 
+namespace {
+constexpr const char* LastOpenedProjectValue = "LastOpenedProject";
+} // namespace
+
+// Kept per user: the users of an installed program cannot write the machine-wide store. A
+// value that an installation or an earlier version left there still counts until the user
+// has one of their own.
 int TModelManager::GetLastOpenedProject() const {
-    return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject");
+    try {
+        return ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue);
+    } catch (const Exception&) {
+        return ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), LastOpenedProjectValue);
+    }
 }
 
 void TModelManager::SetLastOpenedProject(int projectID) {
-    WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", projectID);
+    WriteRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), LastOpenedProjectValue, projectID);
 }
 
 } // namespace parvela

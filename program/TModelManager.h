@@ -33,7 +33,9 @@ public:
     static constexpr const char* ClassName = "TModelManager";
 
     // Reads the data path, creates the projects directory when missing, creates the two
-    // drivers and installs itself as the assessments' project-directory provider.
+    // drivers on the folder of the model programs (ModelsPath in the registry, per user before
+    // machine-wide, else models/ beside the executable; a named folder without both programs
+    // raises) and installs itself as the assessments' project-directory provider.
     TModelManager();
 
     // True when every marked assessment of the project (of the shard) ran and ended valid
@@ -65,7 +67,8 @@ public:
     bool CreateProjectDirectory(int projectID);
     bool PrepareRunDirectory(const std::string& path, bool clean);
 
-    // Raises "Registry key nog found %s\%s" when the value is missing.
+    // Read from the per-user registry, else from the machine-wide one; written per user.
+    // Raises "Registry key nog found %s\%s" when neither holds the value.
     int GetLastOpenedProject() const;
     void SetLastOpenedProject(int projectID);
 
@@ -84,7 +87,8 @@ public:
     using TRunProgress = std::function<void(const TRunProgressState&)>;
     void SetRunProgress(TRunProgress progress) { runProgress_ = std::move(progress); }
 
-    // How many assessments run at once: 1 (the default) one after the other, 0 one per core.
+    // How many assessments run at once: 1 (the default) one after the other, 0 one per
+    // processor that the process may use (UsableProcessorCount).
     int Jobs() const { return jobs_; }
     void SetJobs(int jobs);
     // The number of parallel runs kept in the per-user registry (1 when none is kept).

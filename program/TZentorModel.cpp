@@ -1,5 +1,6 @@
 #include "TZentorModel.h"
 
+#include "FileDigest.h"
 #include "TDAXOInterface.h"
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplications.h"
@@ -9,6 +10,7 @@
 #include "framework/CommaText.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
@@ -36,6 +38,9 @@ constexpr const char* SummaryHeading = "Summary output of model: ";
 constexpr std::size_t ScenarioFileExtensionBytes = 4;
 constexpr std::size_t ScriptExtensionBytes = 4;
 constexpr std::size_t SummaryUnderlineBase = 25;
+// Between the start of a shortened stem and the digits of its hash.
+constexpr char ShortenedNameMark = '+';
+constexpr std::size_t ShortenedNameHashDigits = 16;
 // Sort index of APPLICATIONDATE in the applications list.
 constexpr int ApplicationDateField = 3;
 
@@ -155,10 +160,7 @@ namespace {
 // mode the user's umask gives (mkstemp makes it for its owner alone; the cache is shared
 // like any other file); its path.
 std::string TemporaryFileBeside(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-        ".parvela-XXXXXX";
+    std::string temporary = TemporaryNameBeside(target);
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0)
         throw EOSError(Format("Cannot write the file %s: %s", target, std::strerror(errno)));
@@ -234,15 +236,11 @@ std::string FileNamePart(const std::string& caption) {
 std::string FittingFileStem(const std::string& stem, std::size_t extensionBytes) {
     if (stem.size() + extensionBytes <= MaxFileNameBytes)
         return stem;
-    // 64-bit FNV-1a: the same digits for the same stem on every run and machine.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : stem) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    char tag[18];
-    std::snprintf(tag, sizeof tag, "~%016llx", static_cast<unsigned long long>(hash));
-    std::size_t keep = MaxFileNameBytes - extensionBytes - (sizeof tag - 1);
+    // The mark is a character that the caption edits refuse (ContainsFileNameSpecialChar),
+    // so that no caption that fits can spell a shortened name; the digits are the same for
+    // the same stem on every run and machine.
+    const std::string tag = ShortenedNameMark + TextSha256(stem).substr(0, ShortenedNameHashDigits);
+    std::size_t keep = MaxFileNameBytes - extensionBytes - tag.size();
     // Never between the bytes of one UTF-8 character.
     while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
         --keep;

@@ -82,8 +82,9 @@ std::string FileNamePart(const std::string& caption);
 inline constexpr std::size_t MaxFileNameBytes = 255;
 // The stem of file names whose extensions (with the dot) have at most `extensionBytes` bytes:
 // the stem itself when such names fit in MaxFileNameBytes; else its start, cut between two
-// characters, followed by "~" and 16 hexadecimal digits of a hash of the whole stem, so that
-// long stems that differ anywhere keep different names.
+// characters, followed by "+" and the first 16 hexadecimal digits of the SHA-256 of the whole
+// stem, so that long stems that differ anywhere keep different names. A caption that the
+// caption edits accept holds no "+", so it never spells the name of a shortened one.
 std::string FittingFileStem(const std::string& stem, std::size_t extensionBytes);
 // The scenario's name in the model input files and the stem of its weather, ponding, rain and
 // cache files: its caption, shortened only when those file names would not fit.

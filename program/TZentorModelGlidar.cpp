@@ -340,7 +340,11 @@ bool TZentorModelGlidar::CacheFileIntact(const std::string& path) {
     if (!FileExists(path) || !FileExists(digestFile))
         return false;
     const TTextLines digest = LoadTextLines(digestFile);
-    return digest.size() == 1 && digest[0] == FileSha256(path);
+    try {
+        return digest.size() == 1 && digest[0] == FileSha256(path);
+    } catch (const EOSError&) {
+        return false; // unreadable: written again by the next run
+    }
 }
 
 bool TZentorModelGlidar::PreloadScenarioFile(const std::string& extension) {

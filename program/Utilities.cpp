@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ExecutablePath.h"
 #include "platform/UiHooks.h"
+#include "platform/UserDirectories.h"
 
 #include <algorithm>
 #include <array>
@@ -179,8 +180,9 @@ public:
         if (!directory.empty())
             posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
         if (!logFile.empty()) {
+            // As the umask allows, like every file of a run directory: a team may share them.
             posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0666);
             posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         }
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -365,11 +367,6 @@ std::vector<std::string> CommandLineArguments(const std::string& parameters) {
     return arguments;
 }
 
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 void DeleteEntry(const fs::directory_entry& entry);
 
 void DeleteChildren(const fs::path& directory) {
@@ -508,11 +505,7 @@ void OpenDocument(const std::string& target) {
 }
 
 std::string GetTempDirectory() {
-    // Never the executable's directory: an installed program cannot write there.
-    for (const char* variable : {"TMPDIR", "TMP", "TEMP"})
-        if (std::string directory = EnvironmentValue(variable); !directory.empty())
-            return WithTrailingSlash(directory);
-    return "/tmp/";
+    return TemporaryDirectory();
 }
 
 std::string ReadRegistryString(TRegistryRoot root, const std::string& key,

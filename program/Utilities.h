@@ -95,7 +95,8 @@ bool StartProgram(const std::string& fileName, const std::string& parameters,
 // "Error executing %s (errorcode %d)".
 void OpenDocument(const std::string& target);
 
-// $TMPDIR, else $TMP, else $TEMP, else /tmp; ending in "/".
+// $TMPDIR, else $TMP, else $TEMP, else /tmp; ending in "/". Shared by every user: what the
+// program writes for itself goes to PrivateTemporaryDirectory (platform/UserDirectories.h).
 std::string GetTempDirectory();
 
 // Empty when the key or the value is missing. A store that cannot be read (or holds a line

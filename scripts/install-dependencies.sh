@@ -12,4 +12,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   postgresql sqlite3 libsqlite3-dev libssl-dev libxml2-dev \
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev \
   xvfb xauth xdg-utils fonts-dejavu-core locales \
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream lintian

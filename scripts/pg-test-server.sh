@@ -62,6 +62,8 @@ data_dir() {
     fi
 }
 
+password_user=parvela_password
+
 start() {
     local bin user port data
     bin=$(pg_bin_dir)
@@ -83,6 +85,9 @@ start() {
     user=postgres
     as_owner "$bin/initdb" -D "$data" -U "$user" -A trust -E UTF8 --locale=C \
         >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+    # One role that must give its password, for the tests of the client library's password
+    # and service files; the first matching line counts.
+    as_owner sed -i "1i host all $password_user 127.0.0.1/32 scram-sha-256" "$data/pg_hba.conf"
     # Another process may take the port between the test and the start: try again then.
     local attempt
     for attempt in 1 2 3 4 5; do
@@ -110,10 +115,16 @@ start() {
         echo "$0: the server does not answer on port $port" >&2
         exit 1
     }
+    local password
+    password=pw-$(od -An -N8 -tx1 /dev/urandom | tr -d ' \n')
+    "$bin/psql" -q -h 127.0.0.1 -p "$port" -U "$user" -d postgres \
+        -c "CREATE ROLE $password_user LOGIN PASSWORD '$password'" >/dev/null
     cat >"$dir/connection.txt.tmp" <<INFO
 port=$port
 user=$user
 connection=Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=$port;UID=$user;BoolsAsChar=0
+password_user=$password_user
+password=$password
 INFO
     mv "$dir/connection.txt.tmp" "$dir/connection.txt"
     echo "PostgreSQL test server on 127.0.0.1:$port ($data)"

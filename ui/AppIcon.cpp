@@ -1,5 +1,9 @@
 #include "AppIcon.h"
 
+#include "framework/Exceptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/UserDirectories.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -34,8 +38,17 @@ QIcon AppIcon() {
     return icon;
 }
 
+std::string AppIconFilePath() {
+    return UserCacheDirectory() + "Parvela.ico";
+}
+
 bool SaveAppIconFile() {
-    return AppIconPixmap(32).save("Parvela.ico", "ICO");
+    try {
+        CreateDirectories(UserCacheDirectory(), TFileAccess::OwnerOnly);
+    } catch (const EOSError&) {
+        return false;
+    }
+    return AppIconPixmap(32).save(QString::fromStdString(AppIconFilePath()), "ICO");
 }
 
 } // namespace parvela

@@ -4,13 +4,18 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <string>
 
 namespace parvela {
 
 QPixmap AppIconPixmap(int size);
 QIcon AppIcon();
-// Writes the icon as "Parvela.ico" into the current directory; a directory that cannot be
-// written is no failure.
+// Where SaveAppIconFile writes: "Parvela.ico" in the per-user cache directory
+// ($XDG_CACHE_HOME/parvela/), never the current directory, which may be any folder of the
+// user's (the home folder, for a start from the desktop's menu).
+std::string AppIconFilePath();
+// Writes the icon there, creating the directory (0700) when missing; a directory that cannot
+// be written is no failure.
 bool SaveAppIconFile();
 
 } // namespace parvela

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QValidator>
 
 #include <optional>
 
@@ -479,6 +480,18 @@ void TDACGUIConnector::ControlChangeEventHandler() {
     SetActionStatus(item);
 }
 
+bool TDACGUIConnector::SettleSelectedRow() {
+    return SettleItem(SelectedObject());
+}
+
+bool TDACGUIConnector::SettleItem(TDACDatabaseClassItem* item) {
+    if (invalidInput_)
+        return CancelChangesSelectedRow(true, InvalidInputQuestion);
+    if (IsPending(item))
+        return SaveSelectedRow(true);
+    return true;
+}
+
 // ---- grid events -------------------------------------------------------------------------
 
 void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
@@ -486,10 +499,7 @@ void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
           "No ObjectControlsInterchange defined");
     const int refills = refills_;
     TDACDatabaseClassItem* oldItem = oldRow >= 1 ? ObjectFromRowIndex(oldRow) : nullptr;
-    if (invalidInput_)
-        allow = CancelChangesSelectedRow(true, InvalidInputQuestion);
-    else if (IsPending(oldItem))
-        allow = SaveSelectedRow(true);
+    allow = SettleItem(oldItem);
     // A discarded new item rebuilt the grid and selected the list's current item already.
     if (allow && refills != refills_) {
         allow = false;
@@ -507,11 +517,7 @@ void TDACGUIConnector::BeforeRowChange(int oldRow, int newRow, bool& allow) {
 }
 
 void TDACGUIConnector::BeforeSort(bool& allow) {
-    TDACDatabaseClassItem* item = SelectedObject();
-    if (invalidInput_)
-        allow = CancelChangesSelectedRow(true, InvalidInputQuestion);
-    else if (IsPending(item))
-        allow = SaveSelectedRow(true);
+    allow = SettleSelectedRow();
     if (allow) {
         sortItemID_ = ItemIDOfRowIndex(SelectedRowIndex());
         SetState(csBusy);
@@ -544,7 +550,11 @@ void TDACGUIConnector::SetEditText(QLineEdit* edit, const std::string& text) {
     const QString shown = QText(text);
     if (const int limit = edit->property(TextLimitProperty).toInt(); limit > 0)
         edit->setMaxLength(std::max(limit, static_cast<int>(shown.size())));
+    // The item's text is shown as it is: a validator judges only what the user types.
+    const QValidator* validator = edit->validator();
+    edit->setValidator(nullptr);
     edit->setText(shown);
+    edit->setValidator(validator);
     edit->setCursorPosition(0);
 }
 

@@ -83,6 +83,9 @@ public:
     bool SaveSelectedRow(bool ask);
     // Always asks.
     bool SaveSelectedRow(const std::string& question, TDialogButtons buttons);
+    // The question of a row change, for a step that leaves the selected item: invalid input
+    // may be dropped, pending changes saved or dropped. False when the user keeps them.
+    bool SettleSelectedRow();
     bool DeleteSelectedRow(bool ask);
     bool CancelChangesSelectedRow(bool ask);
     bool CancelChangesSelectedRow(bool ask, const std::string& question);
@@ -90,6 +93,9 @@ public:
     void GotoFirstRow();
     void GotoLastRow();
     void ControlChangeEventHandler();
+
+    // Whether the item's changes are pending (edited or inserted, not yet saved).
+    static bool IsPending(const TDACDatabaseClassItem* item);
 
     const TDACActionStatus& ActionStatus() const { return actionStatus_; }
     TDACGUIConnectorState State() const { return state_; }
@@ -113,8 +119,8 @@ public:
     static void SetTextLimit(QLineEdit* edit, int characters);
     // Enabled controls have the window colour as background, disabled ones the button face.
     static void SetTEdit(QLineEdit* edit, const std::string& text, bool enabled);
-    // Sets the text (whole, past a text limit) with the cursor at its start, so that a long
-    // text shows its beginning.
+    // Sets the text (whole, past a text limit, and past the edit's validator) with the cursor
+    // at its start, so that a long text shows its beginning.
     static void SetEditText(QLineEdit* edit, const std::string& text);
     static void SetTMemo(QPlainTextEdit* memo, const std::string& text, bool enabled);
     static void SetTCheckBox(QCheckBox* box, bool checked, bool enabled);
@@ -140,14 +146,14 @@ private:
     void ShowInControls(TDACDatabaseClassItem* item);
     void RewriteSelectedRow(TDACDatabaseClassItem& item);
     bool SaveSelectedRow(bool ask, const std::string& question, TDialogButtons buttons);
+    // SettleSelectedRow for the item (the selected one, or the old row's on a row change).
+    bool SettleItem(TDACDatabaseClassItem* item);
     void BeforeRowChange(int oldRow, int newRow, bool& allow);
     void BeforeSort(bool& allow);
     void AfterSort();
     void AttachRowChanging();
     void DetachRowChanging();
     void SetState(int state);
-    // Whether the item's changes are pending.
-    static bool IsPending(const TDACDatabaseClassItem* item);
 
     std::string saveQuestion_;
     std::string deleteQuestion_;

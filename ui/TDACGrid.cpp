@@ -3,11 +3,13 @@
 #include "TParvelaApplication.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -75,7 +77,61 @@ int CellWidth(const QTableWidget& table, const QString& text) {
     return static_cast<int>(std::ceil(advance)) + 2 * margin + 1;
 }
 
+constexpr const char* SpareWidthName = "parvelaSpareWidth";
+
+// Gives one column of a table the width that the others leave, at every change of the room
+// or of another column's width.
+class TSpareWidth : public QObject {
+public:
+    explicit TSpareWidth(QTableWidget& table) : QObject(&table), table_(table) {
+        setObjectName(SpareWidthName);
+        table.viewport()->installEventFilter(this);
+        connect(table.horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+            if (section != column_)
+                Fit();
+        });
+    }
+
+    void SetColumn(int column) {
+        column_ = column;
+        minimumWidth_ = table_.columnWidth(column);
+        Fit();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            Fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Fit() {
+        if (column_ < 0 || column_ >= table_.columnCount() || table_.isColumnHidden(column_))
+            return;
+        int others = 0;
+        for (int column = 0; column < table_.columnCount(); ++column)
+            if (column != column_ && !table_.isColumnHidden(column))
+                others += table_.columnWidth(column);
+        const int width = std::max(minimumWidth_, table_.viewport()->width() - others);
+        if (width != table_.columnWidth(column_))
+            table_.setColumnWidth(column_, width);
+    }
+
+    QTableWidget& table_;
+    int column_ = -1;
+    int minimumWidth_ = 0;
+};
+
 } // namespace
+
+void GiveSpareWidthTo(QTableWidget& table, int column) {
+    auto* spare = static_cast<TSpareWidth*>(
+        table.findChild<QObject*>(SpareWidthName, Qt::FindDirectChildrenOnly));
+    if (!spare)
+        spare = new TSpareWidth(table);
+    spare->SetColumn(column);
+}
 
 int ScaledColumnWidth(const QTableWidget& table, int column, int designWidth,
                       const QString& typicalContent) {
@@ -94,6 +150,8 @@ TDACGrid::TDACGrid(QWidget* parent) : QTableWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the next control, as everywhere else in the window.
+    setTabKeyNavigation(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalHeader()->hide();
@@ -160,6 +218,10 @@ void TDACGrid::SetCell(int column, int row, const std::string& text) {
     EnsureItem(column, row - 1)->setText(value);
 }
 
+void TDACGrid::SetCellBackground(int column, int row, const QColor& colour) {
+    EnsureItem(column, row - 1)->setBackground(colour.isValid() ? QBrush(colour) : QBrush());
+}
+
 void TDACGrid::SetColWidth(int column, int width, const QString& typicalContent) {
     setColumnHidden(column, width <= 0);
     if (width > 0)
@@ -207,6 +269,19 @@ void TDACGrid::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     QTableWidget::mouseMoveEvent(event);
+}
+
+bool TDACGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QTableWidgetItem* cell = itemAt(help->pos());
+        if (cell && CellWidth(*this, cell->text()) > columnWidth(cell->column())) {
+            QToolTip::showText(help->globalPos(), cell->text(), viewport(), visualItemRect(cell));
+            return true;
+        }
+    }
+    // Elsewhere the grid's own hint.
+    return QTableWidget::viewportEvent(event);
 }
 
 void TDACGrid::HeaderClicked(int column) {

@@ -4,6 +4,7 @@
 // connector binds: row changing with a veto (mouse, keyboard and programmatic moves alike),
 // may-sort with a veto, and sorted. A click on a column header sorts by that column and
 // shows the indicator, which goes again as soon as the rows are no longer in that order.
+// Tab and Shift+Tab leave the grid; a text that its cell cuts shows whole in a tooltip.
 
 #include <QTableWidget>
 
@@ -35,6 +36,8 @@ public:
     // Row 0 is the header.
     std::string Cell(int column, int row) const;
     void SetCell(int column, int row, const std::string& text);
+    // An invalid colour gives the cell the grid's own background again.
+    void SetCellBackground(int column, int row, const QColor& colour);
     // -1 and 0 hide the column. Other widths are pixels of the original's small font and are
     // scaled to this grid's font (ScaledColumnWidth); set the header text first.
     void SetColWidth(int column, int width, const QString& typicalContent = {});
@@ -57,6 +60,7 @@ public:
 protected:
     // No selection by dragging: a row is chosen by a click or the keys.
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void HeaderClicked(int column);
@@ -92,5 +96,10 @@ inline const QString NoValue = QStringLiteral("<no value given>");
 } // namespace TypicalContent
 int ScaledColumnWidth(const QTableWidget& table, int column, int designWidth,
                       const QString& typicalContent = {});
+
+// From now on the column (a description) takes the width that the table's other columns
+// leave, never less than the width it has now; the user may still resize every column. Calling
+// it again for the same table changes the column.
+void GiveSpareWidthTo(QTableWidget& table, int column);
 
 } // namespace parvela

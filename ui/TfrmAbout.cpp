@@ -4,6 +4,7 @@
 #include "WindowSupport.h"
 #include "framework/Format.h"
 #include "framework/TVersionInfo.h"
+#include "models/common/StandInVersions.h"
 #include "program/ProgramIdentity.h"
 #include "ui/QtConvert.h"
 
@@ -16,9 +17,6 @@ namespace parvela {
 
 namespace {
 
-// The versions of the stand-in model programs delivered with this build.
-constexpr const char* GlidarVersion = "1.3.0";
-constexpr const char* MundreVersion = "2.1.0";
 constexpr const char* QuelpVersion = "1.0.0";
 
 std::string VersionText(int parts) {
@@ -80,9 +78,9 @@ void TfrmAbout::Activate() {
     lblBuild_->setText(QText(VersionText(3)));
     lblVersionDB_->setText("4");
     lblDate_->setText("April 2016");
-    lblVersionGlidar_->setText(GlidarVersion);
+    lblVersionGlidar_->setText(models::GlidarStandInVersion);
     lblVersionQuelp_->setText(QuelpVersion);
-    lblVersionMundre_->setText(MundreVersion);
+    lblVersionMundre_->setText(models::MundreStandInVersion);
     lblDesign1_->setText("The Parvela developers");
     lblDesign2_->setText("with the assessors who use it");
 }

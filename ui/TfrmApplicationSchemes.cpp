@@ -5,6 +5,7 @@
 #include "TfrmInceptions.h"
 #include "UnitsFromGenerator/BorrowedList.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
+#include "framework/DateTime.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "program/SchemeUsage.h"
@@ -27,6 +28,13 @@ constexpr int DateColumn = 2;
 
 std::string RealText(double value) {
     return IsMissingReal(value) ? std::string("<no value given>") : FloatToStrGeneral(value);
+}
+
+// "mmdd": only the day and the month of an application count, whatever year an older
+// database stored with them.
+std::string DayMonthSortKey(TDateTime date) {
+    const TDateParts parts = DecodeDateTime(date);
+    return Format("%.2d%.2d", parts.Month, parts.Day);
 }
 
 QGroupBox* Group(QWidget* parent, const char* name, const char* caption) {
@@ -66,10 +74,8 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     schemesConnector_.SetObjectList(&schemes_);
     // Leaving a scheme first settles its unsaved application: reloading the applications of
     // the next scheme would otherwise drop it.
-    schemesConnector_.AddRowListener([this](TDACGUIConnector&, int, int, bool& allow) {
-        if (applicationsConnector_.State() != csStopped)
-            allow = applicationsConnector_.SaveSelectedRow(true);
-    });
+    schemesConnector_.AddRowListener(
+        [this](TDACGUIConnector&, int, int, bool& allow) { allow = SettleApplication(); });
     schemesConnector_.AddOpenDetailSetListener([](TDACDatabaseClassItem*) {});
     applicationsConnector_.SetGrid(grdApplications_);
     applicationsConnector_.SetInitGridSetter([this] { InitApplicationsGrid(); });
@@ -185,9 +191,10 @@ void TfrmApplicationSchemes::ConnectHandlers() {
         connect(edit, &QLineEdit::textChanged, this, Guarded([this] { SchemeTextChanged(); }));
     const TNavigator& s = schemesNavigator_;
     connect(s.Insert, &QAction::triggered, this, Guarded([this] { InsertScheme(); }));
-    s.ConnectMoves(this, [this]() -> TDACGUIConnector& { return schemesConnector_; });
-    connect(s.Save, &QAction::triggered, this,
-            Guarded([this] { schemesConnector_.SaveSelectedRow(false); }));
+    s.ConnectMoves(
+        this, [this]() -> TDACGUIConnector& { return schemesConnector_; },
+        [this] { return SettleApplication(); });
+    connect(s.Save, &QAction::triggered, this, Guarded([this] { SaveScheme(); }));
     connect(s.Delete, &QAction::triggered, this, Guarded([this] { DeleteScheme(); }));
     connect(s.Copy, &QAction::triggered, this, Guarded([this] { CopyScheme(); }));
     const TNavigator& a = applicationsNavigator_;
@@ -315,6 +322,7 @@ void TfrmApplicationSchemes::InitSchemesGrid() {
     grid.SetColWidth(1, 100, TypicalContent::Caption);
     grid.SetCell(2, 0, "Description");
     grid.SetColWidth(2, 150);
+    GiveSpareWidthTo(grid, 2);
 }
 
 void TfrmApplicationSchemes::PopulateSchemeRow(int row, TDACDatabaseClassItem& item) {
@@ -339,9 +347,17 @@ void TfrmApplicationSchemes::SchemeInterchange(bool toItem, TDACDatabaseClassIte
 }
 
 void TfrmApplicationSchemes::ReloadApplications(TdciApplicationSchemes* scheme) {
-    applicationsConnector_.Stop();
+    // Sorting the schemes shows the same scheme again: its application still being edited
+    // stays open with its changes.
+    TdciApplications* application = SelectedApplication();
+    if (scheme && application && TDACGUIConnector::IsPending(application) &&
+        application->APPLICATIONSCHEMEID() == scheme->APPLICATIONSCHEMEID())
+        return;
+    // Closed before its connector stops: a list that refuses to close keeps the window as it
+    // was.
     if (applications_.IsOpen())
-        CloseQuietly(applications_);
+        applications_.Close();
+    applicationsConnector_.Stop();
     if (!scheme) {
         ClearApplications();
         return;
@@ -370,6 +386,11 @@ void TfrmApplicationSchemes::SchemeTextChanged() {
     UpdateActions();
 }
 
+bool TfrmApplicationSchemes::SettleApplication() {
+    return applicationsConnector_.State() == csStopped ||
+           applicationsConnector_.SettleSelectedRow();
+}
+
 TdciApplicationSchemes* TfrmApplicationSchemes::SelectedScheme() const {
     if (schemesConnector_.State() == csStopped)
         return nullptr;
@@ -383,9 +404,14 @@ void TfrmApplicationSchemes::InsertScheme() {
     edtApplicationSchemesCaption_->setFocus();
 }
 
+void TfrmApplicationSchemes::SaveScheme() {
+    if (SettleApplication())
+        schemesConnector_.SaveSelectedRow(false);
+}
+
 void TfrmApplicationSchemes::DeleteScheme() {
     TdciApplicationSchemes* scheme = SelectedScheme();
-    if (!scheme)
+    if (!scheme || !SettleApplication())
         return;
     const int applications = CountDetails(scheme->Applications());
     bool asked = false;
@@ -406,7 +432,7 @@ void TfrmApplicationSchemes::DeleteScheme() {
 }
 
 void TfrmApplicationSchemes::CopyScheme() {
-    if (!schemesConnector_.SaveSelectedRow(true))
+    if (!SettleApplication() || !schemesConnector_.SaveSelectedRow(true))
         return;
     TdciApplicationSchemes* scheme = SelectedScheme();
     if (!scheme)
@@ -458,7 +484,7 @@ void TfrmApplicationSchemes::PopulateApplicationRow(int row, TDACDatabaseClassIt
     auto& application = static_cast<TdciApplications&>(item);
     TDACGrid& grid = *grdApplications_;
     grid.SetCell(1, row, ApplicationTypeCaption(application.APPLICATIONTYPEID()));
-    grid.SetCell(2, row, FloatToStrGeneral(application.APPLICATIONDATE()));
+    grid.SetCell(2, row, DayMonthSortKey(application.APPLICATIONDATE()));
     grid.SetCell(3, row, FormatDayMonth(application.APPLICATIONDATE()));
     grid.SetCell(4, row, RealText(application.DOSAGE()));
     grid.SetCell(5, row, RealText(application.SPRAYDRIFTPERC()));

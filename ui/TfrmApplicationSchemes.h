@@ -48,6 +48,7 @@ public:
     void UpdateActions();
 
     void InsertScheme();
+    void SaveScheme();
     void DeleteScheme();
     void CopyScheme();
     void InsertApplication();
@@ -73,6 +74,9 @@ private:
     void ReloadApplications(TdciApplicationSchemes* scheme);
     void ClearApplications();
     void RememberScheme(int schemeID);
+    // Every step that shows the applications anew first settles the one still being edited,
+    // with the question of a row change; false when the user keeps editing it.
+    bool SettleApplication();
     void SchemeTextChanged();
     void TypeChosen();
     void NumberEdited(QLineEdit* edit, const double& (TdciApplications::*value)() const);

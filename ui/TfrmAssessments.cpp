@@ -24,6 +24,7 @@
 #include "program/Utilities.h"
 #include "ui/QtConvert.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,19 +32,23 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 namespace parvela {
 
@@ -72,6 +77,54 @@ QComboBox* DropDownList(QWidget* parent, const char* name) {
 template <class List> void CloseIfOpen(List* list) {
     if (list && list->IsOpen())
         CloseQuietly(*list);
+}
+
+// The verdict column: whether the stored results are valid, not valid (a run failed, was
+// stopped or its results were made invalid) or none (never run).
+constexpr int VerdictColumn = 10;
+
+std::string VerdictText(const TdciAssessments& assessment) {
+    if (assessment.VALIDRESULTS())
+        return "valid";
+    return assessment.ASSESSMENTREPORT().empty() && assessment.ERRORMESSAGE().empty() ? "none"
+                                                                                      : "not valid";
+}
+
+QColor VerdictColour(const std::string& verdict) {
+    if (verdict == "valid")
+        return QColor(165, 214, 167);
+    return verdict == "not valid" ? QColor(239, 154, 154) : QColor();
+}
+
+// "Finished: 24 valid, 1 not valid": how the marked assessments of a run ended, counted by
+// their verdicts; a verdict that no assessment had is left out.
+std::string RunOutcomeText(const std::string& heading, const std::vector<TRunOutcome>& outcomes) {
+    static constexpr std::pair<TRunVerdict, const char*> Names[] = {
+        {TRunVerdict::Valid, "valid"},
+        {TRunVerdict::NotValid, "not valid"},
+        {TRunVerdict::Stopped, "stopped"},
+        {TRunVerdict::NotRun, "not run"},
+        {TRunVerdict::Claimed, "run by another program"}};
+    std::string text = heading;
+    const char* separator = ": ";
+    for (const auto& [verdict, name] : Names) {
+        const auto count =
+            std::count_if(outcomes.begin(), outcomes.end(),
+                          [&](const TRunOutcome& o) { return o.Verdict == verdict; });
+        if (count == 0)
+            continue;
+        text += Format("%s%d %s", separator, static_cast<int>(count), name);
+        separator = ", ";
+    }
+    return text;
+}
+
+// Long entries are shown whole in the drop-down list.
+void ShowEntriesWhole(QComboBox* box) {
+    QAbstractItemView* view = box->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) +
+                          view->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                          2 * view->frameWidth());
 }
 
 } // namespace
@@ -216,6 +269,17 @@ void TfrmAssessments::BuildActions() {
     Continuemultiplerunsonerror_->setChecked(false);
     actParallelRuns_ =
         MakeAction(this, "actParallelRuns", "Parallel runs...", "How many assessments run at once");
+    actMarkForExecution_ = MakeAction(this, "actMarkForExecution", "&Mark or unmark for execution",
+                                      "Mark or unmark the selected assessments for execution");
+    actMarkForExecution_->setShortcut(Qt::Key_Space);
+    // Only in the grid: elsewhere Space belongs to the focused control.
+    actMarkForExecution_->setShortcutContext(Qt::WidgetShortcut);
+    actMarkAll_ = MakeAction(this, "actMarkAll", "Mark &all",
+                             "Mark every assessment of the project for execution");
+    actUnmarkAll_ =
+        MakeAction(this, "actUnmarkAll", "&Unmark all", "Unmark every assessment of the project");
+    actReload_ = MakeAction(this, "actReload", "&Reload", "Read the lists again from the database");
+    actReload_->setShortcut(Qt::Key_F5);
     actRun_ = MakeAction(this, "actRun", "Calculate", "Calculate selected assessments");
     actStop_ = MakeAction(this, "actStop", "Stop", "Stop the calculation");
     actProjects_ = MakeAction(this, "actProjects", "Projects", "Select or edit projects");
@@ -234,14 +298,25 @@ void TfrmAssessments::BuildActions() {
 }
 
 void TfrmAssessments::BuildMenus() {
+    SetNavigatorKeys();
     QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(navigator_.Save);
+    file->addSeparator();
     mnExit_ = file->addAction("E&xit");
     mnExit_->setObjectName("mnExit");
+    mnExit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnExit_, &QAction::triggered, actClose_, &QAction::trigger);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction(actEditSubstances_);
     edit->addAction(actEditApplicationSchemes_);
+    edit->addSeparator();
+    edit->addAction(navigator_.Cancel);
+    edit->addAction(navigator_.Delete);
+    edit->addSeparator();
+    edit->addAction(actMarkForExecution_);
+    edit->addAction(actMarkAll_);
+    edit->addAction(actUnmarkAll_);
 
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction(actInputFiles_);
@@ -251,6 +326,8 @@ void TfrmAssessments::BuildMenus() {
     view->addAction(actExportProjectSummaryCsv_);
     view->addSeparator();
     view->addAction(actViewScenarios_);
+    view->addSeparator();
+    view->addAction(actReload_);
 
     QMenu* run = menuBar()->addMenu("Run");
     run->addAction(Continuemultiplerunsonerror_);
@@ -264,6 +341,20 @@ void TfrmAssessments::BuildMenus() {
     help->addAction(mnWebsite_);
     help->addSeparator();
     help->addAction(AboutParvela_);
+}
+
+void TfrmAssessments::SetNavigatorKeys() {
+    navigator_.Save->setText("&Save");
+    navigator_.Save->setShortcut(QKeySequence::Save);
+    // The button keeps its short caption.
+    navigator_.Cancel->setIconText(navigator_.Cancel->text());
+    navigator_.Cancel->setText("&Cancel changes");
+    navigator_.Cancel->setShortcut(Qt::Key_Escape);
+    navigator_.Delete->setText("&Delete");
+    navigator_.Delete->setShortcut(QKeySequence::Delete);
+    // Only in the grid and its navigator: in an edit Delete removes a character.
+    navigator_.Delete->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    gbxBrowseAssessments_->addAction(navigator_.Delete);
 }
 
 void TfrmAssessments::BuildToolBar(QWidget* central) {
@@ -308,6 +399,9 @@ void TfrmAssessments::BuildBrowseGroup(QWidget* central) {
     grdAssessments_ = new TDACGrid(gbxBrowseAssessments_);
     grdAssessments_->setObjectName("grdAssessments");
     grdAssessments_->setToolTip("Double click to select for execution");
+    // Several rows can be marked at once.
+    grdAssessments_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdAssessments_->addAction(actMarkForExecution_);
     layout->addWidget(grdAssessments_);
     navigator_ = BuildNavigator(gbxBrowseAssessments_, "Assessments");
     layout->addWidget(navigator_.Panel);
@@ -427,6 +521,12 @@ void TfrmAssessments::ConnectHandlers() {
     connect(navigator_.Copy, &QAction::triggered, this, Guarded([this] { CopyAssessment(); }));
     connect(grdAssessments_, &QTableWidget::cellDoubleClicked, this,
             Guarded([this] { ToggleSelectedForExecution(); }));
+    connect(actMarkForExecution_, &QAction::triggered, this,
+            Guarded([this] { ToggleSelectedForExecution(); }));
+    connect(actMarkAll_, &QAction::triggered, this, Guarded([this] { MarkAllForExecution(true); }));
+    connect(actUnmarkAll_, &QAction::triggered, this,
+            Guarded([this] { MarkAllForExecution(false); }));
+    connect(actReload_, &QAction::triggered, this, Guarded([this] { ReloadLists(); }));
     connect(actRun_, &QAction::triggered, this, Guarded([this] { Calculate(); }));
     connect(actStop_, &QAction::triggered, this, [this] { StopRun(); });
     connect(actParallelRuns_, &QAction::triggered, this, Guarded([this] { ChooseParallelRuns(); }));
@@ -493,13 +593,7 @@ void TfrmAssessments::FirstActivation() {
             // Never stored: no preselection.
         }
         projectsWindow_->SetItemIDToSelect(lastProject);
-        try {
-            projectsWindow_->StartWithItemID(lastProject);
-        } catch (const EAssertionFailed&) {
-            // The project is gone.
-            projectsWindow_->SetItemIDToSelect("");
-            projectsWindow_->StartWithItemID("");
-        }
+        projectsWindow_->StartWithItemID(lastProject);
     }
     LoadAssessments();
     FillComboBoxes();
@@ -545,6 +639,7 @@ void TfrmAssessments::FillComboBoxes() {
         for (scenarios_->First(); !scenarios_->Eof(); scenarios_->Next())
             cbxScenarios_->addItem(QText(scenarios_->Item().CAPTION()),
                                    scenarios_->Item().SCENARIOID());
+        ShowEntriesWhole(cbxScenarios_);
     }
     FillSchemeComboBox();
     FillSubstanceComboBox();
@@ -558,6 +653,7 @@ void TfrmAssessments::FillSchemeComboBox() {
     for (schemes_->First(); !schemes_->Eof(); schemes_->Next())
         cbxApplicationSchemes_->addItem(QText(schemes_->Item().CAPTION()),
                                         schemes_->Item().APPLICATIONSCHEMEID());
+    ShowEntriesWhole(cbxApplicationSchemes_);
 }
 
 void TfrmAssessments::FillSubstanceComboBox() {
@@ -565,10 +661,17 @@ void TfrmAssessments::FillSubstanceComboBox() {
     cbxAssessmentsSubstanceCode_->clear();
     if (!substances_)
         return;
-    for (const TDAXOGUIDEntry& entry : *substances_)
-        cbxAssessmentsSubstanceCode_->addItem(
-            QText(entry.Attributes ? entry.Attributes->Value("SubstanceCode") : std::string()),
-            QText(entry.GUID));
+    for (const TDAXOGUIDEntry& entry : *substances_) {
+        const std::string code =
+            entry.Attributes ? entry.Attributes->Value("SubstanceCode") : std::string();
+        const std::string name =
+            entry.Attributes ? entry.Attributes->Value("SubstanceName") : std::string();
+        cbxAssessmentsSubstanceCode_->addItem(QText(code), QText(entry.GUID));
+        cbxAssessmentsSubstanceCode_->setItemData(cbxAssessmentsSubstanceCode_->count() - 1,
+                                                  QText(name.empty() ? code : code + ": " + name),
+                                                  Qt::ToolTipRole);
+    }
+    ShowEntriesWhole(cbxAssessmentsSubstanceCode_);
 }
 
 void TfrmAssessments::StartConnector() {
@@ -602,7 +705,7 @@ void TfrmAssessments::Refresh() {
 
 void TfrmAssessments::InitGrid() {
     TDACGrid& grid = *grdAssessments_;
-    grid.SetColCount(10);
+    grid.SetColCount(11);
     const char* headers[] = {"",
                              "Selected",
                              "ID",
@@ -612,15 +715,26 @@ void TfrmAssessments::InitGrid() {
                              "Substance",
                              "ApplicationScheme",
                              "Creation Date",
-                             "Modification Date"};
-    const int widths[] = {-1, 65, 40, 100, 200, 70, 75, 120, 105, 105};
+                             "Modification Date",
+                             "Results"};
+    const int widths[] = {-1, 65, 40, 100, 200, 70, 75, 120, 105, 105, 60};
     namespace typical = TypicalContent;
-    const QString contents[] = {{}, {}, typical::Key, typical::Caption,  {},
-                                {}, {}, {},           typical::DateTime, typical::DateTime};
-    for (int column = 1; column < 10; ++column) {
+    const QString contents[] = {{},
+                                {},
+                                typical::Key,
+                                typical::Caption,
+                                {},
+                                {},
+                                {},
+                                {},
+                                typical::DateTime,
+                                typical::DateTime,
+                                QStringLiteral("not valid")};
+    for (int column = 1; column < 11; ++column) {
         grid.SetCell(column, 0, headers[column]);
         grid.SetColWidth(column, widths[column], contents[column]);
     }
+    GiveSpareWidthTo(grid, 4);
 }
 
 std::string TfrmAssessments::SubstanceCodeOf(const std::string& guid) const {
@@ -662,6 +776,9 @@ void TfrmAssessments::PopulateRow(int row, TDACDatabaseClassItem& item) {
     grid.SetCell(7, row, scheme);
     grid.SetCell(8, row, DateTimeText(assessment.CREATIONDATE()));
     grid.SetCell(9, row, DateTimeText(assessment.MODIFICATIONDATE()));
+    const std::string verdict = VerdictText(assessment);
+    grid.SetCell(VerdictColumn, row, verdict);
+    grid.SetCellBackground(VerdictColumn, row, VerdictColour(verdict));
 }
 
 void TfrmAssessments::Interchange(bool toItem, TDACDatabaseClassItem* item) {
@@ -773,31 +890,30 @@ TdciAssessments* TfrmAssessments::SelectedAssessment() const {
 
 void TfrmAssessments::UpdateActions() {
     // Without the services only Close, About and the help entries can work; during a run
-    // only Stop, which stays enabled until it was used.
+    // only Stop, which stays enabled until it was used, About and the help entries.
     const bool usable = connector_ != nullptr && !runInProgress_;
-    for (QAction* action : {actProjects_, actEditSubstances_, actEditApplicationSchemes_,
-                            actViewScenarios_, actInputFiles_, actSummaryFiles_, actErrorFiles_})
+    for (QAction* action :
+         {actProjects_, actEditSubstances_, actEditApplicationSchemes_, actViewScenarios_,
+          actInputFiles_, actSummaryFiles_, actErrorFiles_, actReload_})
         action->setEnabled(usable);
     for (QAction* action :
-         {actClose_, mnExit_, actShowAbout_, AboutParvela_, mnUserManual_, mnWebsite_,
-          actContinueOnError_, Continuemultiplerunsonerror_, actParallelRuns_})
+         {actClose_, mnExit_, actContinueOnError_, Continuemultiplerunsonerror_, actParallelRuns_})
         action->setEnabled(!runInProgress_);
     actStop_->setEnabled(runInProgress_ && !RunStopRequested());
     if (!usable || connector_->State() == csStopped) {
         navigator_.DisableAll();
-        actReports_->setEnabled(false);
-        actExportReportCsv_->setEnabled(false);
-        actProjectSummary_->setEnabled(false);
-        actExportProjectSummaryCsv_->setEnabled(false);
-        actRun_->setEnabled(false);
+        for (QAction* action :
+             {actReports_, actExportReportCsv_, actProjectSummary_, actExportProjectSummaryCsv_,
+              actRun_, actMarkForExecution_, actMarkAll_, actUnmarkAll_})
+            action->setEnabled(false);
         return;
     }
     const TDACActionStatus& status = connector_->ActionStatus();
     const bool selected = SelectedAssessment() != nullptr;
     navigator_.Update(status, selected && status.Insert);
-    actReports_->setEnabled(selected);
-    actExportReportCsv_->setEnabled(selected);
-    actRun_->setEnabled(selected);
+    for (QAction* action : {actReports_, actExportReportCsv_, actRun_, actMarkForExecution_,
+                            actMarkAll_, actUnmarkAll_})
+        action->setEnabled(selected);
     actProjectSummary_->setEnabled(CurrentProject() != nullptr);
     actExportProjectSummaryCsv_->setEnabled(CurrentProject() != nullptr);
 }
@@ -871,23 +987,73 @@ void TfrmAssessments::CopyAssessment() {
 }
 
 void TfrmAssessments::ToggleSelectedForExecution() {
-    TdciAssessments* assessment = SelectedAssessment();
-    // The save below also takes the pending edits of the assessment.
-    if (!assessment || !ConfirmResultsLoss(*assessment))
+    MarkForExecution(SelectedAssessments(), std::nullopt);
+}
+
+void TfrmAssessments::MarkAllForExecution(bool mark) {
+    std::vector<TdciAssessments*> all;
+    if (SelectedAssessment())
+        for (assessments_->First(); !assessments_->Eof(); assessments_->Next())
+            all.push_back(&assessments_->Item());
+    MarkForExecution(all, mark);
+}
+
+std::vector<TdciAssessments*> TfrmAssessments::SelectedAssessments() const {
+    std::vector<TdciAssessments*> selected;
+    TdciAssessments* current = SelectedAssessment();
+    if (!current)
+        return selected;
+    for (const QModelIndex& index : grdAssessments_->selectionModel()->selectedRows())
+        if (TDACDatabaseClassItem* item = connector_->ObjectFromRowIndex(index.row() + 1))
+            selected.push_back(static_cast<TdciAssessments*>(item));
+    if (std::find(selected.begin(), selected.end(), current) == selected.end())
+        selected.push_back(current);
+    return selected;
+}
+
+void TfrmAssessments::MarkForExecution(const std::vector<TdciAssessments*>& assessments,
+                                       std::optional<bool> mark) {
+    TdciAssessments* current = SelectedAssessment();
+    if (!current || !ConfirmResultsLoss(*current))
         return;
-    assessment->SetSkipLockCheck(true);
-    assessment->SetSELECTEDFOREXECUTION(!assessment->SELECTEDFOREXECUTION());
-    assessment->Save();
-    PopulateRow(connector_->SelectedRowIndex(), *assessment);
-    connector_->SelectRowFromItemID(assessment->ItemID());
+    {
+        TWaitCursor wait;
+        for (TdciAssessments* assessment : assessments) {
+            const bool marked = mark.value_or(!assessment->SELECTEDFOREXECUTION());
+            if (marked == assessment->SELECTEDFOREXECUTION() &&
+                !TDACGUIConnector::IsPending(assessment))
+                continue;
+            // Also in a locked project, and with the pending edits of the current assessment.
+            assessment->SetSkipLockCheck(true);
+            assessment->SetSELECTEDFOREXECUTION(marked);
+            assessment->Save();
+        }
+    }
+    for (int row = 1; row < grdAssessments_->RowCount(); ++row)
+        if (TDACDatabaseClassItem* item = connector_->ObjectFromRowIndex(row))
+            PopulateRow(row, *item);
+    // The controls show the current assessment again; the rows stay selected for the next key.
+    const QItemSelection selection = grdAssessments_->selectionModel()->selection();
+    connector_->SelectRowFromItemID(current->ItemID());
+    grdAssessments_->selectionModel()->select(selection, QItemSelectionModel::Select);
     UpdateActions();
+}
+
+void TfrmAssessments::ReloadLists() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    if (projectsWindow_)
+        projectsWindow_->ReadProjects(currentProjectItemID_);
+    FillComboBoxes();
+    Refresh();
+    UpdateCaption();
 }
 
 void TfrmAssessments::SetRunInProgress(bool running) {
     runInProgress_ = running;
+    // The menus stay: their entries follow the actions (UpdateActions).
     for (QWidget* panel :
-         {Panel1_, static_cast<QWidget*>(GroupBox1_), static_cast<QWidget*>(gbxBrowseAssessments_),
-          static_cast<QWidget*>(menuBar())})
+         {Panel1_, static_cast<QWidget*>(GroupBox1_), static_cast<QWidget*>(gbxBrowseAssessments_)})
         panel->setEnabled(!running);
     pbRun_->setVisible(running);
     btnStop_->setVisible(running);
@@ -986,6 +1152,7 @@ void TfrmAssessments::Calculate() {
 
 void TfrmAssessments::ShowRunEnd(bool stopped, bool succeeded) {
     const std::vector<TRunOutcome>& outcomes = TModelManager::GetSingleton().RunOutcomes();
+    ShowStatus(RunOutcomeText(stopped ? "Stopped" : "Finished", outcomes));
     const bool failed = std::any_of(outcomes.begin(), outcomes.end(), [](const TRunOutcome& o) {
         return o.Verdict == TRunVerdict::NotValid || o.Verdict == TRunVerdict::Stopped;
     });
@@ -1071,6 +1238,13 @@ void TfrmAssessments::ViewScenarios() {
 }
 
 void TfrmAssessments::ShowAbout() {
+    if (runInProgress_) {
+        // Beside a run, so that the run never waits for the box to close.
+        auto* window = new TfrmAbout(this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        return;
+    }
     TfrmAbout window(this);
     window.exec();
 }

@@ -16,7 +16,9 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -62,7 +64,13 @@ public:
     void SaveAssessment();
     void DeleteAssessment();
     void CopyAssessment();
+    // Marks or unmarks the selected rows (one or several) for execution, each by itself.
     void ToggleSelectedForExecution();
+    // Marks or unmarks every assessment of the project for execution.
+    void MarkAllForExecution(bool mark);
+    // Reads the projects, the assessments, the scenarios and the schemes again from the
+    // database (rows that others added or changed meanwhile).
+    void ReloadLists();
     void Calculate();
     // "Stopped", "Finished" or the warning, and the assessments left to other programs.
     void ShowRunEnd(bool stopped, bool succeeded);
@@ -133,6 +141,14 @@ private:
     void ShowRunProgress(const TModelManager::TRunProgressState& state);
     // "Assessment k of n - hh:nn:ss" in the progress bar.
     void ShowRunClock();
+    // The assessments of the selected rows; at least the current one when there is one.
+    std::vector<TdciAssessments*> SelectedAssessments() const;
+    // Marks the assessments (empty `mark`: inverts each) and saves each at once, as a double
+    // click does; the current assessment's pending edits are saved with it.
+    void MarkForExecution(const std::vector<TdciAssessments*>& assessments,
+                          std::optional<bool> mark);
+    // Save, Cancel and Delete of the navigator get their keys and their names in the menus.
+    void SetNavigatorKeys();
     bool SaveBeforeEditor();
     // The results question when a save would keep results of changed inputs; true to save.
     bool ConfirmResultsLoss(TdciAssessments& assessment);
@@ -190,6 +206,10 @@ private:
     QAction* actContinueOnError_ = nullptr;
     QAction* Continuemultiplerunsonerror_ = nullptr;
     QAction* actParallelRuns_ = nullptr;
+    QAction* actMarkForExecution_ = nullptr;
+    QAction* actMarkAll_ = nullptr;
+    QAction* actUnmarkAll_ = nullptr;
+    QAction* actReload_ = nullptr;
     QAction* actStop_ = nullptr;
     QAction* actRun_ = nullptr;
     QAction* actProjects_ = nullptr;

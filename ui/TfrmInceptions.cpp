@@ -23,6 +23,7 @@ namespace parvela {
 namespace {
 
 constexpr int ColumnCount = 5;
+constexpr int DescriptionColumn = 1;
 
 QString DayMonth(int day, int month) {
     return QText(Format("%2d - %s", day, MonthAbbreviation(month)));
@@ -66,6 +67,8 @@ TfrmInceptions::TfrmInceptions(QWidget* parent) : QDialog(parent) {
     }
     // Every column in view.
     grdInterception_->setMinimumWidth(ColumnsWidth(*grdInterception_));
+    grdInterception_->setTabKeyNavigation(false);
+    GiveSpareWidthTo(*grdInterception_, DescriptionColumn);
     layout->addWidget(grdInterception_, 1);
 
     auto* close = new QPushButton("Close", this);
@@ -116,6 +119,7 @@ void TfrmInceptions::Activate() {
     if (cbxScenarios_->count() > 0)
         cbxScenarios_->setCurrentIndex(0);
     FillGrid();
+    WidenToShowColumns(this, *grdInterception_);
 }
 
 void TfrmInceptions::WriteRecord(int row, const TDACQuery& query) {
@@ -154,6 +158,9 @@ void TfrmInceptions::FillGrid() {
             grdInterception_->setRowCount(grdInterception_->rowCount() + 1);
         WriteRecord(grdInterception_->rowCount() - 1, *query);
     }
+    // The stage descriptions whole.
+    grdInterception_->resizeColumnToContents(DescriptionColumn);
+    GiveSpareWidthTo(*grdInterception_, DescriptionColumn);
 }
 
 } // namespace parvela

@@ -14,6 +14,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <set>
+#include <vector>
+
 namespace parvela {
 
 namespace {
@@ -140,6 +144,7 @@ void TfrmProjects::InitGrid() {
         grid.SetCell(column, 0, headers[column]);
         grid.SetColWidth(column, widths[column], contents[column]);
     }
+    GiveSpareWidthTo(grid, 2);
 }
 
 void TfrmProjects::PopulateRow(int row, TDACDatabaseClassItem& item) {
@@ -194,8 +199,21 @@ void TfrmProjects::StartWithItemID(const std::string& itemID) {
     if (!projects_.IsOpen())
         projects_.Open();
     connector_.Stop();
-    connector_.Start(itemID);
+    try {
+        connector_.Start(itemID);
+    } catch (const EAssertionFailed&) {
+        // The project is gone (deleted meanwhile, perhaps by a colleague): the first one.
+        connector_.Stop();
+        connector_.Start("");
+    }
     UpdateActions();
+}
+
+void TfrmProjects::ReadProjects(const std::string& itemID) {
+    connector_.Stop();
+    if (projects_.IsOpen())
+        projects_.Close();
+    StartWithItemID(itemID);
 }
 
 void TfrmProjects::showEvent(QShowEvent* event) {
@@ -239,7 +257,8 @@ void TfrmProjects::DeleteProject() {
     // Counted only: a list left open would be walked stale by a later run of the project.
     CloseQuietly(assessments);
     // The project directory holds the run directories that other programs' runs are using.
-    if (!AssessmentsUnderClaim(projects_.Database(), keys).empty()) {
+    const std::set<int> running = AssessmentsUnderClaim(projects_.Database());
+    if (std::any_of(keys.begin(), keys.end(), [&](int key) { return running.count(key) > 0; })) {
         ShowError("Assessments of this project are being run by another program. Delete the "
                   "project when those runs have ended.");
         return;

@@ -27,8 +27,11 @@ public:
     // The ItemID to select when the window is first shown.
     void SetItemIDToSelect(const std::string& itemID) { itemIDToSelect_ = itemID; }
     TdciProjects* SelectedProject() const;
-    // Opens the list when needed and starts the grid on that project.
+    // Opens the list when needed and starts the grid on that project, or on the first when
+    // it is gone.
     void StartWithItemID(const std::string& itemID);
+    // Reads the projects again from the database and starts the grid as StartWithItemID.
+    void ReadProjects(const std::string& itemID);
     // Whether the window was last closed with "Open".
     bool OpenChosen() const { return result() == QDialog::Accepted; }
 

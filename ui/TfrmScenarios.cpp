@@ -78,6 +78,7 @@ void TfrmScenarios::InitGrid() {
     grdScenarios_->SetColWidth(1, 200, TypicalContent::Caption);
     grdScenarios_->SetCell(2, 0, "Description");
     grdScenarios_->SetColWidth(2, 350);
+    GiveSpareWidthTo(*grdScenarios_, 2);
 }
 
 void TfrmScenarios::PopulateRow(int row, TDACDatabaseClassItem& item) {

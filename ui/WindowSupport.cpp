@@ -7,15 +7,15 @@
 #include "program/Utilities.h"
 #include "ui/QtConvert.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QToolTip>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -141,32 +141,49 @@ QDateTimeEdit* MakeDatePicker(QWidget* parent, const char* name) {
 }
 
 std::string InvalidCaptionCharacterMessage() {
-    return std::string("invalid character (<space> , . / \\ ( ) : ? ") + "\"" + " < > | *)";
+    return std::string("invalid character (<space> , . / \\ ( ) : ? ") + "\"" + " < > | * + =)";
 }
 
 namespace {
 
-class TCaptionKeyFilter : public QObject {
-public:
-    using QObject::QObject;
+int SpecialCharCount(const QString& text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](QChar c) {
+        return ContainsFileNameSpecialChar(StdText(QString(c)));
+    }));
+}
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
-            return QObject::eventFilter(watched, event);
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text.size() == 1 && ContainsFileNameSpecialChar(StdText(text))) {
-            ReportGeneralError(Exception(InvalidCaptionCharacterMessage()));
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
+// Refuses an edit that adds a special character to the text shown before it. Special
+// characters that a text from elsewhere holds (an older database's caption) are no refusal:
+// the edit's change handler deals with them (CheckPastedCaption).
+class TCaptionValidator : public QValidator {
+public:
+    explicit TCaptionValidator(QLineEdit* edit)
+        : QValidator(edit), edit_(edit), shown_(edit->text()) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { shown_ = text; });
     }
+
+    State validate(QString& input, int& /*position*/) const override {
+        const int count = SpecialCharCount(input);
+        if (count == 0)
+            return Acceptable;
+        if (count <= SpecialCharCount(shown_))
+            return Intermediate;
+        QToolTip::showText(edit_->mapToGlobal(QPoint(0, edit_->height())),
+                           QText(InvalidCaptionCharacterMessage()), edit_);
+        return Invalid;
+    }
+
+private:
+    QLineEdit* edit_;
+    // The text before the change that is being validated.
+    QString shown_;
 };
 
 } // namespace
 
 void RefuseSpecialCaptionKeys(QLineEdit* edit) {
-    edit->installEventFilter(new TCaptionKeyFilter(edit));
+    edit->setValidator(new TCaptionValidator(edit));
 }
 
 void CheckPastedCaption(QLineEdit* edit) {
@@ -191,14 +208,16 @@ QString ApplicationTitle() {
     return QText(ProgramTitle());
 }
 
-void TNavigator::ConnectMoves(QObject* context,
-                              std::function<TDACGUIConnector&()> connector) const {
+void TNavigator::ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector,
+                              std::function<bool()> mayCancel) const {
     QObject::connect(First, &QAction::triggered, context,
                      Guarded([connector] { connector().GotoFirstRow(); }));
     QObject::connect(Last, &QAction::triggered, context,
                      Guarded([connector] { connector().GotoLastRow(); }));
-    QObject::connect(Cancel, &QAction::triggered, context,
-                     Guarded([connector] { connector().CancelChangesSelectedRow(true); }));
+    QObject::connect(Cancel, &QAction::triggered, context, Guarded([connector, mayCancel] {
+                         if (!mayCancel || mayCancel())
+                             connector().CancelChangesSelectedRow(true);
+                     }));
 }
 
 bool SaveBeforeClosing(TDACGUIConnector& connector) {

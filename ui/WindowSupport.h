@@ -68,8 +68,10 @@ struct TNavigator {
     void Update(const TDACActionStatus& status, bool copy) const;
     void DisableAll() const;
     // First, Last and Cancel (with its question) drive the connector the same way in every
-    // window; the connector is looked up when the action runs.
-    void ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector) const;
+    // window; the connector is looked up when the action runs. `mayCancel`, when given, comes
+    // before the cancel question; false ends the cancel there.
+    void ConnectMoves(QObject* context, std::function<TDACGUIConnector&()> connector,
+                      std::function<bool()> mayCancel = {}) const;
 };
 
 // For a window's close request: true when the connector is stopped or its selected row was
@@ -104,10 +106,10 @@ void AddRow(QFormLayout* form, const QString& label, QWidget* field,
 // A date picker showing date and time.
 QDateTimeEdit* MakeDatePicker(QWidget* parent, const char* name);
 
-// "invalid character (<space> , . / \ ( ) : ? " < > | *)"
+// "invalid character (<space> , . / \ ( ) : ? " < > | * + =)"
 std::string InvalidCaptionCharacterMessage();
-// Refuses every typed key that is one of the file-name special characters, with the
-// invalid-character error.
+// Refuses every typed or pasted text that would put one of the file-name special characters
+// into the edit, and tells why in a tooltip beside it; no box interrupts the typing.
 void RefuseSpecialCaptionKeys(QLineEdit* edit);
 // For the edit's change handler: a text with a special character (pasted) empties the edit
 // and raises "Caption %s contains invalid character(s) ...".

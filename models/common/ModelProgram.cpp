@@ -45,6 +45,12 @@ std::filesystem::path RunContext::Companion(const std::string& name,
 }
 
 int RunModelProgram(const ModelProgram& program, int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        // A user who runs model programs of his own (ModelsPath) can tell them from these.
+        std::cout << program.name << " " << program.version << ": Parvela's stand-in for the "
+                  << program.modelKind << " " << program.name << ", not the real model\n";
+        return ExitDone;
+    }
     if (argc != 2) {
         std::cerr << "usage: " << (argc > 0 ? argv[0] : "model") << " INPUTFILE\n";
         return ExitUsage;

@@ -1,6 +1,7 @@
 // The frame of a model program: one argument, the input file; results in the working
 // directory; input faults go to ID.err (exit code 0, no ok flag), an unreadable input file or
-// an internal failure give a non-zero exit code.
+// an internal failure give a non-zero exit code. The one argument --version makes it tell
+// what it is.
 #pragma once
 
 #include "models/common/InputFile.h"
@@ -30,6 +31,8 @@ struct ModelProgram {
     std::vector<std::string> resultExtensions;
     // Checks and runs; reports faults to the issues and writes no result file then.
     std::function<void(const InputFile&, const RunContext&, Issues&)> run;
+    std::string version; // StandInVersions.h
+    std::string modelKind; // "paddy model"
 };
 
 enum ExitCode { ExitDone = 0, ExitUsage = 1, ExitUnreadableInput = 2, ExitFailure = 3 };

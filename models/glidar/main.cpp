@@ -2,6 +2,7 @@
 // model directory with the companion files).
 
 #include "models/common/ModelProgram.h"
+#include "models/common/StandInVersions.h"
 #include "models/glidar/GlidarInput.h"
 #include "models/glidar/GlidarOutput.h"
 #include "models/glidar/Hydrology.h"
@@ -27,6 +28,7 @@ void RunGlidar(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"GLIDAR", "glidar.ok", {".sum", ".e2m", ".out"}, RunGlidar},
+    return RunModelProgram(ModelProgram{"GLIDAR", "glidar.ok", {".sum", ".e2m", ".out"}, RunGlidar,
+                                        GlidarStandInVersion, "paddy model"},
                            argc, argv);
 }

@@ -2,6 +2,7 @@
 // directory with the companion files and GLIDAR's ID.e2m).
 
 #include "models/common/ModelProgram.h"
+#include "models/common/StandInVersions.h"
 #include "models/mundre/MundreInput.h"
 #include "models/mundre/MundreOutput.h"
 #include "models/mundre/MundreSimulation.h"
@@ -26,6 +27,7 @@ void RunMundre(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"MUNDRE", "mundre.ok", {".sum", ".out"}, RunMundre}, argc,
-                           argv);
+    return RunModelProgram(ModelProgram{"MUNDRE", "mundre.ok", {".sum", ".out"}, RunMundre,
+                                        MundreStandInVersion, "pond model"},
+                           argc, argv);
 }

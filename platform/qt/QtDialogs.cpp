@@ -1,7 +1,9 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QSpacerItem>
 #include <QStringList>
 #include <vector>
 
@@ -78,6 +80,21 @@ QString CaptionOf(const std::string& caption) {
                            : QString::fromStdString(caption);
 }
 
+// A window manager cuts a title that is wider than its window, and a short message makes a
+// narrow box: it gets room for its title (in the usual bold title font) beside the title bar's
+// buttons. Called when the box is built: a later change of its contents rebuilds its layout.
+void MakeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // "*.*" means every file, also those without an extension.
 QString QtPattern(const QString& pattern) {
     return pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern;
@@ -97,6 +114,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageBox& box, QWidget* pa
     messageBox->setStandardButtons(buttons);
     messageBox->setDefaultButton(QtButton(AnswersOf(box.Buttons).front()));
     messageBox->setEscapeButton(QtButton(EscapeAnswer(box.Buttons)));
+    MakeRoomForTitle(*messageBox);
     return messageBox;
 }
 

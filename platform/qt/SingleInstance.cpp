@@ -1,7 +1,8 @@
 #include "SingleInstance.h"
 
+#include "platform/UserDirectories.h"
+
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QLocalSocket>
 #include <QThread>
 #include <QtGlobal>
@@ -25,13 +26,6 @@ QString FileNameCharacters(const QString& text) {
     return result;
 }
 
-QString SocketDirectory() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return runtime;
-    return QDir::tempPath();
-}
-
 } // namespace
 
 TSingleInstance::TSingleInstance(const QString& programTitle, QObject* parent)
@@ -47,7 +41,9 @@ TSingleInstance::~TSingleInstance() {
 }
 
 QString TSingleInstance::ServerName(const QString& programTitle) {
-    return SocketDirectory() + QLatin1Char('/') + FileNameCharacters(programTitle) +
+    // Never in a directory that other users may write to: a socket or a lock planted there
+    // would keep the program from starting, or answer in its place.
+    return QString::fromStdString(PrivateTemporaryDirectory()) + FileNameCharacters(programTitle) +
            QLatin1Char('-') + QString::number(::getuid());
 }
 

@@ -20,8 +20,9 @@ public:
     explicit TSingleInstance(const QString& programTitle, QObject* parent = nullptr);
     ~TSingleInstance() override;
 
-    // The local socket's full path: in $XDG_RUNTIME_DIR when set, else in the temporary
-    // directory; the name holds the title (reduced to file-name characters) and the user id.
+    // The local socket's full path, in the user's private temporary directory (see
+    // PrivateTemporaryDirectory, which raises EOSError when that directory is not safe); the
+    // name holds the title (reduced to file-name characters) and the user id.
     static QString ServerName(const QString& programTitle);
 
     // True when this process is the first instance and now listens for later starts; false

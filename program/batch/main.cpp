@@ -13,6 +13,7 @@
 //   parvela-batch check-substances          the substance change check
 //   --settings FILE                         another settings file than the program's
 //                                           parvela.ini, before or after the command
+//   parvela-batch --help | --version
 //
 // A project is given by its ID or by its caption. Without --settings the program's own
 // settings file is read (beside the executable, else per user), and a first start makes it.
@@ -34,6 +35,7 @@
 #include "platform/Dialogs.h"
 #include "program/CsvExport.h"
 #include "program/FirstStart.h"
+#include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
 #include "program/SchemeUsage.h"
 #include "program/Services.h"
@@ -76,7 +78,25 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch report --assessment ID [--csv] [--settings FILE]\n"
                               "  parvela-batch report --project ID|CAPTION [--csv] [--settings "
                               "FILE]\n"
-                              "  parvela-batch check-substances [--settings FILE]\n";
+                              "  parvela-batch check-substances [--settings FILE]\n"
+                              "  parvela-batch --help | --version\n";
+
+const std::string HelpText =
+    std::string("Parvela's model runs, input files and reports without windows.\n\n") + UsageText +
+    "\n"
+    "  --project ID|CAPTION  the project, by its ID or its caption\n"
+    "  --assessment ID       the assessment\n"
+    "  --jobs N              assessments that run at once (0: one per core; 1, the default:\n"
+    "                        one after the other)\n"
+    "  --shard K/N           only the marked assessments whose key modulo N is K\n"
+    "  --csv                 report: the daily series or the project summary as CSV\n"
+    "  --settings FILE       the database login instead of the program's parvela.ini\n"
+    "  --help, --version     this text, the program's version\n"
+    "\n"
+    "Exit status: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent\n"
+    "project or assessment, 3 a run that could not go on, 4 a run of which some assessments\n"
+    "were left to other programs that run them, 129, 130, 131 or 143 a run stopped by\n"
+    "SIGHUP, SIGINT, SIGQUIT or SIGTERM. See parvela-batch(1).\n";
 
 // The settings of the program itself: the batch front end works on the same database.
 constexpr const char* SettingsProgramName = "parvela";
@@ -374,6 +394,9 @@ void StopRunsOnSignals() {
 
 int main(int argc, char** argv) {
     using namespace parvela;
+    if (const std::optional<int> answered =
+            AnswerHelpOrVersion(argc, argv, "parvela-batch", HelpText))
+        return *answered;
     TCommandLine line;
     try {
         line = ParseCommandLine(argc, argv);

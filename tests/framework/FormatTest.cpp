@@ -211,8 +211,8 @@ bool SelectGermanLocale() {
     fs::create_directories(dir);
     std::string command =
         "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    if (!fs::exists(dir / "de_DE.UTF-8"))
-        (void)std::system(command.c_str());
+    if (!fs::exists(dir / "de_DE.UTF-8") && std::system(command.c_str()) != 0)
+        return false;
     setenv("LOCPATH", dir.c_str(), 1);
     return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
 }

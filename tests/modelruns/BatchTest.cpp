@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -228,8 +229,8 @@ TEST_P(BatchTest, ReportWritesThePageWithoutOpeningIt) {
     EXPECT_EQ(Batch({"report", "--assessment", "5", "--settings", settings_}, false).ExitCode, 0)
         << "the settings after the command";
     EXPECT_EQ(result.ExitCode, 0) << result.Errors;
-    EXPECT_THAT(result.Output, ElementsAre(Environment().TempDirectory() + "Reported.htm"));
-    const std::string page = ReadWholeFile(Environment().TempDirectory() + "Reported.htm");
+    EXPECT_THAT(result.Output, ElementsAre(Environment().ReportDirectory() + "Reported.htm"));
+    const std::string page = ReadWholeFile(Environment().ReportDirectory() + "Reported.htm");
     EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;GLIDAR<BR>"));
     EXPECT_THAT(page, HasSubstr("Summary&nbsp;output&nbsp;of&nbsp;model:&nbsp;MUNDRE<BR>"));
     EXPECT_FALSE(FileExists(marker));
@@ -341,6 +342,36 @@ TEST_P(BatchTest, ParallelJobsAndConcurrentShardsGiveTheResultsOfASequentialRun)
     EXPECT_EQ(RunFiles(), files) << "three shards";
     EXPECT_EQ(StoredValues(), values) << "three shards";
     EXPECT_EQ(LoggedRuns(), runs) << "three shards";
+}
+
+// --jobs 0 runs as many assessments at once as the process may use processors: bound to one
+// (as taskset -c 0 binds it), one after the other, also on a machine with more.
+TEST_P(BatchTest, JobsZeroRunsOnePerProcessorOfTheAffinityMask) {
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    if (CPU_COUNT(&allowed) < 2)
+        GTEST_SKIP() << "one processor only: a run of one per processor is one at a time anyway";
+    const std::string work = Environment().Work().Path();
+    // A GLIDAR that notes how many others ran beside it during its second.
+    UseModels("touch '" + work + "/running-'$$; sleep 1; ls '" + work +
+                  "' | grep -c '^running-' >> '" + work + "/beside'; rm '" + work +
+                  "/running-'$$; exit 1",
+              "");
+    for (int id = 1; id <= 2; ++id)
+        AddAssessment(id, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true,
+                      "Bound" + std::to_string(id));
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; CPU_COUNT(&one) == 0; ++cpu)
+        if (CPU_ISSET(cpu, &allowed))
+            CPU_SET(cpu, &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    const std::string output = Environment().Work().File("bound");
+    const pid_t batch = StartRun({"--jobs", "0"}, output);
+    sched_setaffinity(0, sizeof allowed, &allowed);
+    EXPECT_EQ(ExitCodeOf(batch), 1) << ReadWholeFile(output + ".err");
+    EXPECT_EQ(LoadTextLines(work + "/beside"), (std::vector<std::string>{"1", "1"}))
+        << "each alone";
 }
 
 // SIGINT during a run of one job after the other, SIGTERM during one of two jobs, SIGHUP (a
@@ -529,7 +560,7 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
     const TBatchResult summary = Batch({"report", "--project", "Example"});
     ASSERT_EQ(summary.ExitCode, 0) << summary.Errors;
     EXPECT_THAT(summary.Output,
-                ElementsAre(Environment().TempDirectory() + "Project summary - Example.htm"));
+                ElementsAre(Environment().ReportDirectory() + "Project summary - Example.htm"));
     EXPECT_THAT(ReadWholeFile(summary.Output.at(0)),
                 HasSubstr("<TD>Example</TD><TD>Jinhua</TD><TD>ALPHA</TD><TD>Two crop sprays</TD>"
                           "<TD>valid</TD>"));

@@ -204,6 +204,59 @@ TEST_P(ManagerTest, DirectoryLayoutBelowTheDataPath) {
     }
 }
 
+// An installed program runs the model programs that its user holds: ModelsPath names their
+// folder, per user before machine-wide; a folder without both programs is refused at once.
+TEST_P(ManagerTest, TheModelProgramsFolderComesFromTheRegistryPerUserFirst) {
+    const std::string user = Environment().Work().File("user-models/");
+    const std::string machine = Environment().Work().File("machine-models");
+    const std::string incomplete = Environment().Work().File("incomplete/");
+    PlaceModelPrograms(user, "exit 0", "exit 0");
+    PlaceModelPrograms(machine, "exit 0", "exit 0");
+    std::filesystem::create_directories(incomplete);
+    std::filesystem::copy_file(user + "glidarmodel", incomplete + "glidarmodel");
+    const std::string delivered = std::string(PARVELA_BIN_DIR) + "/models/";
+    struct Case {
+        std::string User;
+        std::string Machine;
+        std::string Expected; // empty: refused
+    };
+    for (const Case& c : std::vector<Case>{{"", "", delivered},
+                                           {"", machine, machine + "/"},
+                                           {user, machine, user},
+                                           {incomplete, machine, ""}}) {
+        SCOPED_TRACE(c.User + " | " + c.Machine);
+        TModelManager::DestroySingleton();
+        for (const auto& [root, value] : {std::pair{HKEY_CURRENT_USER, c.User},
+                                          std::pair{HKEY_LOCAL_MACHINE, c.Machine}}) {
+            TRegistry registry(root);
+            if (value.empty())
+                registry.DeleteValue(RegistryKey(), "ModelsPath");
+            else
+                registry.WriteString(RegistryKey(), "ModelsPath", value);
+        }
+        if (c.Expected.empty()) {
+            try {
+                TModelManager::CreateSingleton();
+                ADD_FAILURE() << "no exception";
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(),
+                          "The folder of the model programs " + incomplete + " (ModelsPath in " +
+                              RegistryStorePath(HKEY_CURRENT_USER) +
+                              ") holds no program Mundremodel.");
+            }
+            continue;
+        }
+        TModelManager::CreateSingleton();
+        EXPECT_EQ(Manager().ModelsDirectory(), c.Expected);
+        for (const auto& model : Manager().Models())
+            EXPECT_EQ(model->ModelDirectory(), c.Expected) << model->ModelName();
+    }
+    TRegistry(HKEY_CURRENT_USER).DeleteValue(RegistryKey(), "ModelsPath");
+    TRegistry(HKEY_LOCAL_MACHINE).DeleteValue(RegistryKey(), "ModelsPath");
+    if (!TModelManager::SingletonExists())
+        TModelManager::CreateSingleton();
+}
+
 TEST_P(ManagerTest, WithoutADataPathTheProjectsLieInTheUsersDataDirectory) {
     TModelManager::DestroySingleton();
     TRegistry(HKEY_LOCAL_MACHINE).DeleteValue(RegistryKey(), "DataPath");
@@ -232,9 +285,15 @@ TEST_P(ManagerTest, LastOpenedProjectInTheRegistry) {
         EXPECT_EQ(e.Message(), "Registry key nog found SOFTWARE\\PARVELA\\VERSION_2.4.2_CN\\"
                                "LastOpenedProject");
     }
+    // One that an installation or an earlier version left machine-wide counts until the user
+    // has one of their own; the program writes it per user, as its users cannot write the
+    // machine-wide store.
+    TRegistry(HKEY_LOCAL_MACHINE).WriteInteger(RegistryKey(), "LastOpenedProject", 17);
+    EXPECT_EQ(Manager().GetLastOpenedProject(), 17);
     Manager().SetLastOpenedProject(42);
     EXPECT_EQ(Manager().GetLastOpenedProject(), 42);
-    EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadInteger(RegistryKey(), "LastOpenedProject"), 42);
+    EXPECT_EQ(TRegistry(HKEY_CURRENT_USER).ReadInteger(RegistryKey(), "LastOpenedProject"), 42);
+    EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadInteger(RegistryKey(), "LastOpenedProject"), 17);
     EXPECT_EQ(TRegistry(HKEY_LOCAL_MACHINE).ReadString(RegistryKey(), "DataPath"),
               Environment().DataPath())
         << "the data path is never written";

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -53,7 +54,8 @@ TRunEnvironment::TRunEnvironment(const std::string& name, bool withDataPath)
     : work_(name), machine_("PARVELA_MACHINE_REGISTRY", work_.File("machine-registry.ini")),
       user_("PARVELA_USER_REGISTRY", work_.File("user-registry.ini")),
       daxoDatabase_("PARVELA_DAXO_DATABASE", DaxoDatabase()),
-      daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", DaxoMessageLog()), tmp_("TMPDIR", TempDirectory()) {
+      daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", DaxoMessageLog()), tmp_("TMPDIR", TempDirectory()),
+      runtime_("XDG_RUNTIME_DIR", "") {
     std::filesystem::create_directories(TempDirectory());
     TRegistry machine(HKEY_LOCAL_MACHINE);
     machine.WriteString("SOFTWARE\\Vantiro\\DAXO", "daxo_dll", DAXO_LIBRARY_PATH);
@@ -61,6 +63,10 @@ TRunEnvironment::TRunEnvironment(const std::string& name, bool withDataPath)
         std::filesystem::create_directories(DataPath());
         machine.WriteString(RegistryKey(), "DataPath", DataPath());
     }
+}
+
+std::string TRunEnvironment::ReportDirectory() const {
+    return TempDirectory() + "parvela-" + std::to_string(::geteuid()) + "/";
 }
 
 void PlaceModelPrograms(const std::string& directory, const std::string& glidarBody,

@@ -71,6 +71,8 @@ public:
     std::string DaxoDatabase() const { return work_.File("daxo.sqlite"); }
     std::string DaxoMessageLog() const { return work_.File("daxo-messages.log"); }
     std::string TempDirectory() const { return work_.File("tmp/"); }
+    // The user's private directory in it, where the reports go.
+    std::string ReportDirectory() const;
 
 private:
     TWorkDirectory work_;
@@ -79,6 +81,7 @@ private:
     TScopedEnvironment daxoDatabase_;
     TScopedEnvironment daxoMessages_;
     TScopedEnvironment tmp_;
+    TScopedEnvironment runtime_;
 };
 
 // Runs SQL on the plug-in's own database file.

@@ -108,6 +108,34 @@ TEST_P(ModelRunsTest, BothModelsRunAndTheResultsAreStored) {
                             "/MUNDRE/1.mnd' #"}));
 }
 
+// A team shares the data path through a group: what a run makes follows the umask, so that
+// with umask 007 every member of the group may read and replace it.
+TEST_P(ModelRunsTest, WhatARunMakesFollowsTheUmask) {
+    AddRun(1, EtaGuid, "Shared");
+    const mode_t previous = ::umask(007);
+    const bool ran = Manager().RunProject(&Project(ProjectID));
+    ::umask(previous);
+    ASSERT_TRUE(ran) << StoredResults(1).ErrorMessage;
+    auto mode = [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+    };
+    const std::string run = RunDirectory(1);
+    for (const std::string& directory :
+         {Manager().ProjectDirectory(ProjectID, false), run, run + "/GLIDAR", run + "/MUNDRE"})
+        EXPECT_EQ(mode(directory), 0770u) << directory;
+    std::vector<std::string> files{run + "/GLIDAR/1.gld",          run + "/GLIDAR/run_Shared.sh",
+                                   run + "/GLIDAR/run_Shared.log", run + "/MUNDRE/1.e2m",
+                                   run + "/MUNDRE/1.sum",          Manager().RunLogPath(ProjectID)};
+    // The scenario cache with the digests of its files.
+    for (const auto& entry : std::filesystem::directory_iterator(Manager().ProjectsDirectory()))
+        if (entry.is_regular_file())
+            files.push_back(entry.path().string());
+    EXPECT_EQ(files.size(), 10u);
+    for (const std::string& file : files)
+        EXPECT_EQ(mode(file), 0660u) << file;
+}
+
 TEST_P(ModelRunsTest, TheRunProgressNamesEachModelBeforeItStarts) {
     std::vector<std::string> told;
     Manager().SetRunProgress([&](const TModelManager::TRunProgressState& state) {

@@ -327,7 +327,7 @@ TEST_P(ReportChartsTest, TheProjectSummaryListsEveryAssessmentWithItsFigures) {
     TModelManager::GetSingleton().SetContinueOnError(true);
     EXPECT_FALSE(TModelManager::GetSingleton().RunProject(&Project(ProjectID))) << "Gamma fails";
     const std::string path = WriteProjectSummaryFile(Project(ProjectID));
-    EXPECT_EQ(path, Environment().TempDirectory() + "Project summary - Charted.htm");
+    EXPECT_EQ(path, Environment().ReportDirectory() + "Project summary - Charted.htm");
     const std::string page = ReadWholeFile(path);
 
     auto figures = [&](int id) -> std::vector<std::string> {

@@ -109,7 +109,7 @@ protected:
 
 TEST_P(SummaryReportTest, AnAssessmentThatWasNeverRun) {
     const std::string path = WriteSummaryReportFile(Assessment(1, "Never", "", ""));
-    EXPECT_EQ(path, Environment().TempDirectory() + "Never.htm");
+    EXPECT_EQ(path, Environment().ReportDirectory() + "Never.htm");
     ExpectBody(path, "Never", {});
 }
 
@@ -219,7 +219,7 @@ TEST_P(SummaryReportTest, ASecondReportReplacesTheFirstAndACaptionStaysInItsDire
     EXPECT_EQ(ReadWholeFile(second).find("stale tail"), std::string::npos);
 
     const std::string escaped = WriteSummaryReportFile(Assessment(5, "../up", "", ""));
-    EXPECT_EQ(escaped, Environment().TempDirectory() + ".._up.htm");
+    EXPECT_EQ(escaped, Environment().ReportDirectory() + ".._up.htm");
     EXPECT_TRUE(FileExists(escaped));
 }
 

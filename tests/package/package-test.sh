@@ -3,8 +3,9 @@
 #
 # Makes the Debian package with `cpack -G DEB` from the build tree, unpacks it with dpkg -x
 # into a temporary root and checks it as an installation would see it: the FHS layout, the
-# conffile, the declared dependencies, the desktop entry and the AppStream metainfo, no path
-# of the build tree in any installed file. Then it runs the batch front end from that root as
+# conffile, the declared dependencies, the desktop entry and the AppStream metainfo, lintian
+# without errors, warnings or missing hardening, no path of the build tree in any installed
+# file. Then it runs the batch front end from that root as
 # a new user with an empty home directory and no set-up: the example project runs to a valid
 # result and both reports are written, and nothing is written into the unpacked root.
 set -eu
@@ -24,6 +25,12 @@ deb=$1
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 dpkg-deb -e "$deb" "$work/control"
+
+# Debian's own checks: no error, no warning (hardening, copyright, changelog, description, man
+# pages).
+lintian --fail-on error,warning --display-info \
+  "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
+! grep 'hardening-no-' "$work/lintian.log" || fail "the programs lack hardening"
 
 # Layout.
 lib=$root/usr/lib/parvela
@@ -89,10 +96,20 @@ as_new_user "$root/usr/bin/parvela-batch" report --assessment 1 >"$work/report.o
 for line in 'GLIDAR&nbsp;REPORT<BR>' 'MUNDRE&nbsp;REPORT<BR>' 'id="chart-MUNDRE"'; do
   grep -qF "$line" "$(cat "$work/report.out")" || fail "the report lacks $line"
 done
-case $(cat "$work/report.out") in
-  "$work/tmp/"*) ;;
-  *) fail "the report is not in TMPDIR: $(cat "$work/report.out")" ;;
-esac
+report=$(cat "$work/report.out")
+[ "$report" = "$work/tmp/parvela-$(id -u)/Example.htm" ] ||
+  fail "the report is not in the user's private directory in TMPDIR: $report"
+
+# The user's own files are the user's alone.
+mode_is() {
+  [ "$(stat -c %a "$2")" = "$1" ] || fail "$2 has mode $(stat -c %a "$2"), not $1"
+}
+mode_is 600 "$report"
+mode_is 700 "$(dirname "$report")"
+mode_is 600 "$home/.config/parvela/parvela.ini"
+mode_is 700 "$home/.config/parvela"
+mode_is 600 "$home/.local/share/parvela/parvela.db"
+mode_is 700 "$home/.local/share/parvela"
 
 # The first start's per-user set-up, and nothing written into the installation.
 data=$home/.local/share/parvela

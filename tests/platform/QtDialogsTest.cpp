@@ -111,6 +111,24 @@ TEST_F(QtDialogsTest, CaptionDefaultsToTheApplicationTitle) {
         QStringLiteral("Error"));
 }
 
+// A window manager cuts a title that is wider than its window: a short message ("Finished")
+// still gets a box that shows its title whole beside the title bar's buttons.
+TEST_F(QtDialogsTest, ABoxIsWideEnoughForItsTitle) {
+    for (const char* caption : {"", "Parvela_2.4.2_CN - a longer caption of some box"}) {
+        SCOPED_TRACE(caption);
+        const auto box =
+            BuildMessageBox(TMessageBox{TDialogIcon::Information, Buttons::Ok, caption, "OK"});
+        box->show();
+        QApplication::processEvents();
+        QFont titleFont = box->font();
+        titleFont.setBold(true);
+        const QFontMetrics metrics(titleFont);
+        EXPECT_GE(box->width(),
+                  metrics.horizontalAdvance(box->windowTitle()) + 3 * metrics.height());
+        box->hide();
+    }
+}
+
 TEST_F(QtDialogsTest, TextIsPlainWithCarriageReturnsAsLineBreaks) {
     const auto box = BuildMessageBox(
         TMessageBox{TDialogIcon::Error, Buttons::Ok, "",

@@ -57,6 +57,20 @@ TEST_F(RegistryTest, RootsAreSeparateFilesNamedByTheEnvironment) {
     EXPECT_EQ(ReadText(machinePath).find("/home/u/libdaxo.so"), std::string::npos);
 }
 
+// The per-user store is the user's own, as is the directory made for it; the machine-wide one
+// is read by every user.
+TEST_F(RegistryTest, ThePerUserStoreIsPrivateAndTheMachineWideReadable) {
+    const mode_t previous = ::umask(022);
+    TRegistry(HKEY_CURRENT_USER).WriteInteger(ParvelaKey, "LastOpenedProject", 1);
+    TRegistry(HKEY_LOCAL_MACHINE).WriteInteger(ParvelaKey, "LastOpenedProject", 1);
+    ::umask(previous);
+    EXPECT_EQ(test::ModeOf(userPath), 0600u);
+    EXPECT_EQ(test::ModeOf(userPath + ".lock"), 0600u);
+    EXPECT_EQ(test::ModeOf(dir / "user"), 0700u);
+    EXPECT_EQ(test::ModeOf(machinePath), 0644u);
+    EXPECT_EQ(test::ModeOf(dir / "machine"), 0755u);
+}
+
 TEST_F(RegistryTest, FileHasReadableTypedLines) {
     TRegistry machine(HKEY_LOCAL_MACHINE);
     machine.WriteString(ParvelaKey, "DataPath", "C:\\data \"x\"/");

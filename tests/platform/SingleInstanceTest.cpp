@@ -1,6 +1,7 @@
 #include "platform/qt/SingleInstance.h"
 
 #include "QtTestApplication.h"
+#include "TestDirectory.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -71,9 +72,8 @@ protected:
         test::TestApplication();
         ASSERT_TRUE(runtime.isValid());
     }
-    QString SocketOf(const QString& title) const {
-        return runtime.path() + QLatin1Char('/') + title + QLatin1Char('-') +
-               QString::number(::getuid());
+    QString SocketOf(const QString& title, const QString& directory = "/parvela/") const {
+        return runtime.path() + directory + title + QLatin1Char('-') + QString::number(::getuid());
     }
 
     // Short, private and removed afterwards: socket paths must stay below 108 bytes.
@@ -85,8 +85,15 @@ TEST_F(SingleInstanceTest, ServerNameHoldsTheTitleAndTheUser) {
     EXPECT_EQ(TSingleInstance::ServerName(Title), SocketOf(Title));
     EXPECT_EQ(TSingleInstance::ServerName(QStringLiteral("a/b c")),
               SocketOf(QStringLiteral("a_b_c")));
+    // Without a runtime directory, a private one in the temporary directory: a socket or a
+    // lock planted in a shared directory by another user could keep the program from starting.
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_TRUE(TSingleInstance::ServerName(Title).startsWith(QDir::tempPath() + QLatin1Char('/')));
+    const test::TScopedEnvironment tmp("TMPDIR", runtime.path().toStdString());
+    EXPECT_EQ(TSingleInstance::ServerName(Title),
+              SocketOf(Title, "/parvela-" + QString::number(::geteuid()) + "/"));
+    EXPECT_EQ(QFileInfo(runtime.path() + "/parvela-" + QString::number(::geteuid())).permissions(),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                  QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
 }
 
 TEST_F(SingleInstanceTest, SecondStartBringsTheFirstToTheFrontAndEndsWithoutWindow) {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 
 namespace parvela::test {
 
@@ -65,6 +66,13 @@ inline std::string ReadText(const std::string& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+// The permission bits of the file or directory itself (a link is not followed); 0 when it
+// does not exist.
+inline unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {

@@ -9,6 +9,7 @@
 #include "program/SvgChart.h"
 #include "program/TCordessaReport.h"
 #include "program/Utilities.h"
+#include "tests/platform/TestDirectory.h"
 #include "tests/support/SvgCharts.h"
 
 #include <gmock/gmock.h>
@@ -59,6 +60,12 @@ protected:
         fs::remove_all(directory_);
         fs::create_directories(directory_);
         setenv("TMPDIR", directory_.c_str(), 1);
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    // Where the reports of this user go.
+    std::string Private() const {
+        return (directory_ / ("parvela-" + std::to_string(::geteuid()))).string();
     }
 
     std::string Write(const std::string& name, const std::string& text) {
@@ -79,7 +86,7 @@ protected:
 
 TEST_F(ReportFileTest, WritesTheFixedHeadAndTheLinesWithCarriageReturns) {
     TCordessaReport report("Rice_1", "Parvela_2.4.2_CN - report");
-    EXPECT_EQ(directory_.string() + "/Rice_1.htm", report.ReportPath());
+    EXPECT_EQ(Private() + "/Rice_1.htm", report.ReportPath());
     report.AddTitle1("Summary report: Parvela_2.4.2_CN");
     report.AddLine("Assessment: A, x < y");
     report.FinishReport();
@@ -124,6 +131,30 @@ TEST_F(ReportFileTest, ASecondReportReplacesTheFirst) {
     std::string page = Read(second.ReportPath());
     EXPECT_EQ(std::string::npos, page.find("first"));
     EXPECT_NE(std::string::npos, page.find("second<BR>"));
+}
+
+// The report is the user's alone, in a directory of theirs. A directory that another user
+// planted where it belongs (here a link to theirs) is refused with the reason and the fix,
+// and nothing is written through it.
+TEST_F(ReportFileTest, ThePageIsTheUsersAloneAndAPlantedDirectoryIsRefused) {
+    TCordessaReport report("Example", "t");
+    report.FinishReport();
+    EXPECT_EQ(test::ModeOf(report.ReportPath()), 0600u);
+    EXPECT_EQ(test::ModeOf(Private()), 0700u);
+    fs::remove_all(Private());
+    const fs::path planted = directory_ / "theirs";
+    fs::create_directories(planted);
+    fs::create_directory_symlink(planted, Private());
+    try {
+        TCordessaReport refused("Example", "t");
+        refused.FinishReport();
+        ADD_FAILURE() << "written through the link";
+    } catch (const EOSError& e) {
+        EXPECT_EQ(e.Message(), "The directory \"" + Private() +
+                                   "\" cannot hold this user's private files: it is a symbolic "
+                                   "link. Remove it, or set TMPDIR to a directory of your own.");
+    }
+    EXPECT_TRUE(fs::is_empty(planted));
 }
 
 TEST_F(ReportFileTest, ARefusedOpenIsReported) {
@@ -410,6 +441,9 @@ TEST_F(ReportFileTest, Sha256OfFiles) {
     std::string large(200000, 'a');
     EXPECT_EQ(FileSha256(Write("large", large)).size(), 64u);
     EXPECT_THROW(FileSha256((directory_ / "missing").string()), EOSError);
+    EXPECT_EQ(TextSha256(""), FileSha256(Write("empty", "")));
+    EXPECT_EQ(TextSha256("abc"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace parvela {
 namespace {
@@ -129,6 +130,33 @@ INSTANTIATE_TEST_SUITE_P(
                        "EAssertionFailed: Ini file variable Password in section Database not "
                        "found"}));
 
+// A password in a file that the group or others may read gets one warning that names the file
+// and the fix, as ssh and libpq warn; a file without a password may be read by all.
+TEST_F(SettingsFileTest, AReadablePasswordIsWarnedAbout) {
+    struct Case {
+        const char* Password;
+        mode_t Mode;
+        const char* Warned; // the mode as the warning names it; null: no warning
+    };
+    for (const Case& c : {Case{"secret", 0600, nullptr}, Case{"secret", 0440, "0440"},
+                          Case{"secret", 0404, "0404"}, Case{"", 0644, nullptr}}) {
+        fs::remove(directory_ / "parvela.ini");
+        const std::string file = Write(
+            std::string("[Database]\nDatabaseName=x\nUserName=u\nPassword=") + c.Password + "\n");
+        ::chmod(file.c_str(), c.Mode);
+        const std::string warning =
+            TApplicationSettings::CreateSingleton(file).ExposedPasswordWarning();
+        TApplicationSettings::DestroySingleton();
+        EXPECT_EQ(warning, c.Warned
+                               ? "The settings file \"" + file +
+                                     "\" holds a password and other users may read it (mode " +
+                                     c.Warned + "). Make it readable for you alone: chmod 600 \"" +
+                                     file + "\""
+                               : "")
+            << c.Mode;
+    }
+}
+
 TEST_F(SettingsFileTest, AMissingFileIsNamedInFull) {
     std::string file = (directory_ / "absent.ini").string();
     EXPECT_EQ("Exception: File \"" + file + "\" not found",
@@ -193,6 +221,11 @@ TEST_F(SettingsLookupTest, AFirstStartMakesTheUsersDatabaseWithTheExampleAndItsS
     EXPECT_EQ(read.UserName(), "");
     EXPECT_EQ(read.Password(), "");
     TApplicationSettings::DestroySingleton();
+    // The user's own: the settings may come to hold a password.
+    EXPECT_EQ(test::ModeOf(settings), 0600u);
+    EXPECT_EQ(test::ModeOf(database), 0600u);
+    for (const std::string& folder : {config_, config_ + "/parvela", data_, data_ + "/parvela"})
+        EXPECT_EQ(test::ModeOf(folder), 0700u) << folder;
     EXPECT_EQ(Captions(database, "SELECT CAPTION FROM SCENARIOS ORDER BY SCENARIOID"),
               (std::vector<std::string>{"Jinhua", "Nanchang"}));
     EXPECT_EQ(Captions(database, "SELECT ASSESSMENTS.CAPTION FROM ASSESSMENTS, PROJECTS WHERE "

@@ -216,6 +216,23 @@ TEST(FileNameCharacters, AllSixteenAreRefused) {
     EXPECT_FALSE(ContainsFileNameSpecialChar(""));
 }
 
+// A stem too long for a file name is cut and followed by "+" and the first 16 digits of the
+// SHA-256 of the whole stem. No caption that the caption edits accept holds "+", so none that
+// fits can spell such a name and share its files; a stem that fits stays as it is.
+TEST(FileNameCharacters, ShortenedNamesCarryAMarkNoCaptionHasAndTheSha256OfTheStem) {
+    const std::string fits(251, 'a');
+    EXPECT_EQ(FittingFileStem(fits, 4), fits);
+    const std::string longer(300, 'a');
+    EXPECT_EQ(FittingFileStem(longer, 4), std::string(234, 'a') + "+9835fa6bf4e20a9b");
+    std::string accents;
+    for (int i = 0; i < 255; ++i)
+        accents += "\xC3\xA9"; // e acute, two bytes
+    const std::string shortened = FittingFileStem(accents, 4);
+    EXPECT_EQ(shortened, accents.substr(0, 234) + "+2a1d012ff2a7aa95")
+        << "cut between two characters";
+    EXPECT_TRUE(ContainsFileNameSpecialChar(shortened));
+}
+
 // Runs filling the scenario cache for the first time at once, in processes of their own, while
 // another reads it: the reader sees no file or a whole one, one copy is made and it stays.
 TEST_F(UtilitiesTest, ConcurrentFirstCopiesOfACacheFileAreNeverSeenTorn) {

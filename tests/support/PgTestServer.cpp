@@ -90,6 +90,10 @@ PgServerInfo ReadPgServerInfo() {
             info.User = value;
         else if (key == "connection")
             info.BaseConnectionString = value;
+        else if (key == "password_user")
+            info.PasswordUser = value;
+        else if (key == "password")
+            info.Password = value;
     }
     if (info.BaseConnectionString.empty())
         throw Exception(std::string("No connection string in ") + InfoFile);

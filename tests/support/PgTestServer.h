@@ -11,6 +11,9 @@ struct PgServerInfo {
     std::string User;
     // Driver, server, port, user and BoolsAsChar=0; no database.
     std::string BaseConnectionString;
+    // A role that the server admits with its password only.
+    std::string PasswordUser;
+    std::string Password;
 };
 
 // Reads the server's connection.txt; raises Exception when no server runs.

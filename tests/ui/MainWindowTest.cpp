@@ -30,6 +30,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -182,8 +183,9 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
               window_->windowTitle().toStdString());
     EXPECT_EQ("About Parvela_2.4.2_CN", Action("AboutParvela")->text().toStdString());
     EXPECT_EQ("w1", Cell(3));
-    EXPECT_EQ(10, grid_->ColCount());
+    EXPECT_EQ(11, grid_->ColCount());
     EXPECT_EQ("ApplicationScheme", grid_->Cell(7, 0));
+    EXPECT_EQ("Results", grid_->Cell(10, 0));
     EXPECT_EQ(-1, grid_->ColWidth(0));
     EXPECT_GE(grid_->ColWidth(1), 65) << "at least the width for the original's small font";
     EXPECT_EQ("Jinhua", Cell(5));
@@ -217,22 +219,44 @@ TEST_F(MainWindowTest, StartsTheServicesSelectsTheLastProjectAndStoresItAtTheEnd
                         TDatabaseConnection::SingletonExists(), TDACSaver::SingletonExists(),
                         TDAXOInterface::SingletonExists(), TModelManager::SingletonExists()})
         EXPECT_FALSE(exists);
-    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+    // Per user, where the users of an installed program can write; the machine-wide value
+    // that the start found stays as it was.
+    EXPECT_EQ(1001, ReadRegistryInteger(HKEY_CURRENT_USER, RegistryKey(), "LastOpenedProject"));
+    EXPECT_EQ(1002, ReadRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject"));
+
+    // The next start opens the user's last project, the icon written to the user's cache
+    // and never into the current directory.
+    const std::filesystem::path startedIn = std::filesystem::current_path();
+    std::filesystem::current_path(environment_.File(""));
+    Open();
+    std::filesystem::current_path(startedIn);
+    EXPECT_EQ("Parvela_2.4.2_CN - Assessments [project: Rice]",
+              window_->windowTitle().toStdString());
+    EXPECT_EQ(ReadWholeFile(environment_.CacheDirectory() + "Parvela.ico").substr(0, 4),
+              std::string("\0\0\1\0", 4))
+        << "an icon file";
+    EXPECT_EQ(std::filesystem::status(environment_.CacheDirectory()).permissions(),
+              std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(environment_.File("Parvela.ico")));
 }
 
+// A refused character is not typed and a tooltip tells why; no box takes the keys that follow.
 TEST_F(MainWindowTest, CaptionRefusesAFullStopAndAcceptsLettersAndDigits) {
     AddProject(1001, "Rice");
     AddAssessment(2001, 1001, "a");
     Open(1001);
-    TypeText(caption_, ".");
-    ASSERT_EQ(1u, dialogs_.Boxes().size());
-    EXPECT_EQ(std::string("invalid character (<space> , . / \\ ( ) : ? \" < > | *)"),
-              dialogs_.Texts()[0]);
-    TypeText(caption_, "b2");
-    EXPECT_EQ("ab2", Cell(3));
-    caption_->setText("a/../b");
+    HideToolTip();
+    TypeText(caption_, ".b2 run+=");
+    EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+    EXPECT_EQ("ab2run", Cell(3));
+    EXPECT_EQ(RefusedCaptionCharacter, ShownToolTip());
+    auto* description = Child<QLineEdit>(*window_, "edtAssessmentsDescription");
+    description->clear();
+    TypeText(description, "Many assessments");
+    EXPECT_EQ("Many assessments", Cell(4));
+    caption_->setText("a/../b"); // a text from elsewhere
     EXPECT_EQ("", caption_->text().toStdString());
-    EXPECT_EQ(2u, dialogs_.Boxes().size());
+    EXPECT_EQ(1u, dialogs_.Boxes().size());
 }
 
 TEST_F(MainWindowTest, CalculateWithoutMarkedAssessmentsRunsNothing) {
@@ -347,6 +371,100 @@ TEST_F(MainWindowTest, DoubleClickTogglesTheMarkInALockedProject) {
     EXPECT_EQ("", Cell(1));
     EXPECT_EQ("False", Stored("SELECTEDFOREXECUTION", 2001));
     EXPECT_TRUE(dialogs_.Boxes().empty()) << dialogs_.Texts()[0];
+}
+
+// The keys of a Linux desktop, each shown in the menus: Space marks the selected rows (each
+// row by itself), Ctrl+S saves, Escape cancels, Delete deletes in the grid, F5 reads the lists
+// again, Tab leaves the grid and Ctrl+Q quits.
+TEST_F(MainWindowTest, KeysMarkSaveCancelDeleteReloadAndQuit) {
+    AddProject(1001, "Rice");
+    for (int id : {2001, 2002, 2003})
+        AddAssessment(id, 1001, std::string(1, char('a' + id - 2001)));
+    Open(1001);
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    std::map<std::string, std::string> keys;
+    for (QAction* menu : window_->menuBar()->actions())
+        for (QAction* entry : menu->menu()->actions())
+            if (!entry->shortcut().isEmpty())
+                keys[entry->shortcut().toString().toStdString()] =
+                    entry->objectName().toStdString();
+    EXPECT_EQ(keys, (std::map<std::string, std::string>{{"Ctrl+S", "actSaveAssessments"},
+                                                        {"Esc", "actCancelAssessments"},
+                                                        {"Del", "actDeleteAssessments"},
+                                                        {"Space", "actMarkForExecution"},
+                                                        {"F5", "actReload"},
+                                                        {"Ctrl+Q", "mnExit"}}));
+    auto marks = [this] {
+        std::string stored;
+        for (int id : {2001, 2002, 2003})
+            stored += Stored("SELECTEDFOREXECUTION", id) == "True" ? "x" : "-";
+        return stored;
+    };
+
+    grid_->setFocus();
+    QTest::keyClick(grid_, Qt::Key_Space);
+    EXPECT_EQ("x--", marks());
+    EXPECT_EQ("Yes", grid_->Cell(1, 1));
+    QTest::keyClick(grid_, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(grid_, Qt::Key_Space);
+    EXPECT_EQ("-x-", marks()) << "each selected row inverted";
+    EXPECT_EQ(2u, grid_->selectionModel()->selectedRows().size()) << "kept for the next key";
+    Action("actMarkAll")->trigger();
+    EXPECT_EQ("xxx", marks());
+    Action("actUnmarkAll")->trigger();
+    EXPECT_EQ("---", marks());
+
+    TypeText(caption_, "2");
+    QTest::keyClick(caption_, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ("b2", Stored("CAPTION", 2002));
+    TypeText(caption_, "3");
+    dialogs_.QueueAnswer(TDialogAnswer::Ok);
+    QTest::keyClick(caption_, Qt::Key_Escape);
+    EXPECT_EQ("b2", caption_->text().toStdString());
+    auto* scenarios = Child<QComboBox>(*window_, "cbxScenarios");
+    scenarios->setFocus();
+    QTest::keyClick(scenarios, Qt::Key_Delete);
+    EXPECT_EQ(1u, dialogs_.Boxes().size()) << "Delete outside the grid deletes no assessment";
+    dialogs_.QueueAnswer(TDialogAnswer::Ok);
+    grid_->setFocus();
+    QTest::keyClick(grid_, Qt::Key_Delete);
+    ASSERT_EQ(2u, dialogs_.Boxes().size());
+    EXPECT_EQ("Do you really want to delete this item of Assessments ?", dialogs_.Texts()[1]);
+    EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE ASSESSMENTID = 2002"));
+
+    AddAssessment(2004, 1001, "added by a colleague");
+    QTest::keyClick(grid_, Qt::Key_F5);
+    EXPECT_EQ(4, grid_->RowCount());
+    EXPECT_EQ("added by a colleague", grid_->Cell(3, 3));
+
+    grid_->setFocus();
+    QTest::keyClick(grid_, Qt::Key_Tab);
+    EXPECT_NE(grid_, QApplication::focusWidget()) << "Tab leaves the grid";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window_->isVisible());
+}
+
+// The grid shows each assessment's verdict in text and colour; after a run the status bar
+// counts how the marked assessments ended.
+TEST_F(MainWindowTest, TheGridShowsTheVerdictsAndTheStatusBarCountsARun) {
+    AddProject(1001, "Rice");
+    AddAssessment(2001, 1001, "runs", false, true);
+    AddAssessment(2002, 1001, "unknown", false, true, "{00000000-0000-0000-0000-000000000000}");
+    AddAssessment(2003, 1001, "never");
+    Open(1001);
+    EXPECT_EQ("none", grid_->Cell(10, 1));
+    Action("actRun")->trigger();
+    EXPECT_EQ("Finished: 1 valid, 1 not valid", window_->StatusText());
+    std::map<std::string, std::string> verdicts;
+    std::set<QRgb> colours;
+    for (int row = 1; row < grid_->RowCount(); ++row) {
+        verdicts[grid_->Cell(3, row)] = grid_->Cell(10, row);
+        colours.insert(grid_->item(row - 1, 10)->background().color().rgb());
+    }
+    EXPECT_EQ(verdicts, (std::map<std::string, std::string>{
+                            {"runs", "valid"}, {"unknown", "not valid"}, {"never", "none"}}));
+    EXPECT_EQ(3u, colours.size()) << "a colour of its own for each";
 }
 
 TEST_F(MainWindowTest, DeleteAsksAndRemovesTheRunDirectory) {
@@ -473,8 +591,10 @@ TEST_F(MainWindowTest, WhileARunIsInProgressNothingEditsWritesFilesOrCloses) {
         Action("actRun")->trigger();
     }
     ASSERT_TRUE(probed);
-    EXPECT_EQ(enabled, std::set<std::string>{"actStop"}) << "Stop is the only control enabled";
-    EXPECT_FALSE(menuBarEnabled);
+    EXPECT_EQ(enabled, (std::set<std::string>{"actStop", "actShowAbout", "AboutParvela",
+                                              "mnUserManual", "mnWebsite"}))
+        << "besides Stop only About and the help entries";
+    EXPECT_TRUE(menuBarEnabled);
     EXPECT_TRUE(stopShown);
     EXPECT_FALSE(closed);
     EXPECT_TRUE(window_->isVisible());
@@ -517,6 +637,7 @@ TEST_F(MainWindowTest, StopEndsTheRunningModelAndShowsStopped) {
     EXPECT_EQ("Stopping the calculation...", statusOnStop);
     EXPECT_FALSE(stopEnabledAfterwards);
     EXPECT_EQ("Stopped", dialogs_.Texts().back());
+    EXPECT_EQ("Stopped: 1 stopped, 1 not run", window_->StatusText());
     for (const char* panel : {"Panel1", "GroupBox1", "gbxBrowseAssessments"})
         EXPECT_TRUE(Child<QWidget>(*window_, panel)->isEnabled()) << panel;
     EXPECT_FALSE(Child<QWidget>(*window_, "btnStop")->isVisible());
@@ -711,7 +832,8 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     EXPECT_FALSE(hooks.PanelsEverEnabled()) << "no second run can start meanwhile";
     ASSERT_EQ(boxesBefore + 1, dialogs_.Boxes().size());
     EXPECT_EQ("Finished", dialogs_.Texts().back()) << Stored("ERRORMESSAGE", id);
-    EXPECT_EQ("", window_->StatusText());
+    EXPECT_EQ("Finished: 1 valid", window_->StatusText());
+    EXPECT_EQ("valid", Cell(10));
     EXPECT_TRUE(Child<QWidget>(*window_, "GroupBox1")->isEnabled());
     EXPECT_EQ(1, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE VALIDRESULTS = TRUE "
                                     "AND ASSESSMENTID = " +
@@ -734,7 +856,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
 
     // The report, opened in the desktop's browser.
     Action("actReports")->trigger();
-    const std::string report = environment_.TempDirectory() + "Run1.htm";
+    const std::string report = environment_.ReportDirectory() + "Run1.htm";
     EXPECT_TRUE(std::filesystem::exists(report));
     EXPECT_NE(std::string::npos, Opened().find("Run1.htm"));
     const std::string page = ReadWholeFile(report);
@@ -753,7 +875,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     ASSERT_TRUE(summary->isEnabled());
     summary->trigger();
     const std::string summaryPage =
-        ReadWholeFile(environment_.TempDirectory() + "Project summary - Paddy2024.htm");
+        ReadWholeFile(environment_.ReportDirectory() + "Project summary - Paddy2024.htm");
     EXPECT_NE(std::string::npos, Opened().find("Project summary - Paddy2024.htm"));
     EXPECT_NE(std::string::npos, summaryPage.find("<TD>Run1</TD><TD>Jinhua</TD><TD>ETA</TD>"
                                                   "<TD>Sprays2</TD><TD>valid</TD>"));

@@ -15,12 +15,14 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTest>
 
+#include <tuple>
 #include <vector>
 
 namespace parvela::test {
@@ -28,8 +30,9 @@ namespace {
 
 // The texts that a table cuts ("..."), as "column row: text"; row 0 is the header, measured
 // with room for a sort indicator. Free texts (the "Description" columns) may be longer than
-// any column; headers, captions, keys, dates, codes and numbers may not.
-std::vector<std::string> CutTexts(const QTableWidget& table) {
+// any column, unless `descriptionsToo`; headers, captions, keys, dates, codes and numbers may
+// not.
+std::vector<std::string> CutTexts(const QTableWidget& table, bool descriptionsToo = false) {
     std::vector<std::string> cut;
     const QHeaderView& header = *table.horizontalHeader();
     const int textMargin =
@@ -51,7 +54,7 @@ std::vector<std::string> CutTexts(const QTableWidget& table) {
         const QRect label =
             header.style()->subElementRect(QStyle::SE_HeaderLabel, &option, &header);
         check(column, 0, title->text(), QFontMetrics(header.font()), label.width());
-        if (title->text() == "Description")
+        if (title->text() == "Description" && !descriptionsToo)
             continue;
         // The cell without its grid line and the item view's text margins.
         const int room = table.columnWidth(column) - 1 - 2 * textMargin;
@@ -145,6 +148,57 @@ TEST_F(ReadableWindowsTest, GridsShowTheirHeadersAndValuesWhole) {
     EXPECT_LT(assessments->ColWidth(1), assessments->ColWidth(4))
         << "the relative widths stay: Selected (65) narrower than Description (200)";
     EXPECT_GT(assessments->ColWidth(4), assessments->ColWidth(3));
+}
+
+// A wider window widens the description columns only; a text that its cell cuts shows whole
+// in a tooltip, and the drop-down lists show their entries whole.
+TEST_F(ReadableWindowsTest, DescriptionsTakeTheSpareWidthAndCutTextsShowWhole) {
+    TfrmInceptions interceptions;
+    interceptions.show();
+    EXPECT_EQ(CutTexts(*Child<QTableWidget>(interceptions, "grdInterception"), true),
+              std::vector<std::string>())
+        << "the stage descriptions whole";
+    const std::vector<std::tuple<QWidget*, const char*, int>> grids = {
+        {main_.get(), "grdAssessments", 4}, {&interceptions, "grdInterception", 1}};
+    for (const auto& [window, name, description] : grids) {
+        SCOPED_TRACE(name);
+        QTableWidget* grid = Child<QTableWidget>(*window, name);
+        QApplication::processEvents();
+        std::vector<int> widths;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            widths.push_back(grid->columnWidth(column));
+        window->resize(window->width() + 400, window->height());
+        QApplication::processEvents();
+        int shown = 0;
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (!grid->isColumnHidden(column))
+                shown += grid->columnWidth(column);
+            if (column == description)
+                EXPECT_GT(grid->columnWidth(column), widths[column]);
+            else
+                EXPECT_EQ(grid->columnWidth(column), widths[column]) << column;
+        }
+        EXPECT_EQ(grid->viewport()->width(), shown) << "the columns fill the grid";
+    }
+
+    TDACGrid* grid = Child<TDACGrid>(*main_, "grdAssessments");
+    auto tipOver = [grid](int column) {
+        HideToolTip();
+        const QPoint centre = grid->visualItemRect(grid->item(0, column)).center();
+        QHelpEvent help(QEvent::ToolTip, centre, grid->viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(grid->viewport(), &help);
+        return ShownToolTip();
+    };
+    EXPECT_EQ(LongDescription, tipOver(4));
+    EXPECT_EQ("Double click to select for execution", tipOver(3))
+        << "over a caption that its cell shows whole the grid's own hint";
+
+    auto* substances = Child<QComboBox>(*main_, "cbxAssessmentsSubstanceCode");
+    ASSERT_GT(substances->count(), 0);
+    const QString code = substances->itemText(0);
+    EXPECT_TRUE(substances->itemData(0, Qt::ToolTipRole).toString().startsWith(code + ": "))
+        << "the code with the substance's name";
+    EXPECT_GE(substances->view()->minimumWidth(), substances->view()->sizeHintForColumn(0));
 }
 
 TEST_F(ReadableWindowsTest, EnterInAnEditPressesNoButton) {

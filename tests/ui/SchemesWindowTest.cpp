@@ -323,8 +323,12 @@ TEST_F(SchemesWindowTest, CopyingASchemeCopiesItsApplicationsAndRemembersTheCopy
 TEST_F(SchemesWindowTest, CaptionRefusesSpecialCharactersTypedAndPasted) {
     Show(0);
     auto* caption = Child<QLineEdit>(window_, "edtApplicationSchemesCaption");
+    HideToolTip();
     TypeText(caption, "?");
-    EXPECT_EQ("AAA scheme", caption->text().toStdString());
+    EXPECT_EQ("AAA scheme", caption->text().toStdString())
+        << "also in a caption whose blank an older database stored";
+    EXPECT_EQ(RefusedCaptionCharacter, ShownToolTip());
+    EXPECT_TRUE(dialogs_.Boxes().empty());
     caption->setText("x..y");
     EXPECT_EQ("", caption->text().toStdString());
     EXPECT_EQ("Caption x..y contains invalid character(s) (<space> , . / \\ ( ) : ? \" < > | *)",
@@ -357,6 +361,77 @@ TEST_F(SchemesWindowTest, OnlyApplicationTypeOneIsKnown) {
         EXPECT_STREQ("internal error in TfrmApplicationSchemes.UpdateApplicationParameterControls",
                      failure.what());
     }
+}
+
+// Saving, cancelling, copying or deleting a scheme shows its applications anew: an application
+// still being edited is settled first with the question of a row change; Cancel keeps it and
+// stops the step, and the window stays usable either way.
+TEST_F(SchemesWindowTest, SchemeStepsSettleTheEditedApplicationFirst) {
+    const std::string saveApplication = "Save the item of Applications ?";
+    struct Case {
+        const char* action;
+        bool editScheme;
+        std::vector<TDialogAnswer> schemeAnswers; // the step's own questions after the first
+    } cases[] = {
+        {"actSaveApplicationSchemes", true, {}},
+        {"actCancelApplicationSchemes", true, {TDialogAnswer::Ok}},
+        {"actCopyApplicationSchemes", false, {}},
+        {"actDeleteApplicationSchemes", false, {TDialogAnswer::Ok}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        Sql("UPDATE APPLICATIONS SET DOSAGE = 0.5 WHERE APPLICATIONID = 5001");
+        Sql("UPDATE APPLICATIONSCHEMES SET CAPTION = 'AAA', DESCRIPTION = 'two sprays' WHERE "
+            "APPLICATIONSCHEMEID = 1001");
+        TScriptedDialogs dialogs;
+        TScopedDialogs scope(dialogs);
+        TfrmApplicationSchemes window;
+        window.SetItemIDToSelect("1001");
+        window.show();
+        if (c.editScheme)
+            Child<QLineEdit>(window, "edtApplicationSchemesDescription")->setText("changed");
+        Child<QLineEdit>(window, "edtApplicationsDosage")->setText("0.75");
+        window.UpdateActions();
+        QAction* action = window.findChild<QAction*>(c.action);
+        ASSERT_TRUE(action->isEnabled());
+
+        dialogs.QueueAnswer(TDialogAnswer::Cancel);
+        action->trigger();
+        ASSERT_EQ(1u, dialogs.Boxes().size()) << ::testing::PrintToString(dialogs.Texts());
+        EXPECT_EQ(saveApplication, dialogs.Texts()[0]);
+        EXPECT_EQ(isEdited, window.SelectedApplication()->ItemState()) << "kept, unsaved";
+        EXPECT_EQ("0.75", Child<TDACGrid>(window, "grdApplications")->Cell(4, 1));
+
+        dialogs.QueueAnswer(TDialogAnswer::Yes);
+        for (TDialogAnswer answer : c.schemeAnswers)
+            dialogs.QueueAnswer(answer);
+        action->trigger();
+        EXPECT_EQ(2 + c.schemeAnswers.size(), dialogs.Boxes().size()) << dialogs.Texts().back();
+        EXPECT_EQ(saveApplication, dialogs.Texts()[1]);
+        const bool deleted = std::string(c.action) == "actDeleteApplicationSchemes";
+        EXPECT_EQ(deleted ? 0 : 1,
+                  environment_.Count("SELECT COUNT(*) FROM APPLICATIONS WHERE APPLICATIONID = "
+                                     "5001 AND DOSAGE = 0.75"));
+        TDACGrid* schemes = Child<TDACGrid>(window, "grdApplicationSchemes");
+        for (int row = schemes->RowCount() - 1; row >= 1; --row)
+            EXPECT_TRUE(schemes->SetRow(row)) << row;
+        EXPECT_NE(nullptr, window.SelectedApplication()) << "the applications are shown";
+        EXPECT_EQ(2 + c.schemeAnswers.size(), dialogs.Boxes().size()) << dialogs.Texts().back();
+        Sql("DELETE FROM APPLICATIONSCHEMES WHERE APPLICATIONSCHEMEID NOT IN (1, 1001)");
+    }
+}
+
+// Only the day and the month of an application count, also for dates of other years that an
+// older database stored.
+TEST_F(SchemesWindowTest, TheApplicationsSortByDayAndMonthWhateverTheYear) {
+    Sql("INSERT INTO APPLICATIONS (APPLICATIONID, APPLICATIONSCHEMEID, APPLICATIONTYPEID, "
+        "APPLICATIONDATE, DOSAGE, APPLICATIONPARAMETER, SPRAYDRIFTPERC) VALUES "
+        "(5003, 1001, 1, '1999-03-01 00:00:00', 1.0, 0.0, 0.0)");
+    Show(0);
+    ASSERT_EQ(4, applications_->RowCount());
+    EXPECT_EQ((std::vector<std::string>{applications_->Cell(3, 1), applications_->Cell(3, 2),
+                                        applications_->Cell(3, 3)}),
+              (std::vector<std::string>{"31-Jan", "01-Mar", "05-Jul"}));
 }
 
 TEST_F(SchemesWindowTest, ClosingAsksForTheUnsavedApplication) {

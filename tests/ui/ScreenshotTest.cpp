@@ -3,6 +3,7 @@
 // build tree (screenshots/) so that a reviewer can look at them at the platform's font.
 #include "UiTestSupport.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
+#include "platform/qt/QtDialogs.h"
 #include "program/Utilities.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmApplicationSchemes.h"
@@ -52,15 +53,22 @@ TEST(Screenshots, OfEveryWindow) {
         "INSERT INTO PROJECTS (PROJECTID, CAPTION, DESCRIPTION, CREATIONDATE, MODIFICATIONDATE, "
         "LOCKED) VALUES (100001, 'Registration_2024_01', 'Registration dossier, paddy scenarios', "
         "'2024-03-01 09:15:00', '2024-03-18 16:42:07', 'False')");
-    for (int id : {204711, 204712})
+    // One assessment of each verdict: none, valid (with the checksum of its substance, which
+    // the check at the start keeps), not valid.
+    const std::string guid = "{5EED0DA0-7A11-4C0E-9D00-000000000012}";
+    TDAXOInterface::CreateSingleton(".");
+    const std::string checksum = TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(guid);
+    TDAXOInterface::DestroySingleton();
+    for (int id : {204711, 204712, 204713})
         environment.Database().RunRawSQL(
             "INSERT INTO ASSESSMENTS (ASSESSMENTID, CAPTION, DESCRIPTION, PROJECTID, SCENARIOID, "
             "SUBSTANCEGUID, APPLICATIONSCHEMEID, SELECTEDFOREXECUTION, VALIDRESULTS, "
-            "CREATIONDATE, MODIFICATIONDATE) VALUES (" +
+            "SUBSTANCECHECKSUM, ERRORMESSAGE, CREATIONDATE, MODIFICATIONDATE) VALUES (" +
             std::to_string(id) + ", 'ETA_Jinhua_sprays_" + std::to_string(id % 100) +
-            "', 'two sprays on the crop at tillering and stem elongation', 100001, 1, "
-            "'{5EED0DA0-7A11-4C0E-9D00-000000000012}', 1, 'True', FALSE, '2024-03-01 09:20:00', "
-            "'2024-03-18 16:42:07')");
+            "', 'two sprays on the crop at tillering and stem elongation', 100001, 1, '" + guid +
+            "', 1, 'True', " + (id == 204712 ? "TRUE" : "FALSE") + ", '" + checksum + "', " +
+            (id == 204713 ? "'running model GLIDAR failed: '" : "NULL") +
+            ", '2024-03-01 09:20:00', '2024-03-18 16:42:07')");
     WriteRegistryInteger(HKEY_LOCAL_MACHINE, RegistryKey(), "LastOpenedProject", 100001);
 
     TfrmAssessments main(TServiceStartOptions{environment.SettingsFile()});
@@ -94,6 +102,9 @@ TEST(Screenshots, OfEveryWindow) {
         TfrmAbout about;
         Shoot(about, "frmAbout");
     }
+    Shoot(
+        *BuildMessageBox(TMessageBox{TDialogIcon::Information, TDialogButtons::Ok, "", "Finished"}),
+        "boxFinished");
     EXPECT_TRUE(dialogs.Boxes().empty()) << dialogs.Texts().front();
 }
 

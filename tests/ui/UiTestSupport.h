@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
+#include <QToolTip>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -52,6 +54,22 @@ inline void TypeText(QWidget* widget, const QString& text) {
         TypeCharacter(widget, character);
 }
 
+// The reason that a caption edit shows beside itself when it refuses a character.
+inline const std::string RefusedCaptionCharacter =
+    std::string("invalid character (<space> , . / \\ ( ) : ? ") + "\"" + " < > | * + =)";
+
+// The tooltip shown now; empty when none is.
+inline std::string ShownToolTip() {
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+}
+
+// Hides the tooltip and waits until it has gone (it lingers a moment).
+inline void HideToolTip() {
+    QToolTip::hideText();
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000))
+        ADD_FAILURE() << "the tooltip stayed";
+}
+
 template <class Widget> Widget* Child(QWidget& parent, const char* name) {
     Widget* child = parent.findChild<Widget*>(QString::fromLatin1(name));
     if (!child)
@@ -73,6 +91,7 @@ template <class Widget> Widget* Child(QWidget& parent, const char* name) {
 #include <optional>
 #include <sstream>
 #include <stdlib.h>
+#include <unistd.h>
 
 namespace parvela::test {
 
@@ -146,7 +165,8 @@ public:
           user_("PARVELA_USER_REGISTRY", File("user-registry.ini")),
           daxoDatabase_("PARVELA_DAXO_DATABASE", File("daxo.sqlite")),
           daxoMessages_("PARVELA_DAXO_MESSAGE_LOG", File("daxo-messages.log")),
-          tmp_("TMPDIR", File("tmp/")), database_(engine) {
+          tmp_("TMPDIR", File("tmp/")), runtime_("XDG_RUNTIME_DIR", ""),
+          cache_("XDG_CACHE_HOME", File("cache")), database_(engine) {
         std::filesystem::create_directories(File("tmp"));
         std::filesystem::create_directories(DataPath());
         RunScript(database_, "db/scenarios/scenarios.sql");
@@ -160,6 +180,11 @@ public:
     std::string File(const std::string& name) const { return directory_ + "/" + name; }
     std::string DataPath() const { return File("data/"); }
     std::string TempDirectory() const { return File("tmp/"); }
+    // The user's private directory in it, where the reports go.
+    std::string ReportDirectory() const {
+        return TempDirectory() + "parvela-" + std::to_string(::geteuid()) + "/";
+    }
+    std::string CacheDirectory() const { return File("cache/parvela/"); }
     std::string SettingsFile() const { return File("parvela.ini"); }
     TestDatabase& Database() { return database_; }
     std::int64_t Count(const std::string& sql) {
@@ -179,6 +204,8 @@ private:
     ScopedEnvironment daxoDatabase_;
     ScopedEnvironment daxoMessages_;
     ScopedEnvironment tmp_;
+    ScopedEnvironment runtime_;
+    ScopedEnvironment cache_;
     TestDatabase database_;
 };
 
