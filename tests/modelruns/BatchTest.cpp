@@ -423,16 +423,16 @@ TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
                        std::chrono::steady_clock::now() < giveUp)
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
-            if (ran)
-                EXPECT_FALSE(ProcessGroupRuns(groups[id - 1])) << id;
+            EXPECT_FALSE(ran && ProcessGroupRuns(groups[id - 1])) << id;
             EXPECT_EQ(stored.ErrorMessage, ran ? c.Stored : "old") << id;
             EXPECT_EQ(stored.ValidResults, !ran) << id;
             EXPECT_EQ(stored.AssessmentReport, ran ? "" : "old@report") << id;
             expected.push_back(std::to_string(id) + "\tSlow" + std::to_string(id) + "\t" +
                                (ran ? "Run stopped by the user." : "not run"));
         }
-        if (c.Signal != SIGKILL)
+        if (c.Signal != SIGKILL) {
             EXPECT_EQ(LoadTextLines(output), expected) << c.Signal;
+        }
     }
 }
 
