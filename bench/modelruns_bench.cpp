@@ -7,9 +7,12 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "db/DatabaseCreator.h"
 #include "db/DatabaseScripts.h"
+#include "framework/DateTime.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACSaver.h"
+#include "framework/TVersionInfo.h"
+#include "program/SummaryReport.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
 #include "program/TZentorModel.h"
@@ -20,6 +23,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -32,6 +36,9 @@ constexpr int ProjectID = 1;
 constexpr int SingleAssessmentID = 1;
 constexpr int LargeProjectID = 2;
 constexpr int LargeProjectSize = 50;
+constexpr int LongSeriesAssessmentID = 3;
+constexpr int LongSeriesFirstYear = 1971;
+constexpr int LongSeriesYears = 50;
 const char* const AlphaGuid = "{5EED0DA0-7A11-4C0E-9D00-000000000001}";
 
 std::string ReadFile(const std::string& path) {
@@ -106,11 +113,13 @@ private:
                        "'2024-01-01 00:00:00', '2024-01-01 00:00:00', FALSE, '', FALSE)",
                        project, project));
         database_.ExecSQL(AssessmentRow(SingleAssessmentID, ProjectID));
+        database_.ExecSQL(AssessmentRow(LongSeriesAssessmentID, ProjectID));
         for (int i = 0; i < LargeProjectSize; ++i)
             database_.ExecSQL(AssessmentRow(100 + i, LargeProjectID));
         database_.Commit();
 
         TDACSaver::CreateSingleton(database_);
+        TVersionInfo::CreateSingleton();
         TDAXOInterface::CreateSingleton(".");
         TModelManager::CreateSingleton().SetContinueOnError(true);
     }
@@ -198,6 +207,69 @@ BENCHMARK(BM_ProjectOf50MarkedAssessments)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+// A daily output file of `years` years from 1 January of `firstYear`: a column per name, each
+// day a value with a yearly pulse that decays, so that the lines have peaks to keep.
+void WriteLongDailyOutput(const std::string& path, int firstYear, int years,
+                          const std::vector<std::pair<std::string, std::string>>& columns) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file << "* daily output of " << years << " years\r\nDate";
+    for (const auto& [name, unit] : columns)
+        file << "  " << name;
+    file << "\r\n    ";
+    for (const auto& [name, unit] : columns)
+        file << "  (" << unit << ")";
+    file << "\r\n";
+    int dayOfRun = 0;
+    for (int year = firstYear; year < firstYear + years; ++year)
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= DaysInMonth(year, month); ++day, ++dayOfRun) {
+                file << Format("%.2d-%s-%d", day, MonthAbbreviation(month), year);
+                for (std::size_t c = 0; c < columns.size(); ++c) {
+                    const int sinceApplication = (dayOfRun + 200) % 365;
+                    const double value = (1.0 + 0.1 * static_cast<double>(c)) *
+                                         (1.0 + 0.3 * ((year * 7 + dayOfRun) % 11) / 10.0) *
+                                         std::exp(-sinceApplication / 12.0);
+                    file << Format("  %.6e", value);
+                }
+                file << "\r\n";
+            }
+}
+
+// The summary report of an assessment whose models wrote 50 years of daily output: the
+// time to write the page and, as a counter, its size.
+void BM_SummaryReportOf50YearSeries(benchmark::State& state) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    const std::string run =
+        manager.ProjectDirectory(ProjectID, true) + std::to_string(LongSeriesAssessmentID) + "/";
+    const std::string id = std::to_string(LongSeriesAssessmentID);
+    WriteLongDailyOutput(run + "GLIDAR/" + id + ".out", LongSeriesFirstYear, LongSeriesYears,
+                         {{"DepPnd", "mm"},
+                          {"ConLiq_ALPHA", "ug.L-1"},
+                          {"CntSol_ALPHA", "mg.kg-1"},
+                          {"ConLiq_M1", "ug.L-1"},
+                          {"CntSol_M1", "mg.kg-1"},
+                          {"ConLiq_M2", "ug.L-1"},
+                          {"CntSol_M2", "mg.kg-1"},
+                          {"ConLiq_M3", "ug.L-1"},
+                          {"CntSol_M3", "mg.kg-1"}});
+    WriteLongDailyOutput(run + "MUNDRE/" + id + ".out", LongSeriesFirstYear, LongSeriesYears,
+                         {{"ConWat", "ug.L-1"}, {"CntSed", "ug.kg-1"}, {"FlwOut", "m3.d-1"}});
+    setup.Database().ExecSQL(
+        Format("UPDATE ASSESSMENTS SET VALIDRESULTS = TRUE, ASSESSMENTREPORT = '%s' WHERE "
+               "ASSESSMENTID = %d",
+               "@GLIDAR REPORT@\r\nEnd of GLIDAR REPORT@\r\n@MUNDRE REPORT@\r\nEnd of MUNDRE "
+               "REPORT@\r\n",
+               LongSeriesAssessmentID));
+    std::uintmax_t size = 0;
+    for (auto _ : state)
+        size = std::filesystem::file_size(
+            WriteSummaryReportFile(setup.Assessment(LongSeriesAssessmentID)));
+    state.counters["page_bytes"] = static_cast<double>(size);
+}
+BENCHMARK(BM_SummaryReportOf50YearSeries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace parvela

@@ -29,6 +29,10 @@ struct TOpenFileRequest {
     std::string Title;
     // Empty: the current directory.
     std::string InitialDirectory;
+    // A dialog for saving: the file need not exist, and replacing one is confirmed; it
+    // starts with `FileName` in `InitialDirectory`.
+    bool Save = false;
+    std::string FileName = {};
 };
 
 // "Yes/No", "OK/Cancel", ... for messages.

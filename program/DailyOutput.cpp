@@ -6,6 +6,8 @@
 #include "framework/Format.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace parvela {
@@ -58,6 +60,11 @@ const TDailyColumn* TDailyOutput::Column(const std::string& name) const {
     return nullptr;
 }
 
+std::string DailyOutputPath(const std::string& runDirectory, const std::string& modelName,
+                            int assessmentID) {
+    return runDirectory + "/" + modelName + "/" + std::to_string(assessmentID) + ".out";
+}
+
 std::optional<TDailyOutput> ReadDailyOutput(const std::string& path) {
     if (!FileExists(path))
         return std::nullopt;
@@ -67,6 +74,7 @@ std::optional<TDailyOutput> ReadDailyOutput(const std::string& path) {
                              text);
     };
     TDailyOutput output;
+    output.FileName = ExtractFileName(path);
     enum { Names, Units, Rows } expected = Names;
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::vector<std::string> words = SplitWords(lines[index]);
@@ -103,6 +111,10 @@ std::optional<TDailyOutput> ReadDailyOutput(const std::string& path) {
             double value = 0;
             if (!ParseModelNumber(words[c + 1], value))
                 throw fault(index, "not a number: " + words[c + 1]);
+            if (!std::isfinite(value)) {
+                output.Unreadable.push_back({index + 1, output.Columns[c].Name, words[c + 1]});
+                value = std::numeric_limits<double>::quiet_NaN();
+            }
             output.Columns[c].Values.push_back(value);
         }
     }

@@ -1,11 +1,13 @@
 #include "ProjectSummary.h"
 
+#include "CsvExport.h"
 #include "DAXOTextList.h"
 #include "ProgramIdentity.h"
 #include "ReportFigures.h"
 #include "SummaryReport.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
+#include "TModelManager.h"
 #include "TZentorModel.h"
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
@@ -15,16 +17,23 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace parvela {
 
 namespace {
 
-const char* const TableHead =
-    "<THEAD><TR class=\"TableHeaderRow\"><TH>ID</TH><TH>Caption</TH><TH>Scenario</TH>"
-    "<TH>Substance</TH><TH>Application scheme</TH><TH>Results</TH>"
-    "<TH>Max. paddy water (ug.L-1)</TH><TH>Pond global max. (ug.L-1)</TH>"
-    "<TH>Pond 21-day TWA (ug.L-1)</TH></TR></THEAD>";
+// The columns of the page's table and of the CSV file.
+const char* const ColumnHeadings[] = {"ID",
+                                      "Caption",
+                                      "Scenario",
+                                      "Substance",
+                                      "Application scheme",
+                                      "Results",
+                                      "Metabolites",
+                                      "Max. paddy water (ug.L-1)",
+                                      "Pond global max. (ug.L-1)",
+                                      "Pond 21-day TWA (ug.L-1)"};
 
 // Sorts the rows by the column whose heading is clicked, a second click the other way round.
 // Cells with a data-sort attribute sort as numbers, empty ones last; the others as text.
@@ -99,26 +108,73 @@ std::string ResultsText(const TdciAssessments& assessment) {
     return message.empty() ? "no valid results" : message;
 }
 
+// One assessment's row of the summary.
+struct TSummaryRow {
+    int ID = 0;
+    std::vector<std::string> Texts; // caption to metabolites
+    TReportFigures Figures;
+};
+
 // Sort index of ASSESSMENTID in the assessments list.
 constexpr int AssessmentKeyField = 0;
 
-std::string AssessmentRow(const TdciAssessments& assessment, TdcScenarios& scenarios,
-                          TdcApplicationSchemes& schemes) {
+TSummaryRow SummaryRow(const TdciAssessments& assessment, TdcScenarios& scenarios,
+                       TdcApplicationSchemes& schemes) {
+    TSummaryRow row;
+    row.ID = assessment.ASSESSMENTID();
+    const bool leftOut = TModelManager::GetSingleton().MetabolitesLeftOut(assessment);
+    row.Texts = {assessment.CAPTION(),
+                 ScenarioCaption(scenarios, assessment.SCENARIOID()),
+                 SubstanceCode(assessment.SUBSTANCEGUID()),
+                 SchemeCaption(schemes, assessment.APPLICATIONSCHEMEID()),
+                 ResultsText(assessment),
+                 leftOut ? MetabolitesNotCalculated : ""};
     // Figures of results that are no longer valid would pass for the current ones.
-    const TReportFigures figures = assessment.VALIDRESULTS()
-                                       ? ReadReportFigures(assessment.ASSESSMENTREPORT())
-                                       : TReportFigures();
-    const std::string id = std::to_string(assessment.ASSESSMENTID());
-    return "<TR><TD align=\"right\" data-sort=\"" + id + "\">" + id + "</TD>" +
-           Cell(assessment.CAPTION()) + Cell(ScenarioCaption(scenarios, assessment.SCENARIOID())) +
-           Cell(SubstanceCode(assessment.SUBSTANCEGUID())) +
-           Cell(SchemeCaption(schemes, assessment.APPLICATIONSCHEMEID())) +
-           Cell(ResultsText(assessment)) + FigureCell(figures.PaddyWaterMaximum) +
-           FigureCell(figures.PondMaximum) + FigureCell(figures.PondTwa21) + "</TR>";
+    if (assessment.VALIDRESULTS())
+        row.Figures = ReadReportFigures(assessment.ASSESSMENTREPORT());
+    return row;
+}
+
+// The rows of the project's assessments, by key: the rows' order on the server changes with
+// every save.
+std::vector<TSummaryRow> SummaryRows(const TdciProjects& project) {
+    TDACDatabase& database = project.OwnerList()->Database();
+    TdcAssessments assessments(database);
+    assessments.SetFilter("PROJECTID=%d", {project.PROJECTID()});
+    assessments.Open();
+    assessments.SortOnField(AssessmentKeyField, true);
+    TdcScenarios scenarios(database);
+    scenarios.Open();
+    TdcApplicationSchemes schemes(database);
+    schemes.Open();
+    std::vector<TSummaryRow> rows;
+    for (assessments.First(); !assessments.Eof(); assessments.Next())
+        rows.push_back(SummaryRow(assessments.Item(), scenarios, schemes));
+    return rows;
+}
+
+std::vector<const std::optional<TReportFigure>*> FiguresOf(const TSummaryRow& row) {
+    return {&row.Figures.PaddyWaterMaximum, &row.Figures.PondMaximum, &row.Figures.PondTwa21};
+}
+
+std::string TableHead() {
+    std::string head = "<THEAD><TR class=\"TableHeaderRow\">";
+    for (const char* heading : ColumnHeadings)
+        head += "<TH>" + TCordessaReport::EscapeHtml(heading) + "</TH>";
+    return head + "</TR></THEAD>";
+}
+
+std::string TableRow(const TSummaryRow& row) {
+    const std::string id = std::to_string(row.ID);
+    std::string html = "<TR><TD align=\"right\" data-sort=\"" + id + "\">" + id + "</TD>";
+    for (const std::string& text : row.Texts)
+        html += Cell(text);
+    for (const std::optional<TReportFigure>* figure : FiguresOf(row))
+        html += FigureCell(*figure);
+    return html + "</TR>";
 }
 
 std::unique_ptr<TCordessaReport> BuildProjectSummary(const TdciProjects& project) {
-    TDACDatabase& database = project.OwnerList()->Database();
     auto report =
         std::make_unique<TCordessaReport>("Project summary - " + FileNamePart(project.CAPTION()),
                                           ProgramTitle() + " - project summary");
@@ -127,27 +183,19 @@ std::unique_ptr<TCordessaReport> BuildProjectSummary(const TdciProjects& project
     report->AddLine(Format("Project: %s, %s", project.CAPTION(), project.DESCRIPTION()));
     report->AddLine("");
 
-    TdcAssessments assessments(database);
-    assessments.SetFilter("PROJECTID=%d", {project.PROJECTID()});
-    assessments.Open();
-    // By key: the rows' order on the server changes with every save.
-    assessments.SortOnField(AssessmentKeyField, true);
-    TdcScenarios scenarios(database);
-    scenarios.Open();
-    TdcApplicationSchemes schemes(database);
-    schemes.Open();
+    const std::vector<TSummaryRow> rows = SummaryRows(project);
     report->AddHtml(ArrowStyle);
     report->AddHtml("<TABLE id=\"ProjectSummary\" class=\"Table\" border=\"1\" cellspacing=\"0\" "
                     "cellpadding=\"3\">");
-    report->AddHtml(TableHead);
+    report->AddHtml(TableHead());
     report->AddHtml("<TBODY>");
-    for (assessments.First(); !assessments.Eof(); assessments.Next())
-        report->AddHtml(AssessmentRow(assessments.Item(), scenarios, schemes));
+    for (const TSummaryRow& row : rows)
+        report->AddHtml(TableRow(row));
     report->AddHtml("</TBODY>");
     report->AddHtml("</TABLE>");
     report->AddLine("");
     report->AddLine(Format("%d assessments. Click a column heading to sort the rows by it.",
-                           assessments.Count()));
+                           static_cast<int>(rows.size())));
     for (const char* line : SortScript)
         report->AddHtml(line);
     report->FinishReport();
@@ -162,6 +210,22 @@ std::string WriteProjectSummaryFile(const TdciProjects& project) {
 
 void WriteProjectSummary(const TdciProjects& project) {
     BuildProjectSummary(project)->OpenReport();
+}
+
+void WriteProjectSummaryCsv(const TdciProjects& project, const std::string& path) {
+    std::vector<TCsvRow> rows = {TCsvRow(std::begin(ColumnHeadings), std::end(ColumnHeadings))};
+    for (const TSummaryRow& summary : SummaryRows(project)) {
+        TCsvRow row = {std::to_string(summary.ID)};
+        row.insert(row.end(), summary.Texts.begin(), summary.Texts.end());
+        for (const std::optional<TReportFigure>* figure : FiguresOf(summary))
+            row.push_back(*figure ? CsvNumber((*figure)->Value) : "");
+        rows.push_back(std::move(row));
+    }
+    WriteCsvFile(path, rows);
+}
+
+std::string ProjectSummaryCsvPath(const TdciProjects& project) {
+    return CsvExportPath("Project summary - " + FileNamePart(project.CAPTION()));
 }
 
 } // namespace parvela

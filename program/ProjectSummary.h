@@ -15,4 +15,11 @@ std::string WriteProjectSummaryFile(const TdciProjects& project);
 // Writes the page and opens it with the desktop's default program.
 void WriteProjectSummary(const TdciProjects& project);
 
+// The summary as CSV (CsvExport.h): a header row with the page's column headings, then one
+// row per assessment by key; the figures at full precision.
+void WriteProjectSummaryCsv(const TdciProjects& project, const std::string& path);
+// Where the batch front end writes it: "Project summary - " + caption + ".csv" in the
+// temporary directory.
+std::string ProjectSummaryCsvPath(const TdciProjects& project);
+
 } // namespace parvela

@@ -12,11 +12,14 @@
 namespace parvela {
 
 // The run of `window` consecutive values (all of them when there are fewer) with the highest
-// mean.
+// mean (the first of equal ones). A run that holds a value that is not a finite number has no
+// mean: it is left out and counted.
 struct TMovingAverage {
+    bool Found = false; // false when no run is free of such values
     std::size_t First = 0;
     std::size_t Last = 0;
     double Mean = 0;
+    std::size_t LeftOutRuns = 0;
 };
 TMovingAverage HighestMovingAverage(const std::vector<double>& values, std::size_t window);
 

@@ -3,6 +3,7 @@
 #include "DailyOutput.h"
 #include "ProgramIdentity.h"
 #include "ReportCharts.h"
+#include "ReportInputs.h"
 #include "RunProvenance.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
@@ -24,20 +25,15 @@ namespace parvela {
 namespace {
 
 constexpr int VersionParts = 2;
+const char* const MetabolitesLeftOutText =
+    "the metabolites that the substance forms in the water and sediment of the pond and in the "
+    "paddy water are left out by policy (the substance check's warning)";
 
 // A model's chart, added after the line that ends the model's report block.
 struct TModelChart {
     std::string EndMarker;
     std::vector<std::string> Lines;
 };
-
-// The run directory of the assessment; empty without the model manager's layout.
-std::string RunDirectoryOf(const TdciAssessments& assessment) {
-    if (!HasProjectDirectoryProvider())
-        return "";
-    return ProjectDirectory(assessment.PROJECTID(), true) +
-           std::to_string(assessment.ASSESSMENTID());
-}
 
 // The charts of the models that left daily output in the run directory. Daily output that
 // cannot be drawn gives a line that says why in place of the chart.
@@ -47,8 +43,7 @@ std::vector<TModelChart> DailyOutputCharts(const std::string& runDirectory, int 
         return charts;
     const TModelManager& manager = TModelManager::GetSingleton();
     for (const auto& model : manager.Models()) {
-        const std::string path =
-            runDirectory + "/" + model->ModelName() + "/" + std::to_string(assessmentID) + ".out";
+        const std::string path = DailyOutputPath(runDirectory, model->ModelName(), assessmentID);
         try {
             const std::optional<TDailyOutput> output = ReadDailyOutput(path);
             if (!output)
@@ -79,14 +74,14 @@ void AddChartAfterBlock(const std::string& line, std::vector<TModelChart>& chart
 }
 
 // The run's input files with their size and SHA-256, and the substance checksum.
-void AddProvenance(const TdciAssessments& assessment, const std::string& runDirectory,
+void AddProvenance(const TdciAssessments& assessment, const std::vector<TRunInputFile>& files,
                    TCordessaReport& report) {
     using Escape = TCordessaReport;
     report.AddHtml("<P class=\"FontTitle2\">Run input files</P>");
     report.AddHtml("<TABLE class=\"Table\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
     report.AddHtml("<TR class=\"TableHeaderRow\"><TD>File</TD><TD>Size (bytes)</TD>"
                    "<TD>SHA-256</TD></TR>");
-    for (const TRunInputFile& file : RunInputFiles(runDirectory, assessment.ASSESSMENTID()))
+    for (const TRunInputFile& file : files)
         report.AddHtml("<TR><TD class=\"TableFirstCell\">" + Escape::EscapeHtml(file.Name) +
                        "</TD><TD align=\"right\">" + std::to_string(file.Size) + "</TD><TD><TT>" +
                        file.Sha256 + "</TT>" +
@@ -102,6 +97,15 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
     auto report = std::make_unique<TCordessaReport>(FileNamePart(assessment.CAPTION()),
                                                     ProgramTitle() + " - report");
     report->AddTitle1(Format("Summary report: %s", ProgramTitle()));
+    const bool showsBlocks = assessment.ERRORMESSAGE().empty();
+    // Said first: the figures below hold no metabolites of the pond and the paddy water.
+    if (showsBlocks && TModelManager::SingletonExists() &&
+        TModelManager::GetSingleton().MetabolitesLeftOut(assessment))
+        report->AddHtml(
+            "<P class=\"FontTitle2\">" +
+            TCordessaReport::EscapeHtml(
+                Format("Valid results, %s: %s", MetabolitesNotCalculated, MetabolitesLeftOutText)) +
+            "</P>");
     AddReportHeaderLines(*report);
     report->AddLine(Format("Assessment: %s, %s", assessment.CAPTION(), assessment.DESCRIPTION()));
 
@@ -115,10 +119,11 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine("Scenario  : scenario not found");
     report->AddLine("");
 
-    // The model blocks, and after them what the run directory tells of the run. A run without
-    // daily output gives the page as it always was.
-    const bool showsBlocks = assessment.ERRORMESSAGE().empty();
-    const std::string runDirectory = showsBlocks ? RunDirectoryOf(assessment) : "";
+    // The model blocks, and after them what was run: the charts and input files that the run
+    // directory holds, whether it still matches the results, and the inputs.
+    const bool showsRun =
+        showsBlocks && !assessment.ASSESSMENTREPORT().empty() && TModelManager::SingletonExists();
+    const std::string runDirectory = showsBlocks ? ReportRunDirectory(assessment) : "";
     std::vector<TModelChart> charts = DailyOutputCharts(runDirectory, assessment.ASSESSMENTID());
     const std::string& text =
         showsBlocks ? assessment.ASSESSMENTREPORT() : assessment.ERRORMESSAGE();
@@ -126,13 +131,27 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine(line);
         AddChartAfterBlock(line, charts, *report);
     }
+    std::vector<TRunInputFile> files;
+    if (showsRun || !charts.empty())
+        files = RunInputFiles(runDirectory, assessment.ASSESSMENTID());
     if (!charts.empty())
-        AddProvenance(assessment, runDirectory, *report);
+        AddProvenance(assessment, files, *report);
+    if (showsRun) {
+        AddStoredFilesSection(StoredFileMismatches(assessment, runDirectory, files), *report);
+        AddInputsSection(assessment, *report);
+    }
     report->FinishReport();
     return report;
 }
 
 } // namespace
+
+std::string ReportRunDirectory(const TdciAssessments& assessment) {
+    if (!HasProjectDirectoryProvider())
+        return "";
+    return ProjectDirectory(assessment.PROJECTID(), true) +
+           std::to_string(assessment.ASSESSMENTID());
+}
 
 void AddReportHeaderLines(TCordessaReport& report) {
     report.AddLine(

@@ -16,6 +16,9 @@ std::string WriteSummaryReportFile(const TdciAssessments& assessment);
 // Writes the page and opens it with the desktop's default program; always true.
 bool WriteSummaryReport(const TdciAssessments& assessment);
 
+// The assessment's run directory; empty without the model manager's layout.
+std::string ReportRunDirectory(const TdciAssessments& assessment);
+
 // The versions of the program and the plug-in, the moment of writing and an empty line.
 void AddReportHeaderLines(TCordessaReport& report);
 

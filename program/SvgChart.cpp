@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace parvela {
 
@@ -26,8 +27,16 @@ const char* const Palette[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
                                "#E69F00", "#56B4E9", "#000000", "#999999"};
 constexpr const char* SpanColour = "#C00000";
 
+constexpr int CoordinateDecimals = 2;
+
 std::string Coordinate(double value) {
-    return FloatToStrFixed(value, 2);
+    return FloatToStrFixed(value, CoordinateDecimals);
+}
+
+// A coordinate as Coordinate writes it.
+double WrittenCoordinate(double value) {
+    const double scale = std::pow(10.0, CoordinateDecimals);
+    return std::round(value * scale) / scale;
 }
 
 std::string Escaped(const std::string& text) {
@@ -44,6 +53,15 @@ double NiceStep(double range, int ticks) {
     return 10 * magnitude;
 }
 
+// The index of the highest finite value (the first of equal ones); none without one.
+std::optional<std::size_t> HighestFinite(const std::vector<double>& values) {
+    std::optional<std::size_t> highest;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (std::isfinite(values[i]) && (!highest || values[i] > values[*highest]))
+            highest = i;
+    return highest;
+}
+
 struct TValueAxis {
     double Low = 0;
     double High = 1;
@@ -54,10 +72,11 @@ TValueAxis ValueAxisOf(const TChartPanel& panel) {
     double low = 0;
     double high = 0;
     for (const TChartSeries& series : panel.Series)
-        for (double value : series.Values) {
-            low = std::min(low, value);
-            high = std::max(high, value);
-        }
+        for (double value : series.Values)
+            if (std::isfinite(value)) {
+                low = std::min(low, value);
+                high = std::max(high, value);
+            }
     if (high - low <= 0)
         return {};
     TValueAxis axis;
@@ -127,14 +146,14 @@ public:
             const std::string colour = Palette[s % std::size(Palette)];
             SeriesLine(series, colour, y);
             std::string text = series.Label;
-            if (!series.MaximumName.empty() && !series.Values.empty()) {
-                const auto peak = std::max_element(series.Values.begin(), series.Values.end());
-                const std::size_t day = static_cast<std::size_t>(peak - series.Values.begin());
-                Add("<circle class=\"maximum\" cx=\"" + Coordinate(X(day)) + "\" cy=\"" +
-                    Coordinate(y(*peak)) + "\" r=\"4\" fill=\"none\" stroke=\"" + colour +
+            const std::optional<std::size_t> day = HighestFinite(series.Values);
+            if (!series.MaximumName.empty() && day) {
+                const double peak = series.Values[*day];
+                Add("<circle class=\"maximum\" cx=\"" + Coordinate(X(*day)) + "\" cy=\"" +
+                    Coordinate(y(peak)) + "\" r=\"4\" fill=\"none\" stroke=\"" + colour +
                     "\" stroke-width=\"1.5\"/>");
-                text += ", " + series.MaximumName + " " + ChartNumber(*peak) + " " + panel.Unit +
-                        " on " + DateToStr(days_[day]);
+                text += ", " + series.MaximumName + " " + ChartNumber(peak) + " " + panel.Unit +
+                        " on " + DateToStr(days_[*day]);
             }
             legend.push_back({"<line x1=\"0\" y1=\"-4\" x2=\"22\" y2=\"-4\" stroke=\"" + colour +
                                   "\" stroke-width=\"2\"/>",
@@ -155,12 +174,18 @@ public:
             Add("<g class=\"legend\" transform=\"translate(" + Coordinate(PlotLeft) + "," +
                 Coordinate(row) + ")\">" + key + "<text x=\"30\">" + Escaped(text) + "</text></g>");
         }
+        for (const std::string& note : panel.Notes) {
+            row += LegendRowHeight;
+            Add("<text class=\"note\" x=\"" + Coordinate(PlotLeft) + "\" y=\"" + Coordinate(row) +
+                "\" fill=\"" + SpanColour + "\">" + Escaped(note) + "</text>");
+        }
         Add("</g>");
     }
 
     static double PanelHeight(const TChartPanel& panel) {
         return TitleHeight + PlotHeight + DateLabelsHeight +
-               LegendRowHeight * static_cast<double>(panel.Series.size() + panel.Spans.size()) +
+               LegendRowHeight * static_cast<double>(panel.Series.size() + panel.Spans.size() +
+                                                     panel.Notes.size()) +
                PanelGap;
     }
 
@@ -198,23 +223,81 @@ private:
         }
     }
 
+    // One polyline per run of drawable points; a series without any still gets an empty
+    // one, so that every series keeps its line and title.
     template <typename Y>
     void SeriesLine(const TChartSeries& series, const std::string& colour, Y y) {
-        std::string points;
-        for (std::size_t day = 0; day < series.Values.size() && day < days_.size(); ++day) {
-            if (!points.empty())
-                points += ' ';
-            points += Coordinate(X(day)) + "," + Coordinate(y(series.Values[day]));
+        const std::size_t count = std::min(series.Values.size(), days_.size());
+        std::vector<double> x(count);
+        // As written, so that the columns are those of the written coordinates.
+        for (std::size_t day = 0; day < count; ++day)
+            x[day] = WrittenCoordinate(X(day));
+        const std::vector<double> values(series.Values.begin(), series.Values.begin() + count);
+        std::vector<std::vector<std::size_t>> runs = DrawnPoints(x, values);
+        if (runs.empty())
+            runs.emplace_back();
+        for (const std::vector<std::size_t>& run : runs) {
+            std::string points;
+            for (std::size_t day : run) {
+                if (!points.empty())
+                    points += ' ';
+                points += Coordinate(x[day]) + "," + Coordinate(y(values[day]));
+            }
+            Add("<polyline class=\"series\" fill=\"none\" stroke=\"" + colour +
+                "\" stroke-width=\"1.2\" stroke-linejoin=\"round\" points=\"" + points +
+                "\"><title>" + Escaped(series.Label) + "</title></polyline>");
         }
-        Add("<polyline class=\"series\" fill=\"none\" stroke=\"" + colour +
-            "\" stroke-width=\"1.2\" stroke-linejoin=\"round\" points=\"" + points + "\"><title>" +
-            Escaped(series.Label) + "</title></polyline>");
     }
 
     const std::vector<TDateTime>& days_;
 };
 
 } // namespace
+
+std::vector<std::vector<std::size_t>> DrawnPoints(const std::vector<double>& x,
+                                                  const std::vector<double>& values) {
+    std::vector<std::vector<std::size_t>> runs;
+    std::vector<std::size_t> run;
+    // The pixel column being gathered, with its lowest and highest point so far.
+    bool gathering = false;
+    double column = 0;
+    std::size_t lowest = 0;
+    std::size_t highest = 0;
+    auto endColumn = [&] {
+        if (!gathering)
+            return;
+        run.push_back(std::min(lowest, highest));
+        if (lowest != highest)
+            run.push_back(std::max(lowest, highest));
+        gathering = false;
+    };
+    auto endRun = [&] {
+        endColumn();
+        if (!run.empty())
+            runs.push_back(std::move(run));
+        run.clear();
+    };
+    for (std::size_t i = 0; i < values.size() && i < x.size(); ++i) {
+        if (!std::isfinite(values[i])) {
+            endRun();
+            continue;
+        }
+        const double pixel = std::floor(x[i]);
+        if (!gathering || pixel != column) {
+            endColumn();
+            gathering = true;
+            column = pixel;
+            lowest = highest = i;
+            continue;
+        }
+        if (values[i] < values[lowest])
+            lowest = i;
+        if (values[i] >= values[highest])
+            highest = i;
+    }
+    endRun();
+    return runs;
+}
 
 std::string ChartNumber(double value) {
     return FloatToStrGeneral(value, 6);

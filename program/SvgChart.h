@@ -14,7 +14,7 @@ namespace parvela {
 struct TChartSeries {
     std::string Label;
     std::vector<double> Values; // one per day of the chart
-    // When given ("maximum"), the highest value is marked with a circle and named in the
+    // When given ("maximum"), the highest finite value is marked with a circle and named in the
     // legend with its value and date.
     std::string MaximumName;
 };
@@ -33,7 +33,17 @@ struct TChartPanel {
     std::string Unit;      // "ug.L-1"
     std::vector<TChartSeries> Series;
     std::vector<TChartSpan> Spans;
+    // Lines below the legend (what could not be drawn).
+    std::vector<std::string> Notes;
 };
+
+// The points of a line that a chart draws, as runs of indexes into the values: a value that
+// is not a finite number is left out and cuts the line; within a run, of the points that
+// fall into one pixel column (x rounded down) only the lowest (the first of equal ones) and
+// the highest (the last of equal ones) are kept, in their order, so that every peak stays
+// however long the series. A column of one or two points keeps them all.
+std::vector<std::vector<std::size_t>> DrawnPoints(const std::vector<double>& x,
+                                                  const std::vector<double>& values);
 
 // The image, one element per line. `id` names the <svg> element; every text is escaped.
 std::vector<std::string> SvgChart(const std::string& id, const std::string& title,

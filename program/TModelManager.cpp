@@ -387,8 +387,7 @@ int TModelManager::CheckSubstance(const std::string& substanceGuid) {
         warning(CanopyOptionText);
     if (attributes->Value("OptCntLiqTraRef") != trueText)
         warning(MoistureText);
-    if (HasMetabolites(substanceGuid, DAXOWaterCompartment) ||
-        HasMetabolites(substanceGuid, DAXOSedimentCompartment))
+    if (MetabolitesLeftOut(substanceGuid))
         warning(PondMetabolitesText);
     return result;
 }
@@ -398,6 +397,15 @@ bool TModelManager::HasMetabolites(const std::string& substanceGuid, int compart
     TDAXOInterface::GetSingleton().GetMetaboliteGUIDList(substanceGuid, compartment, true, false,
                                                          metabolites);
     return metabolites && !metabolites->Empty();
+}
+
+bool TModelManager::MetabolitesLeftOut(const std::string& substanceGuid) {
+    return HasMetabolites(substanceGuid, DAXOWaterCompartment) ||
+           HasMetabolites(substanceGuid, DAXOSedimentCompartment);
+}
+
+bool TModelManager::MetabolitesLeftOut(const TdciAssessments& assessment) {
+    return assessment.VALIDRESULTS() && MetabolitesLeftOut(assessment.SUBSTANCEGUID());
 }
 
 namespace {

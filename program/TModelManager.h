@@ -21,6 +21,10 @@ class TZentorModelMundre;
 class TdciAssessments;
 class TdciProjects;
 
+// What the batch line, the project summary and the report add to valid results whose
+// metabolites were left out.
+inline constexpr const char* MetabolitesNotCalculated = "metabolites not calculated";
+
 // "SOFTWARE\PARVELA\VERSION_" + ProgramVersion, under HKEY_LOCAL_MACHINE.
 std::string RegistryKey();
 
@@ -50,6 +54,13 @@ public:
     // SubstanceErrors, and to message boxes unless ContinueOnError.
     int CheckSubstance(const std::string& substanceGuid);
     bool HasMetabolites(const std::string& substanceGuid, int compartment);
+    // Whether the substance forms metabolites in the pond's water or sediment, which the
+    // models leave out by policy (the substance check's metabolite warning).
+    bool MetabolitesLeftOut(const std::string& substanceGuid);
+    // Whether the assessment's valid results were calculated without such metabolites: a
+    // change of the substance or its metabolites in the plug-in since the run makes the
+    // results not valid (the substance change check), so the plug-in tells it now.
+    bool MetabolitesLeftOut(const TdciAssessments& assessment);
 
     // ProjectsDirectory + the key, with "/" when asked for.
     std::string ProjectDirectory(int projectID, bool withDelimiter) const;

@@ -151,6 +151,8 @@ public:
     const std::string& ModelName() const { return modelName_; }
     const std::string& ExecutableName() const { return executableName_; }
     const std::string& OkFlagFileName() const { return okFlagFileName_; }
+    // The applications of an opened scheme with at least one row, sorted by their date.
+    static TdcApplications& SortedApplications(TdcApplicationSchemes& schemes);
     const std::string& InputFileExtension() const { return inputExtension_; }
     // The last line of the model's block in the summary file.
     const std::string& ReportEndMarker() const { return reportEndMarker_; }
@@ -192,8 +194,6 @@ protected:
     std::unique_ptr<TdcApplicationSchemes> OpenApplicationScheme() const;
     // The line that names the scheme: its caption followed by " ApplicationScheme".
     std::string ApplicationSchemeLine() const;
-    // The applications of an opened scheme with at least one row, sorted by their date.
-    static TdcApplications& SortedApplications(TdcApplicationSchemes& schemes);
     // Refuses, before anything is written, what the input files cannot carry: a simulation
     // period the models cannot take, or an application value outside its range (a database
     // of an older version may hold one). Raises EDACStateValueError naming the scenario or

@@ -11,7 +11,9 @@
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/Format.h"
+#include "platform/Dialogs.h"
 #include "platform/UiHooks.h"
+#include "program/CsvExport.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
 #include "program/RunClaims.h"
@@ -44,6 +46,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <utility>
 
 namespace parvela {
@@ -283,6 +287,11 @@ void TfrmAssessments::BuildActions() {
     actSummaryFiles_ = MakeAction(this, "mnSummaryFiles", "Summary files");
     actErrorFiles_ = MakeAction(this, "mnErrorFiles", "Error files");
     actProjectSummary_ = MakeAction(this, "mnProjectSummary", "Project summary");
+    actExportProjectSummaryCsv_ = MakeAction(this, "actExportProjectSummaryCsv", "Export CSV...",
+                                             "Export the project summary as CSV");
+    actExportReportCsv_ =
+        MakeAction(this, "actExportReportCsv", "Export CSV...",
+                   "Export the daily series of both models of the selected assessment as CSV");
     mnUserManual_ = MakeAction(this, "mnUserManual", "PARVELA User Manual");
     mnWebsite_ = MakeAction(this, "mnWebsite", "Vantiro website");
     AboutParvela_ = MakeAction(this, "AboutParvela", "About");
@@ -314,6 +323,7 @@ void TfrmAssessments::BuildMenus() {
     view->addAction(actSummaryFiles_);
     view->addAction(actErrorFiles_);
     view->addAction(actProjectSummary_);
+    view->addAction(actExportProjectSummaryCsv_);
     view->addSeparator();
     view->addAction(actViewScenarios_);
     view->addSeparator();
@@ -354,7 +364,13 @@ void TfrmAssessments::BuildToolBar(QWidget* central) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ToolButton(Panel1_, "btnRun", actRun_));
     layout->addWidget(ToolButton(Panel1_, "btnProjects", actProjects_));
-    layout->addWidget(ToolButton(Panel1_, "btnReports", actReports_));
+    // The report's button offers its export in a drop-down menu.
+    QToolButton* reports = ToolButton(Panel1_, "btnReports", actReports_);
+    auto* reportMenu = new QMenu(reports);
+    reportMenu->addAction(actExportReportCsv_);
+    reports->setMenu(reportMenu);
+    reports->setPopupMode(QToolButton::MenuButtonPopup);
+    layout->addWidget(reports);
     layout->addWidget(ToolButton(Panel1_, "btnClose", actClose_));
     QToolButton* help = ToolButton(Panel1_, "btnHelp", actHelp_);
     help->hide();
@@ -528,6 +544,10 @@ void TfrmAssessments::ConnectHandlers() {
     connect(actErrorFiles_, &QAction::triggered, this, Guarded([this] { ShowResultFiles(2); }));
     connect(actProjectSummary_, &QAction::triggered, this,
             Guarded([this] { ShowProjectSummary(); }));
+    connect(actExportProjectSummaryCsv_, &QAction::triggered, this,
+            Guarded([this] { ExportProjectSummaryCsv(); }));
+    connect(actExportReportCsv_, &QAction::triggered, this,
+            Guarded([this] { ExportDailySeriesCsv(); }));
     // The menu entry ticks itself; the handler sets the check from the inverted state.
     // A click on the check item ticks it already; the action's other callers invert it here.
     connect(Continuemultiplerunsonerror_, &QAction::triggered, this,
@@ -882,17 +902,20 @@ void TfrmAssessments::UpdateActions() {
     actStop_->setEnabled(runInProgress_ && !RunStopRequested());
     if (!usable || connector_->State() == csStopped) {
         navigator_.DisableAll();
-        for (QAction* action : {actReports_, actProjectSummary_, actRun_, actMarkForExecution_,
-                                actMarkAll_, actUnmarkAll_})
+        for (QAction* action :
+             {actReports_, actExportReportCsv_, actProjectSummary_, actExportProjectSummaryCsv_,
+              actRun_, actMarkForExecution_, actMarkAll_, actUnmarkAll_})
             action->setEnabled(false);
         return;
     }
     const TDACActionStatus& status = connector_->ActionStatus();
     const bool selected = SelectedAssessment() != nullptr;
     navigator_.Update(status, selected && status.Insert);
-    for (QAction* action : {actReports_, actRun_, actMarkForExecution_, actMarkAll_, actUnmarkAll_})
+    for (QAction* action : {actReports_, actExportReportCsv_, actRun_, actMarkForExecution_,
+                            actMarkAll_, actUnmarkAll_})
         action->setEnabled(selected);
     actProjectSummary_->setEnabled(CurrentProject() != nullptr);
+    actExportProjectSummaryCsv_->setEnabled(CurrentProject() != nullptr);
 }
 
 // ---- handlers ----------------------------------------------------------------------------
@@ -1260,6 +1283,43 @@ void TfrmAssessments::ShowProjectSummary() {
         return;
     if (TdciProjects* project = CurrentProject())
         WriteProjectSummary(*project);
+}
+
+namespace {
+
+// The file that the user chooses for a CSV export, starting from the file the batch front
+// end would write; none when the user cancels.
+std::optional<std::string> ChooseCsvFile(const std::string& suggestedPath) {
+    const std::filesystem::path suggested(suggestedPath);
+    TOpenFileRequest request;
+    request.Filter = "CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+    request.Title = "Export CSV";
+    request.Save = true;
+    request.InitialDirectory = suggested.parent_path().string();
+    request.FileName = suggested.filename().string();
+    return Dialogs().OpenFile(request);
+}
+
+} // namespace
+
+void TfrmAssessments::ExportProjectSummaryCsv() {
+    if (!connector_->SaveSelectedRow(true))
+        return;
+    TdciProjects* project = CurrentProject();
+    if (!project)
+        return;
+    if (const std::optional<std::string> path = ChooseCsvFile(ProjectSummaryCsvPath(*project)))
+        WriteProjectSummaryCsv(*project, *path);
+}
+
+void TfrmAssessments::ExportDailySeriesCsv() {
+    TdciAssessments* assessment = SelectedAssessment();
+    if (!assessment)
+        return;
+    if (!assessment->VALIDRESULTS())
+        ShowWarning("This assessment has no or invalid results!");
+    if (const std::optional<std::string> path = ChooseCsvFile(DailySeriesCsvPath(*assessment)))
+        WriteDailySeriesCsv(*assessment, *path);
 }
 
 void TfrmAssessments::ToggleContinueOnError() {

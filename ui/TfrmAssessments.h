@@ -83,6 +83,10 @@ public:
     void ShowInputFiles();
     void ShowResultFiles(int kind);
     void ShowProjectSummary();
+    // "Export CSV...": the project summary, or the selected assessment's daily series, into a
+    // file that the user chooses.
+    void ExportProjectSummaryCsv();
+    void ExportDailySeriesCsv();
     void ToggleContinueOnError();
     // Asks how many assessments run at once and keeps the answer for the user.
     void ChooseParallelRuns();
@@ -213,6 +217,8 @@ private:
     QAction* actSummaryFiles_ = nullptr;
     QAction* actErrorFiles_ = nullptr;
     QAction* actProjectSummary_ = nullptr;
+    QAction* actExportProjectSummaryCsv_ = nullptr;
+    QAction* actExportReportCsv_ = nullptr;
     QAction* mnUserManual_ = nullptr;
     QAction* mnWebsite_ = nullptr;
     QAction* AboutParvela_ = nullptr;

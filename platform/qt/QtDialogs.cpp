@@ -142,14 +142,16 @@ QStringList ConvertFileFilter(const std::string& filter) {
 std::unique_ptr<QFileDialog> BuildOpenFileDialog(const TOpenFileRequest& request, QWidget* parent) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!request.Title.empty())
         dialog->setWindowTitle(QString::fromStdString(request.Title));
     if (!request.InitialDirectory.empty())
         dialog->setDirectory(QString::fromStdString(request.InitialDirectory));
     if (!request.Filter.empty())
         dialog->setNameFilters(ConvertFileFilter(request.Filter));
+    if (!request.FileName.empty())
+        dialog->selectFile(QString::fromStdString(request.FileName));
     return dialog;
 }
 

@@ -7,7 +7,9 @@
 //       [--shard K/N]                       only those whose key modulo N is K
 //   parvela-batch inputs --assessment ID    writes the input files only
 //   parvela-batch report --assessment ID    writes the summary report
+//       [--csv]                             the daily series of both models as CSV instead
 //   parvela-batch report --project PROJECT  writes the project summary
+//       [--csv]                             as CSV instead
 //   parvela-batch check-substances          the substance change check
 //   --settings FILE                         another settings file than the program's
 //                                           parvela.ini, before or after the command
@@ -31,6 +33,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "program/CsvExport.h"
 #include "program/FirstStart.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
@@ -49,6 +52,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,8 +75,9 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch run --project ID|CAPTION [--jobs N] [--shard K/N] "
                               "[--settings FILE]\n"
                               "  parvela-batch inputs --assessment ID [--settings FILE]\n"
-                              "  parvela-batch report --assessment ID [--settings FILE]\n"
-                              "  parvela-batch report --project ID|CAPTION [--settings FILE]\n"
+                              "  parvela-batch report --assessment ID [--csv] [--settings FILE]\n"
+                              "  parvela-batch report --project ID|CAPTION [--csv] [--settings "
+                              "FILE]\n"
                               "  parvela-batch check-substances [--settings FILE]\n"
                               "  parvela-batch --help | --version\n";
 
@@ -84,6 +89,7 @@ const std::string HelpText =
     "  --jobs N              assessments that run at once (0: one per core; 1, the default:\n"
     "                        one after the other)\n"
     "  --shard K/N           only the marked assessments whose key modulo N is K\n"
+    "  --csv                 report: the daily series or the project summary as CSV\n"
     "  --settings FILE       the database login instead of the program's parvela.ini\n"
     "  --help, --version     this text, the program's version\n"
     "\n"
@@ -105,18 +111,21 @@ struct TCommandLine {
     }
 };
 
+// Options that take no value.
+const std::set<std::string> Flags = {"--csv"};
+
 // The options of a command: exactly one of `OneOf` (when it has any), any of `Optional`.
 struct TCommandOptions {
     std::vector<std::string> OneOf;
     std::vector<std::string> Optional;
 };
 
-// Options may stand before or after the command; every option takes one value.
+// Options may stand before or after the command; every option but a flag takes one value.
 TCommandLine ParseCommandLine(int argc, char** argv) {
     static const std::map<std::string, TCommandOptions> allowed = {
         {"run", {{"project"}, {"jobs", "shard"}}},
         {"inputs", {{"assessment"}, {}}},
-        {"report", {{"assessment", "project"}, {}}},
+        {"report", {{"assessment", "project"}, {"csv"}}},
         {"check-substances", {}}};
     TCommandLine line;
     std::vector<std::string> options;
@@ -126,6 +135,11 @@ TCommandLine ParseCommandLine(int argc, char** argv) {
             if (!line.Command.empty())
                 throw EUsage("Unexpected argument: " + argument);
             line.Command = argument;
+            continue;
+        }
+        if (Flags.count(argument)) {
+            options.push_back(argument);
+            line.Options[argument.substr(2)] = "";
             continue;
         }
         if (i + 1 >= argc || std::string(argv[i + 1]).rfind("--", 0) == 0)
@@ -212,9 +226,24 @@ TdciProjects& FindProject(TdcProjects& list, const std::string& idOrCaption) {
     return *found;
 }
 
-// What the run line says of an assessment: "valid", its ERRORMESSAGE, or why it was not run.
-std::string OutcomeText(const TRunOutcome& outcome) {
-    return outcome.Verdict == TRunVerdict::Valid ? std::string("valid") : outcome.Message;
+// What the run line says of an assessment: "valid" (followed by "(metabolites not
+// calculated)" when the substance check's warning left them out), its ERRORMESSAGE, or why it
+// was not run.
+std::string OutcomeText(const TRunOutcome& outcome, TdcAssessments& assessments) {
+    if (outcome.Verdict != TRunVerdict::Valid)
+        return outcome.Message;
+    // The line is printed also when the plug-in fails here.
+    try {
+        if (!assessments.IsOpen())
+            assessments.Open();
+        if (assessments.LocateByItemID(std::to_string(outcome.AssessmentID), false) &&
+            TModelManager::GetSingleton().MetabolitesLeftOut(assessments.Item().SUBSTANCEGUID()))
+            return Format("valid (%s)", MetabolitesNotCalculated);
+    } catch (const std::exception& e) {
+        return std::string("valid (whether metabolites were left out is not known: ") + e.what() +
+               ")";
+    }
+    return "valid";
 }
 
 int ExitCodeOf(const std::vector<TRunOutcome>& outcomes) {
@@ -244,8 +273,8 @@ int RunProject(const std::string& idOrCaption) {
         failure = std::current_exception();
     }
     for (const TRunOutcome& outcome : manager.RunOutcomes())
-        std::cout << outcome.AssessmentID << "\t" << outcome.Caption << "\t" << OutcomeText(outcome)
-                  << "\n";
+        std::cout << outcome.AssessmentID << "\t" << outcome.Caption << "\t"
+                  << OutcomeText(outcome, project.Assessments()) << "\n";
     std::cout.flush();
     if (!failure)
         return ExitCodeOf(manager.RunOutcomes());
@@ -283,15 +312,28 @@ int WriteInputs(int assessmentID) {
     return ExitDone;
 }
 
-int WriteReport(int assessmentID) {
+// The page, or with `csv` the daily series; prints the file's path.
+int WriteReport(int assessmentID, bool csv) {
     TdcAssessments list(Database());
-    std::cout << WriteSummaryReportFile(FindAssessment(list, assessmentID)) << "\n";
+    const TdciAssessments& assessment = FindAssessment(list, assessmentID);
+    std::string path = DailySeriesCsvPath(assessment);
+    if (csv)
+        WriteDailySeriesCsv(assessment, path);
+    else
+        path = WriteSummaryReportFile(assessment);
+    std::cout << path << "\n";
     return ExitDone;
 }
 
-int WriteProjectReport(const std::string& idOrCaption) {
+int WriteProjectReport(const std::string& idOrCaption, bool csv) {
     TdcProjects projects(Database());
-    std::cout << WriteProjectSummaryFile(FindProject(projects, idOrCaption)) << "\n";
+    const TdciProjects& project = FindProject(projects, idOrCaption);
+    std::string path = ProjectSummaryCsvPath(project);
+    if (csv)
+        WriteProjectSummaryCsv(project, path);
+    else
+        path = WriteProjectSummaryFile(project);
+    std::cout << path << "\n";
     return ExitDone;
 }
 
@@ -316,10 +358,11 @@ int Execute(const TCommandLine& line) {
     }
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
+    const bool csv = line.Option("csv").has_value();
     if (line.Command == "report" && line.Option("project"))
-        return WriteProjectReport(*line.Option("project"));
+        return WriteProjectReport(*line.Option("project"), csv);
     if (line.Command == "report")
-        return WriteReport(ParseID(*line.Option("assessment")));
+        return WriteReport(ParseID(*line.Option("assessment")), csv);
     return CheckSubstancesCommand();
 }
 

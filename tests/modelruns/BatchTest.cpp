@@ -3,6 +3,8 @@
 
 #include "ModelRunTest.h"
 
+#include "program/DailyOutput.h"
+#include "program/ReportFigures.h"
 #include "program/RunClaims.h"
 #include "program/TDAXOInterface.h"
 #include "tests/support/SlowModels.h"
@@ -37,6 +39,17 @@ using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAre;
 
 constexpr int ProjectID = 70;
+
+// The fields of a CSV line without quoted fields.
+std::vector<std::string> SplitCsvLine(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (char c : line)
+        if (c == ',')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    return fields;
+}
 
 struct TBatchResult {
     int ExitCode = -1;
@@ -183,6 +196,13 @@ TEST_P(BatchTest, RunPrintsOneLinePerMarkedAssessment) {
                 ElementsAre("1\tFirst\tvalid", "2\tWarned\tvalid", // found by its caption
                             "3\tUnmarked\t[ERROR]Only the sorption on soil option \"Kom, "
                             "pH-independent\" is available for Parvela. (substance: GAMMA)"));
+
+    // BETA forms metabolites in the pond's water and sediment, which are left out.
+    AddProject(ProjectID + 3, "Pond");
+    AddAssessment(8, ProjectID + 3, JinhuaScenarioID, BetaGuid, DeliveredSchemeID, true, "Pond");
+    const TBatchResult pond = Batch({"run", "--project", "Pond"});
+    EXPECT_EQ(pond.ExitCode, 0) << pond.Errors;
+    EXPECT_THAT(pond.Output, ElementsAre("8\tPond\tvalid (metabolites not calculated)"));
 }
 
 TEST_P(BatchTest, InputsPrintsThePathsOfTheInputFiles) {
@@ -246,6 +266,8 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
              {{"run", "--project", "1", "--shard", "3/3"},
               "Not a valid shard (K/N with 0 <= K < N): 3/3"},
              {{"inputs", "--assessment", "1", "--jobs", "2"}, "Unknown option for inputs: --jobs"},
+             {{"run", "--project", "1", "--csv"}, "Unknown option for run: --csv"},
+             {{"report", "--csv", "--assessment", "999"}, "Assessment 999 not found"},
          }) {
         const TBatchResult result = Batch(c.Arguments);
         EXPECT_EQ(result.ExitCode, 2) << c.Message;
@@ -502,8 +524,9 @@ protected:
 
 TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports) {
     const auto example = QueryRows(
-        "SELECT ASSESSMENTID, SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM "
-        "FROM ASSESSMENTS, PROJECTS WHERE ASSESSMENTS.PROJECTID = PROJECTS.PROJECTID AND "
+        "SELECT ASSESSMENTID, SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID, SUBSTANCECHECKSUM, "
+        "ASSESSMENTS.PROJECTID FROM ASSESSMENTS, PROJECTS WHERE ASSESSMENTS.PROJECTID = "
+        "PROJECTS.PROJECTID AND "
         "PROJECTS.CAPTION = 'Example' AND SELECTEDFOREXECUTION = TRUE");
     ASSERT_EQ(example.size(), 1u) << "one marked assessment in the project Example";
     EXPECT_EQ(example[0][1].AsInteger(), JinhuaScenarioID);
@@ -514,6 +537,9 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
         << "the stored checksum is the plug-in's, so a run's results are not taken for stale";
     const std::string id = example[0][0].AsString();
 
+    const TBatchResult unrun = Batch({"report", "--assessment", id, "--csv"});
+    EXPECT_EQ(unrun.ExitCode, 1);
+    EXPECT_THAT(unrun.Errors, HasSubstr("has no daily output of its models"));
     const TBatchResult run = Batch({"run", "--project", "Example"});
     EXPECT_EQ(run.ExitCode, 0) << run.Errors;
     EXPECT_THAT(run.Output, ElementsAre(id + "\tExample\tvalid"));
@@ -538,6 +564,53 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
     EXPECT_THAT(ReadWholeFile(summary.Output.at(0)),
                 HasSubstr("<TD>Example</TD><TD>Jinhua</TD><TD>ALPHA</TD><TD>Two crop sprays</TD>"
                           "<TD>valid</TD>"));
+
+    // The same as CSV: the summary's figures at full precision, and each model's daily output.
+    const TBatchResult summaryCsv = Batch({"report", "--project", "Example", "--csv"});
+    ASSERT_EQ(summaryCsv.ExitCode, 0) << summaryCsv.Errors;
+    EXPECT_THAT(summaryCsv.Output,
+                ElementsAre(Environment().TempDirectory() + "Project summary - Example.csv"));
+    const std::vector<std::string> summaryLines = LoadTextLines(summaryCsv.Output.at(0));
+    ASSERT_EQ(summaryLines.size(), 2u);
+    EXPECT_EQ(summaryLines[0], "ID,Caption,Scenario,Substance,Application scheme,Results,"
+                               "Metabolites,Max. paddy water (ug.L-1),Pond global max. (ug.L-1),"
+                               "Pond 21-day TWA (ug.L-1)");
+    const std::vector<std::string> cells = SplitCsvLine(summaryLines[1]);
+    ASSERT_EQ(cells.size(), 10u) << summaryLines[1];
+    EXPECT_EQ(std::vector<std::string>(cells.begin(), cells.begin() + 7),
+              (std::vector<std::string>{id, "Example", "Jinhua", "ALPHA", "Two crop sprays",
+                                        "valid", ""}));
+    const TReportFigures figures = ReadReportFigures(StoredResults(std::stoi(id)).AssessmentReport);
+    ASSERT_TRUE(figures.PaddyWaterMaximum && figures.PondMaximum && figures.PondTwa21);
+    EXPECT_EQ(std::stod(cells[7]), figures.PaddyWaterMaximum->Value);
+    EXPECT_EQ(std::stod(cells[8]), figures.PondMaximum->Value);
+    EXPECT_EQ(std::stod(cells[9]), figures.PondTwa21->Value);
+
+    const TBatchResult seriesCsv = Batch({"report", "--assessment", id, "--csv"});
+    ASSERT_EQ(seriesCsv.ExitCode, 0) << seriesCsv.Errors;
+    EXPECT_THAT(seriesCsv.Output,
+                ElementsAre(Environment().TempDirectory() + "Example - daily series.csv"));
+    const std::vector<std::string> series = LoadTextLines(seriesCsv.Output.at(0));
+    ASSERT_EQ(series.size(), 1u + 1096u) << "a header and every day of 2000 to 2002";
+    std::vector<std::string> header = SplitCsvLine(series[0]);
+    const std::string runDirectory =
+        Environment().DataPath() + "projects/" + example[0][5].AsString() + "/" + id + "/";
+    std::vector<std::string> expected = {"Date"};
+    std::vector<double> firstDay;
+    for (const char* model : {"GLIDAR", "MUNDRE"}) {
+        const auto output = ReadDailyOutput(runDirectory + model + "/" + id + ".out");
+        ASSERT_TRUE(output) << model;
+        for (const TDailyColumn& column : output->Columns) {
+            expected.push_back(std::string(model) + " " + column.Name + " (" + column.Unit + ")");
+            firstDay.push_back(column.Values.at(0));
+        }
+    }
+    EXPECT_EQ(header, expected);
+    const std::vector<std::string> day = SplitCsvLine(series[1]);
+    ASSERT_EQ(day.size(), expected.size());
+    EXPECT_EQ(day[0], "2000-01-01");
+    for (std::size_t c = 0; c < firstDay.size(); ++c)
+        EXPECT_EQ(std::stod(day[c + 1]), firstDay[c]) << expected[c + 1];
 
     const TBatchResult check = Batch({"check-substances"});
     EXPECT_EQ(check.ExitCode, 0) << check.Errors;

@@ -4,11 +4,11 @@
 
 #include "ModelRunTest.h"
 
-#include "program/TDAXOInterface.h"
-
+#include "program/DAXOTextList.h"
 #include "program/DailyOutput.h"
 #include "program/ProjectSummary.h"
 #include "program/SummaryReport.h"
+#include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
 #include "tests/support/SvgCharts.h"
 
@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sstream>
 
@@ -25,9 +26,13 @@ namespace parvela::test {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr int ProjectID = 80;
+const std::string StoredFilesHeading =
+    "<P class=\"FontTitle2\">The stored files no longer match the results of this report</P>";
 
 // A figure of a model's block: the number as printed and what follows it on the line.
 struct TBlockFigure {
@@ -214,6 +219,7 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
                                 "assessment:&nbsp;" +
                                 TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(EtaGuid) +
                                 "<BR>"));
+    EXPECT_THAT(page, Not(HasSubstr(StoredFilesHeading))) << "a fresh run matches";
     auto rows = rowsOf(page);
     std::vector<std::string> names;
     for (const auto& [name, cells] : rows)
@@ -229,16 +235,88 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
         EXPECT_EQ(cells[2], "") << name;
     }
 
-    // "Input files" writes the input files again after the run: the list says so.
-    for (const char* model : {"GLIDAR", "MUNDRE"}) {
-        const fs::path summary = RunDirectory(2) + model + "/2.sum";
-        fs::last_write_time(summary, fs::last_write_time(summary) - std::chrono::seconds(2));
-    }
+    // "Input files" writes the input files again after the run (which lies two seconds back):
+    // the list says so.
+    for (const auto& file : fs::recursive_directory_iterator(RunDirectory(2)))
+        if (file.is_regular_file())
+            fs::last_write_time(file, file.last_write_time() - std::chrono::seconds(2));
     ASSERT_TRUE(TModelManager::GetSingleton().WriteInputFilesOnly(&OpenAssessment(2)));
     rows = rowsOf(ReadWholeFile(WriteSummaryReportFile(OpenAssessment(2))));
     EXPECT_EQ(rows["GLIDAR/2.gld"].at(2), " (written after the run)");
     EXPECT_EQ(rows["MUNDRE/2.mnd"].at(2), " (written after the run)");
     EXPECT_EQ(rows["GLIDAR/2.gld"].at(1), Sha256Sum(RunDirectory(2) + "GLIDAR/2.gld"));
+
+    // The report says plainly where the stored files no longer match its results.
+    auto mismatches = [&] {
+        const std::string page = ReadWholeFile(WriteSummaryReportFile(OpenAssessment(2)));
+        const std::size_t at = page.find(StoredFilesHeading);
+        std::vector<std::string> lines;
+        if (at == std::string::npos)
+            return lines;
+        std::istringstream section(page.substr(at + StoredFilesHeading.size() + 2));
+        for (std::string line; std::getline(section, line) && line != "<BR>\r";)
+            lines.push_back(line);
+        return lines;
+    };
+    auto writtenAfter = [](const std::string& name) {
+        return name + "&nbsp;was&nbsp;written&nbsp;after&nbsp;the&nbsp;run.<BR>\r";
+    };
+    EXPECT_THAT(mismatches(), ::testing::IsSupersetOf(
+                                  {writtenAfter("GLIDAR/2.gld"), writtenAfter("MUNDRE/2.mnd")}));
+    EXPECT_THAT(mismatches(), Not(::testing::Contains(writtenAfter("MUNDRE/2.e2m"))))
+        << "GLIDAR's hand-over is copied by the run only";
+    fs::remove(RunDirectory(2) + "MUNDRE/mundre.ok");
+    EXPECT_THAT(mismatches(), ::testing::Contains("MUNDRE/mundre.ok,&nbsp;on&nbsp;which&nbsp;the&"
+                                                  "nbsp;stored&nbsp;results&nbsp;rest,&nbsp;is&"
+                                                  "nbsp;missing.<BR>\r"));
+    fs::remove_all(RunDirectory(2));
+    EXPECT_THAT(mismatches(), ElementsAre("The&nbsp;run&nbsp;directory&nbsp;" +
+                                          RunDirectory(2).substr(0, RunDirectory(2).size() - 1) +
+                                          "&nbsp;no&nbsp;longer&nbsp;exists.<BR>\r"));
+}
+
+TEST_P(ReportChartsTest, TheInputsSectionShowsTheScenarioTheApplicationsAndTheSubstance) {
+    AddAssessment(7, ProjectID, JinhuaScenarioID, AlphaGuid, DeliveredSchemeID, true, "Alpha");
+    const std::string page = RunAndReport(7);
+    const std::size_t inputs = page.find("<P class=\"FontTitle2\">Inputs</P>");
+    ASSERT_NE(inputs, std::string::npos);
+    const std::string section = page.substr(inputs);
+    EXPECT_THAT(section, HasSubstr("\r\nScenario:&nbsp;Jinhua,&nbsp;period&nbsp;2000-01-01&nbsp;"
+                                   "to&nbsp;2002-12-31<BR>\r\n"));
+    EXPECT_THAT(section, Not(HasSubstr("not&nbsp;valid"))) << "valid results";
+    const std::regex row("<TR><TD class=\"TableFirstCell\">([^<]*)</TD>((<TD>[^<]*</TD>)*)</TR>");
+    const std::regex cell("<TD>([^<]*)</TD>");
+    std::vector<std::vector<std::string>> rows;
+    for (std::sregex_iterator it(section.begin(), section.end(), row), end; it != end; ++it) {
+        rows.push_back({(*it)[1]});
+        const std::string rest = (*it)[2];
+        for (std::sregex_iterator c(rest.begin(), rest.end(), cell); c != end; ++c)
+            rows.back().push_back((*c)[1]);
+    }
+    // The delivered scheme's two sprays, then the substance's parameters as the plug-in gives
+    // them.
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"2001-06-20", "Spray application on crop", "0.5",
+                                                 "2", "0"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"2001-07-20", "Spray application on crop", "0.5",
+                                                 "2", "0"}));
+    std::unique_ptr<TDAXOAttributeList> attributes;
+    TDAXOInterface::GetSingleton().GetSubstanceInfoListByGUID(AlphaGuid, false, attributes);
+    ASSERT_TRUE(attributes);
+    ASSERT_GT(rows.size(), 4u);
+    EXPECT_EQ(rows[2], (std::vector<std::string>{"SubstanceCode", "ALPHA", ""}));
+    for (std::size_t r = 2; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), 3u);
+        EXPECT_EQ(rows[r][1], attributes->Value(rows[r][0])) << rows[r][0];
+    }
+    EXPECT_THAT(rows, ::testing::Contains(
+                          std::vector<std::string>{"DT50Ref", attributes->Value("DT50Ref"), "d"}));
+
+    // Results that are no longer valid: the section says that the inputs need not be the run's.
+    RunRawSQL("UPDATE ASSESSMENTS SET VALIDRESULTS = FALSE WHERE ASSESSMENTID = 7");
+    EXPECT_THAT(ReadWholeFile(WriteSummaryReportFile(OpenAssessment(7))),
+                HasSubstr("The&nbsp;results&nbsp;are&nbsp;not&nbsp;valid:&nbsp;these&nbsp;are&nbsp;"
+                          "the&nbsp;inputs&nbsp;as&nbsp;they&nbsp;are&nbsp;now"));
 }
 
 TEST_P(ReportChartsTest, TheProjectSummaryListsEveryAssessmentWithItsFigures) {
@@ -267,14 +345,15 @@ TEST_P(ReportChartsTest, TheProjectSummaryListsEveryAssessmentWithItsFigures) {
                     texts.push_back(WordsOf(line.substr(std::string(label).size())).at(0));
         return texts;
     };
+    // BETA forms metabolites in the pond's water and sediment, which the models leave out.
     const std::vector<std::vector<std::string>> expected = {
-        {"3", "Alpha", "Jinhua", "ALPHA", "Two crop sprays", "valid"},
-        {"4", "Beta", "Nanchang", "BETA", "Two crop sprays", "valid"},
+        {"3", "Alpha", "Jinhua", "ALPHA", "Two crop sprays", "valid", ""},
+        {"4", "Beta", "Nanchang", "BETA", "Two crop sprays", "valid", "metabolites not calculated"},
         {"5", "Gamma", "Jinhua", "GAMMA", "Two crop sprays",
          "[ERROR]Only the sorption on soil option &quot;Kom, pH-independent&quot; is available "
          "for Parvela. (substance: GAMMA)",
-         "", "", ""},
-        {"6", "Never", "Jinhua", "ETA", "Two crop sprays", "no valid results", "", "", ""}};
+         "", "", "", ""},
+        {"6", "Never", "Jinhua", "ETA", "Two crop sprays", "no valid results", "", "", "", ""}};
     const std::regex rowPattern("<TR>(<TD.*?)</TR>");
     const std::regex cellPattern("<TD[^>]*>([^<]*)</TD>");
     std::vector<std::vector<std::string>> rows;
@@ -287,14 +366,14 @@ TEST_P(ReportChartsTest, TheProjectSummaryListsEveryAssessmentWithItsFigures) {
     ASSERT_EQ(rows.size(), expected.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
         std::vector<std::string> want = expected[r];
-        if (want.size() == 6) {
+        if (want.size() == 7) {
             const std::vector<std::string> numbers = figures(std::stoi(want[0]));
             ASSERT_EQ(numbers.size(), 3u) << want[1];
             want.insert(want.end(), numbers.begin(), numbers.end());
         }
         EXPECT_EQ(rows[r], want);
     }
-    EXPECT_THAT(page, HasSubstr("<TD align=\"right\" data-sort=\"" + rows[0][6] + "\">"))
+    EXPECT_THAT(page, HasSubstr("<TD align=\"right\" data-sort=\"" + rows[0][7] + "\">"))
         << "numbers sort by their value";
     EXPECT_THAT(page, HasSubstr("<SCRIPT type=\"text/javascript\">"));
     EXPECT_EQ(page.find("src="), std::string::npos) << "nothing from the network";

@@ -45,8 +45,23 @@ protected:
         return OpenAssessment(id);
     }
 
-    // The lines of the page after the fixed head, which the writer's own tests cover.
+    // The lines of the page after the fixed head, which the writer's own tests cover, without
+    // the sections about the run that follow the models' blocks (ReportChartsTest covers them
+    // on real runs).
     std::vector<std::string> Body(const std::string& path) {
+        std::vector<std::string> lines = WholeBody(path);
+        const auto scenario = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.rfind("Scenario&nbsp;", 0) == 0;
+        });
+        const auto sections = std::find_if(scenario, lines.end(), [](const std::string& line) {
+            return line.rfind("<P class=\"FontTitle2\">", 0) == 0;
+        });
+        if (sections != lines.end())
+            lines.erase(sections, lines.end() - 2);
+        return lines;
+    }
+
+    std::vector<std::string> WholeBody(const std::string& path) {
         const std::string text = ReadWholeFile(path);
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
         // Split at the line ends of the file only: a text line that was just a line break
@@ -124,7 +139,7 @@ TEST_P(SummaryReportTest, BothModelBlocks) {
     ExpectBody(path, "Blocks", BothBlocksLines);
 }
 
-TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageStaysAsItWas) {
+TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageKeepsItsLines) {
     const std::string path = WriteSummaryReportFile(Assessment(7, "Ran", "", BothBlocks));
     const std::string run = ProjectDirectory(ProjectID, true) + "7/";
     for (const char* file : {"GLIDAR/7.gld", "GLIDAR/7.sum", "GLIDAR/glidar.ok", "MUNDRE/7.mnd",
@@ -140,7 +155,7 @@ TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageStaysAsItWas) {
     std::ofstream(run + "GLIDAR/7.out") << "Date DepPnd ConLiq_ETA CntSol_ETA\r\n"
                                            "  (mm) (ug.L-1) (mg.kg-1)\r\n"
                                            "01-Jan-2000 1 0.5 0\r\n02-Jan-2000 1 1.5 0\r\n";
-    std::vector<std::string> body = Body(WriteSummaryReportFile(OpenAssessment(7)));
+    std::vector<std::string> body = WholeBody(WriteSummaryReportFile(OpenAssessment(7)));
     const auto chart = std::find(body.begin(), body.end(), "<DIV>");
     ASSERT_NE(chart, body.end());
     EXPECT_EQ(*(chart - 1), "End&nbsp;of&nbsp;GLIDAR&nbsp;REPORT<BR>");
@@ -162,6 +177,32 @@ TEST_P(SummaryReportTest, WithoutDailyOutputARunsPageStaysAsItWas) {
               body.end());
     body.erase(inputs, body.end() - 2);
     ExpectBodyLines(body, "Ran", BothBlocksLines);
+}
+
+TEST_P(SummaryReportTest, ValidResultsWithoutThePondsMetabolitesSayItFirst) {
+    const std::string notice = "<P class=\"FontTitle2\">Valid results, metabolites not "
+                               "calculated: the metabolites that the substance forms in the water "
+                               "and sediment of the pond and in the paddy water are left out by "
+                               "policy (the substance check's warning)</P>";
+    struct Case {
+        std::string Guid; // BETA forms metabolites in the pond's water and sediment
+        bool Valid;
+        bool Said;
+    };
+    int id = 10;
+    for (const Case& c :
+         {Case{BetaGuid, true, true}, Case{BetaGuid, false, false}, Case{EtaGuid, true, false}}) {
+        ++id;
+        Assessment(id, "Metabolites" + std::to_string(id), "", BothBlocks);
+        RunRawSQL("UPDATE ASSESSMENTS SET SUBSTANCEGUID = " + Quoted(c.Guid) + ", VALIDRESULTS = " +
+                  (c.Valid ? "TRUE" : "FALSE") + " WHERE ASSESSMENTID = " + std::to_string(id));
+        std::vector<std::string> body = Body(WriteSummaryReportFile(OpenAssessment(id)));
+        ASSERT_GE(body.size(), 2u);
+        EXPECT_EQ(body[1] == notice, c.Said) << id << ": " << body[1];
+        if (c.Said)
+            body.erase(body.begin() + 1);
+        ExpectBodyLines(body, "Metabolites" + std::to_string(id), BothBlocksLines);
+    }
 }
 
 TEST_P(SummaryReportTest, AnErrorPageHidesTheModelBlocks) {

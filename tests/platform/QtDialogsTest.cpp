@@ -227,6 +227,19 @@ TEST_F(QtDialogsTest, OpenFileDialogIsBuiltFromTheRequest) {
               QFileInfo(QString::fromStdString(dir.Path().string())).canonicalFilePath());
 }
 
+TEST_F(QtDialogsTest, ASaveRequestBuildsASaveDialogWithTheSuggestedName) {
+    test::TTestDirectory dir;
+    TOpenFileRequest request{"CSV files (*.csv)|*.csv", "Export CSV", dir.Path().string()};
+    request.Save = true;
+    request.FileName = "Project summary - Rice.csv";
+    const auto dialog = BuildOpenFileDialog(request);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
+    ASSERT_EQ(dialog->selectedFiles().size(), 1);
+    EXPECT_EQ(QFileInfo(dialog->selectedFiles().front()).fileName(),
+              QStringLiteral("Project summary - Rice.csv"));
+}
+
 TEST_F(QtDialogsTest, OpenFileReturnsTheChosenFileOrNothing) {
     test::TTestDirectory dir;
     const std::string library = dir / "libdaxo.so";

@@ -28,6 +28,20 @@ TEST(VersionBlock, CarriesTheProjectVersion) {
     EXPECT_EQ(*version, (TFileVersion{2, 0, 4, 1}));
 }
 
+// The one version of the program, wherever the package shows it beside the version block.
+TEST(VersionBlock, TheManPagesAndTheMetainfoCarryTheProjectVersion) {
+    const std::string packaging = std::string(PARVELA_BIN_DIR) + "/../packaging/";
+    for (const char* command : {"parvela", "parvela-batch", "parvela-db", "parvela-registry"}) {
+        const std::string page = test::ReadText(packaging + "man/" + command + ".1");
+        const std::string heading = page.substr(0, page.find('\n'));
+        EXPECT_NE(heading.find(" 1 \"2024-01-01\" \"Parvela 2.0.4.1\" "), std::string::npos)
+            << heading;
+    }
+    EXPECT_NE(test::ReadText(packaging + "org.example.parvela.metainfo.xml")
+                  .find("<release version=\"2.0.4.1\" date=\"2024-01-01\"/>"),
+              std::string::npos);
+}
+
 TEST(VersionBlock, OverrideSimulatesAnExecutableWithoutBlock) {
     {
         TVersionBlockOverride none(std::nullopt);

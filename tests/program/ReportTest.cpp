@@ -1,18 +1,27 @@
+#include "framework/DateTime.h"
 #include "framework/Exceptions.h"
+#include "framework/Format.h"
 #include "platform/ScriptedDialogs.h"
+#include "program/CsvExport.h"
 #include "program/DailyOutput.h"
 #include "program/FileDigest.h"
 #include "program/ReportCharts.h"
+#include "program/SvgChart.h"
 #include "program/TCordessaReport.h"
+#include "program/Utilities.h"
 #include "tests/platform/TestDirectory.h"
 #include "tests/support/SvgCharts.h"
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace parvela {
@@ -178,6 +187,21 @@ TEST_F(ReportFileTest, DailyOutputIsReadWithItsUnits) {
     EXPECT_EQ(output->Column("FlwOut"), nullptr);
 }
 
+TEST_F(ReportFileTest, ValuesThatAreNoFiniteNumbersAreKeptAsUnreadableWithTheirLine) {
+    const auto output = ReadDailyOutput(
+        Write("17.out", DailyHead + "01-Jan-2000 NaN 2\r\n02-Jan-2000 0.25 -inf\r\n"));
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->FileName, "17.out");
+    EXPECT_TRUE(std::isnan(output->Column("ConWat")->Values[0]));
+    EXPECT_TRUE(std::isnan(output->Column("CntSed")->Values[1]));
+    ASSERT_EQ(output->Unreadable.size(), 2u);
+    EXPECT_EQ(output->Unreadable[0].Line, 4u);
+    EXPECT_EQ(output->Unreadable[0].Column, "ConWat");
+    EXPECT_EQ(output->Unreadable[0].Text, "NaN");
+    EXPECT_EQ(output->Unreadable[1].Line, 5u);
+    EXPECT_EQ(output->Unreadable[1].Column, "CntSed");
+}
+
 TEST_F(ReportFileTest, DailyOutputFaultsNameTheLine) {
     struct Case {
         std::string text;
@@ -202,16 +226,19 @@ TEST_F(ReportFileTest, DailyOutputFaultsNameTheLine) {
     }
 }
 
-// The literal definition: the mean of every run of `window` days.
+// The literal definition: the mean of every run of `window` days; a run that holds a value
+// that is no finite number has none.
 TMovingAverage HighestMeanByDefinition(const std::vector<double>& values, std::size_t window) {
     const std::size_t width = std::min(window, values.size());
-    TMovingAverage best{0, 0, -1};
+    TMovingAverage best;
     for (std::size_t first = 0; first + width <= values.size(); ++first) {
         double sum = 0;
         for (std::size_t i = first; i < first + width; ++i)
             sum += values[i];
-        if (sum / width > best.Mean)
-            best = {first, first + width - 1, sum / width};
+        if (!std::isfinite(sum))
+            ++best.LeftOutRuns;
+        else if (!best.Found || sum / width > best.Mean)
+            best = {true, first, first + width - 1, sum / width, best.LeftOutRuns};
     }
     return best;
 }
@@ -219,18 +246,79 @@ TMovingAverage HighestMeanByDefinition(const std::vector<double>& values, std::s
 TEST(HighestMovingAverage, AgreesWithTheDefinition) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> value(0, 100);
-    for (std::size_t size : {1u, 5u, 21u, 22u, 400u}) {
-        std::vector<double> values(size);
-        for (double& v : values)
-            v = value(random);
-        for (std::size_t window : {1u, 7u, 21u, 28u}) {
-            const TMovingAverage fast = HighestMovingAverage(values, window);
-            const TMovingAverage literal = HighestMeanByDefinition(values, window);
-            EXPECT_EQ(fast.First, literal.First) << size << " " << window;
-            EXPECT_EQ(fast.Last, literal.Last) << size << " " << window;
-            EXPECT_NEAR(fast.Mean, literal.Mean, 1e-9) << size << " " << window;
+    for (double unreadableShare : {0.0, 0.02, 0.3, 1.0})
+        for (std::size_t size : {1u, 5u, 21u, 22u, 400u}) {
+            std::vector<double> values(size);
+            for (double& v : values)
+                v = value(random) < 100 * unreadableShare ? NAN : value(random);
+            for (std::size_t window : {1u, 7u, 21u, 28u}) {
+                const TMovingAverage fast = HighestMovingAverage(values, window);
+                const TMovingAverage literal = HighestMeanByDefinition(values, window);
+                const std::string what = std::to_string(size) + " " + std::to_string(window) + " " +
+                                         std::to_string(unreadableShare);
+                ASSERT_EQ(fast.Found, literal.Found) << what;
+                EXPECT_EQ(fast.LeftOutRuns, literal.LeftOutRuns) << what;
+                if (!literal.Found)
+                    continue;
+                EXPECT_EQ(fast.First, literal.First) << what;
+                EXPECT_EQ(fast.Last, literal.Last) << what;
+                EXPECT_NEAR(fast.Mean, literal.Mean, 1e-9) << what;
+            }
         }
+}
+
+// The plain thinning: each run of finite values, and in it each pixel column searched over
+// all the run's points for its lowest (first) and highest (last) value.
+std::vector<std::vector<std::size_t>> DrawnPointsByDefinition(const std::vector<double>& x,
+                                                              const std::vector<double>& values) {
+    std::vector<std::vector<std::size_t>> runs(1);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!std::isfinite(values[i]))
+            runs.emplace_back();
+        else
+            runs.back().push_back(i);
+    std::vector<std::vector<std::size_t>> drawn;
+    for (const std::vector<std::size_t>& run : runs) {
+        if (run.empty())
+            continue;
+        std::set<double> columns;
+        for (std::size_t i : run)
+            columns.insert(std::floor(x[i]));
+        std::vector<std::size_t> kept;
+        for (double column : columns) {
+            std::optional<std::size_t> lowest, highest;
+            for (std::size_t i : run) {
+                if (std::floor(x[i]) != column)
+                    continue;
+                if (!lowest || values[i] < values[*lowest])
+                    lowest = i;
+                if (!highest || values[i] >= values[*highest])
+                    highest = i;
+            }
+            kept.push_back(std::min(*lowest, *highest));
+            if (*lowest != *highest)
+                kept.push_back(std::max(*lowest, *highest));
+        }
+        drawn.push_back(kept);
     }
+    return drawn;
+}
+
+TEST(DrawnPoints, AgreeWithThePlainThinning) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> level(0, 4); // few levels: many equal values
+    std::uniform_real_distribution<double> chance(0, 1);
+    for (double daysPerPixel : {0.3, 1.0, 1.7, 29.5})
+        for (double unreadableShare : {0.0, 0.05}) {
+            const std::size_t size = 2000;
+            std::vector<double> x(size), values(size);
+            for (std::size_t i = 0; i < size; ++i) {
+                x[i] = 78 + static_cast<double>(i) / daysPerPixel;
+                values[i] = chance(random) < unreadableShare ? NAN : level(random);
+            }
+            EXPECT_EQ(DrawnPoints(x, values), DrawnPointsByDefinition(x, values))
+                << daysPerPixel << " " << unreadableShare;
+        }
 }
 
 TEST_F(ReportFileTest, ChartTextsAreEscapedAndTheChartIsWellFormed) {
@@ -252,6 +340,97 @@ TEST_F(ReportFileTest, ChartTextsAreEscapedAndTheChartIsWellFormed) {
     EXPECT_THAT(panel.Legend, ::testing::ElementsAre("A<&\">, maximum 3 ug.L-1 on 2000-01-02"));
     EXPECT_EQ(panel.DateTicks.front(), "2000-01-01");
     EXPECT_THROW(PondChart(*output), EConvertError) << "no pond columns";
+}
+
+// A daily output of the pond with a row per value from `first` on, the sediment at 1.
+std::string PondRows(TDateTime first, const std::vector<std::string>& values) {
+    std::string text = DailyHead;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const TDateParts day = DecodeDateTime(first + static_cast<double>(i));
+        text += Format("%.2d-%s-%d %s 1\r\n", day.Day, MonthAbbreviation(day.Month), day.Year,
+                       values[i]);
+    }
+    return text;
+}
+
+std::vector<test::TSvgChart> ParsedPondChart(const TDailyOutput& output, std::string& page) {
+    for (const std::string& line : PondChart(output))
+        page += line + "\r\n";
+    std::string errors;
+    const auto charts = test::ReadSvgCharts(page, errors);
+    EXPECT_EQ(errors, "");
+    return charts;
+}
+
+TEST_F(ReportFileTest, UnreadableValuesAreNotDrawnAndTheChartNamesTheirLines) {
+    // 40 days with the value of the day, the pond's peak of 50 on day 20; day 10 unreadable.
+    std::vector<std::string> values;
+    for (int day = 1; day <= 40; ++day)
+        values.push_back(day == 10 ? "NaN" : std::to_string(day == 20 ? 50 : day));
+    const auto output = ReadDailyOutput(Write("17.out", PondRows(EncodeDate(2000, 1, 1), values)));
+    ASSERT_TRUE(output);
+    std::string page;
+    const auto charts = ParsedPondChart(*output, page);
+    ASSERT_EQ(charts.size(), 1u);
+    EXPECT_EQ(page.find("NAN"), std::string::npos);
+    EXPECT_EQ(page.find("nan"), std::string::npos);
+    const test::TSvgPanel& water = charts[0].Panels.at(0);
+    ASSERT_EQ(water.Series.size(), 1u);
+    EXPECT_EQ(water.Series[0].Runs, 2u) << "cut at day 10";
+    EXPECT_EQ(water.Series[0].Points.size(), 39u);
+    EXPECT_THAT(water.Notes, ::testing::ElementsAre(
+                                 "Not drawn, could not be read: 17.out line 13 (ConWat NaN)"));
+    EXPECT_TRUE(charts[0].Panels.at(1).Notes.empty()) << "the sediment's values were read";
+    // Only the runs of 21 days without day 10 count: the best is days 20 to 40.
+    ASSERT_EQ(water.Legend.size(), 2u);
+    EXPECT_THAT(water.Legend[1], ::testing::HasSubstr(" 2000-01-20 to 2000-02-09 (10 runs of 21 "
+                                                      "days over values that could not be read "
+                                                      "left out)"));
+}
+
+TEST_F(ReportFileTest, LongSeriesAreThinnedPerPixelColumnAndKeepTheirPeaks) {
+    // 50 years of a pulse that decays every year, with one highest day.
+    std::vector<std::string> values;
+    const TDateTime first = EncodeDate(1971, 1, 1);
+    for (int i = 0; first + i < EncodeDate(2021, 1, 1); ++i)
+        values.push_back(
+            i == 9000 ? "987.5" : FloatToStrGeneral(100 * std::exp(-(i % 365) / 9.0) + i % 7, 7));
+    const auto output = ReadDailyOutput(Write("17.out", PondRows(first, values)));
+    ASSERT_TRUE(output);
+    std::string page;
+    const auto charts = ParsedPondChart(*output, page);
+    ASSERT_EQ(charts.size(), 1u);
+    const test::TSvgPanel& water = charts[0].Panels.at(0);
+    ASSERT_EQ(water.Series.size(), 1u);
+    std::map<long, int> perColumn;
+    for (const test::TSvgPoint& point : water.Series[0].Points)
+        ++perColumn[static_cast<long>(std::floor(point.X))];
+    for (const auto& [column, points] : perColumn)
+        EXPECT_LE(points, 2) << "pixel column " << column;
+    EXPECT_LT(water.Series[0].Points.size(), 2 * perColumn.size() + 1) << "of 18263 days";
+    EXPECT_NEAR(water.PlottedMaximum(water.Series[0]), 987.5, 1);
+    ASSERT_EQ(water.Maxima.size(), 1u);
+    EXPECT_NEAR(water.ValueAt(water.Maxima[0].Y), 987.5, 1);
+    EXPECT_THAT(water.Legend[0], ::testing::HasSubstr("global maximum 987.5 ug.L-1 on 1995-08-23"));
+}
+
+TEST(Csv, FieldsAreQuotedAsRfc4180AndNumbersKeepFullPrecision) {
+    const std::pair<std::string, std::string> fields[] = {{"plain", "plain"},
+                                                          {"", ""},
+                                                          {"a,b", "\"a,b\""},
+                                                          {"say \"hi\"", "\"say \"\"hi\"\"\""},
+                                                          {"two\r\nlines", "\"two\r\nlines\""},
+                                                          {"Zhèjiāng", "Zhèjiāng"}};
+    for (const auto& [text, written] : fields)
+        EXPECT_EQ(CsvField(text), written) << text;
+    const std::pair<double, std::string> numbers[] = {{0.1, "0.1"},
+                                                      {1.0 / 3, "0.3333333333333333"},
+                                                      {-2.5e-7, "-2.5e-07"},
+                                                      {1234567.0, "1234567"},
+                                                      {NAN, ""},
+                                                      {INFINITY, ""}};
+    for (const auto& [value, written] : numbers)
+        EXPECT_EQ(CsvNumber(value), written) << value;
 }
 
 TEST_F(ReportFileTest, Sha256OfFiles) {

@@ -45,6 +45,13 @@ xmlNode* FirstChild(xmlNode* node, const char* element) {
     return nullptr;
 }
 
+xmlNode* LastElementBefore(xmlNode* node) {
+    for (xmlNode* before = node->prev; before; before = before->prev)
+        if (before->type == XML_ELEMENT_NODE)
+            return before;
+    return nullptr;
+}
+
 std::vector<TSvgPoint> Points(const std::string& text) {
     std::vector<TSvgPoint> points;
     std::istringstream stream(text);
@@ -67,9 +74,21 @@ TSvgPanel Panel(xmlNode* group) {
                  Number(FirstChild(node, "line"), "y1")});
         else if (Is(node, "g", "date-tick"))
             panel.DateTicks.push_back(Content(FirstChild(node, "text")));
-        else if (Is(node, "polyline", "series"))
-            panel.Series.push_back(
-                {Content(FirstChild(node, "title")), Points(Attribute(node, "points"))});
+        else if (Is(node, "polyline", "series")) {
+            // The polylines of one series follow each other under the same title.
+            const std::string label = Content(FirstChild(node, "title"));
+            const std::vector<TSvgPoint> points = Points(Attribute(node, "points"));
+            xmlNode* before = LastElementBefore(node);
+            if (!panel.Series.empty() && panel.Series.back().Label == label && before &&
+                Is(before, "polyline", "series")) {
+                panel.Series.back().Points.insert(panel.Series.back().Points.end(), points.begin(),
+                                                  points.end());
+                ++panel.Series.back().Runs;
+            } else {
+                panel.Series.push_back({label, points, 1});
+            }
+        } else if (Is(node, "text", "note"))
+            panel.Notes.push_back(Content(node));
         else if (Is(node, "circle", "maximum"))
             panel.Maxima.push_back({Number(node, "cx"), Number(node, "cy")});
         else if (Is(node, "line", "span")) {

@@ -14,7 +14,8 @@ struct TSvgPoint {
 
 struct TSvgSeries {
     std::string Label;
-    std::vector<TSvgPoint> Points;
+    std::vector<TSvgPoint> Points; // of all its polylines
+    std::size_t Runs = 1;          // polylines: the line is cut where values are missing
 };
 
 struct TSvgPanel {
@@ -25,6 +26,7 @@ struct TSvgPanel {
     std::vector<TSvgPoint> Maxima;   // the circles' centres
     std::vector<TSvgPoint> SpanEnds; // per bar: (x1, y), (x2, y)
     std::vector<std::string> Legend;
+    std::vector<std::string> Notes;
 
     // The value at a vertical position, from the first and last labelled ticks.
     double ValueAt(double y) const;

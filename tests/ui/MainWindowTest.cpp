@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -878,6 +879,32 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     EXPECT_NE(std::string::npos, Opened().find("Project summary - Paddy2024.htm"));
     EXPECT_NE(std::string::npos, summaryPage.find("<TD>Run1</TD><TD>Jinhua</TD><TD>ETA</TD>"
                                                   "<TD>Sprays2</TD><TD>valid</TD>"));
+
+    // "Export CSV..." of the project summary (View menu) and of the report (its button's
+    // menu), into the files that the user chooses.
+    const std::string summaryCsv = environment_.File("chosen summary.csv");
+    const std::string seriesCsv = environment_.File("chosen series.csv");
+    dialogs_.QueueOpenFile(summaryCsv).QueueOpenFile(seriesCsv);
+    QMenu* reportMenu = Child<QToolButton>(*window_, "btnReports")->menu();
+    ASSERT_NE(reportMenu, nullptr);
+    ASSERT_TRUE(reportMenu->actions().contains(Action("actExportReportCsv")));
+    ASSERT_TRUE(Action("actExportProjectSummaryCsv")->isEnabled());
+    Action("actExportProjectSummaryCsv")->trigger();
+    Action("actExportReportCsv")->trigger();
+    ASSERT_EQ(dialogs_.OpenFileRequests().size(), 2u) << dialogs_.Texts().back();
+    for (const TOpenFileRequest& request : dialogs_.OpenFileRequests()) {
+        EXPECT_TRUE(request.Save);
+        EXPECT_EQ(request.Title, "Export CSV");
+    }
+    EXPECT_EQ(dialogs_.OpenFileRequests()[0].FileName, "Project summary - Paddy2024.csv");
+    EXPECT_EQ(dialogs_.OpenFileRequests()[1].FileName, "Run1 - daily series.csv");
+    const std::vector<std::string> summaryRows = LoadTextLines(summaryCsv);
+    ASSERT_EQ(summaryRows.size(), 2u);
+    EXPECT_EQ(summaryRows[1].rfind(std::to_string(id) + ",Run1,Jinhua,ETA,Sprays2,valid,,", 0), 0u)
+        << summaryRows[1];
+    const std::vector<std::string> seriesRows = LoadTextLines(seriesCsv);
+    ASSERT_EQ(seriesRows.size(), 1u + 1096u);
+    EXPECT_EQ(seriesRows[0].rfind("Date,GLIDAR DepPnd (mm),", 0), 0u) << seriesRows[0];
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(MainWindowEnginesTest);
