@@ -451,21 +451,22 @@ void TModelProcess::Terminate() {
 }
 
 void WaitForModelProcesses(const std::vector<TModelProcess*>& processes) {
-    std::vector<pollfd> descriptors;
-    bool everyOneSeen = true;
-    for (TModelProcess* process : processes) {
-        if (process->Ended())
-            return;
-        const int descriptor = process->child_->Descriptor();
-        if (descriptor < 0)
-            everyOneSeen = false;
+    const bool anyEnded = std::any_of(processes.begin(), processes.end(),
+                                      [](TModelProcess* process) { return process->Ended(); });
+    if (!anyEnded) {
+        std::vector<pollfd> descriptors;
+        for (TModelProcess* process : processes)
+            descriptors.push_back({process->child_->Descriptor(), POLLIN, 0});
+        const bool everyOneSeen =
+            std::all_of(descriptors.begin(), descriptors.end(),
+                        [](const pollfd& descriptor) { return descriptor.fd >= 0; });
+        if (everyOneSeen && !descriptors.empty())
+            ::poll(descriptors.data(), descriptors.size(), WaitStepMilliseconds);
         else
-            descriptors.push_back({descriptor, POLLIN, 0});
+            WaitAtMost(-1, WaitStepMilliseconds);
     }
-    if (everyOneSeen && !descriptors.empty())
-        ::poll(descriptors.data(), descriptors.size(), WaitStepMilliseconds);
-    else
-        WaitAtMost(-1, WaitStepMilliseconds);
+    // Also after processes that ended at once: the window shows each step of a run of short
+    // models and takes its clicks (Stop) between them.
     UiHooks().ProcessPendingEvents();
 }
 
