@@ -44,6 +44,10 @@ public:
     // (parvela-model-guard beside the executable), which leads the process group and ends it
     // when this program ends, also when it is killed.
     bool Start(const std::string& scriptPath, const std::string& workingDirectory);
+    // Starts a program itself, with its arguments, below the guard as Start starts a script;
+    // its output goes to `logFile`.
+    bool StartGuarded(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory, const std::string& logFile);
     const std::string& StartFailure() const { return startFailure_; }
     // The process group of the run; 0 before the start.
     int ProcessGroup() const;

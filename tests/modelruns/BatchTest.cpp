@@ -553,8 +553,8 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
                              "MUNDRE&nbsp;REPORT<BR>", "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>"})
         EXPECT_THAT(page, HasSubstr(line));
     EXPECT_THAT(page, HasSubstr("Scenario&nbsp;&nbsp;:&nbsp;Jinhua,"));
-    for (const char* part : {"id=\"chart-GLIDAR\"", "id=\"chart-MUNDRE\"",
-                             "<P class=\"FontTitle2\">Run input files</P>"})
+    for (const char* part :
+         {"id=\"chart-GLIDAR\"", "id=\"chart-MUNDRE\"", "<P class=\"FontTitle2\">Run record</P>"})
         EXPECT_THAT(page, HasSubstr(part)) << "the delivered scenarios write the daily output";
 
     const TBatchResult summary = Batch({"report", "--project", "Example"});

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -82,6 +83,17 @@ void PlaceModelPrograms(const std::string& directory, const std::string& glidarB
             chmod(target.c_str(), 0755);
         }
     }
+}
+
+std::string Sha256Sum(const std::string& path) {
+    FILE* pipe = popen(("sha256sum " + ShellQuote(path)).c_str(), "r");
+    char digest[65] = {};
+    if (pipe) {
+        if (std::fscanf(pipe, "%64s", digest) != 1)
+            digest[0] = 0;
+        pclose(pipe);
+    }
+    return digest;
 }
 
 void ExecutePluginSql(const std::string& databasePath, const std::string& sql) {

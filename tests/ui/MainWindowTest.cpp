@@ -862,7 +862,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     const std::string page = ReadWholeFile(report);
     EXPECT_NE(std::string::npos, page.find("Run1"));
     for (const char* part : {"<svg xmlns=\"http://www.w3.org/2000/svg\" id=\"chart-GLIDAR\"",
-                             "id=\"chart-MUNDRE\"", "Run input files"})
+                             "id=\"chart-MUNDRE\"", "Run record"})
         EXPECT_NE(std::string::npos, page.find(part)) << part;
     EXPECT_NE(std::string::npos,
               page.find("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;the&nbsp;"
