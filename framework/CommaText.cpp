@@ -1,5 +1,7 @@
 #include "CommaText.h"
 
+#include "Enclosed.h"
+
 #include <algorithm>
 
 namespace parvela {
@@ -12,16 +14,6 @@ bool NeedsQuotes(const std::string& item) {
     });
 }
 
-std::string Quoted(const std::string& item) {
-    std::string quoted = "\"";
-    for (char c : item) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 } // namespace
 
 std::string CommaText(const std::vector<std::string>& items) {
@@ -31,7 +23,7 @@ std::string CommaText(const std::vector<std::string>& items) {
     for (size_t i = 0; i < items.size(); ++i) {
         if (i > 0)
             text += ',';
-        text += NeedsQuotes(items[i]) ? Quoted(items[i]) : items[i];
+        text += NeedsQuotes(items[i]) ? Enclosed(items[i], '"', '"') : items[i];
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "TDACDatabase.h"
 
+#include "Enclosed.h"
 #include "Exceptions.h"
 #include "Format.h"
 #include "FormatSettings.h"
@@ -30,13 +31,7 @@ bool IsMidnight(TDateTime value) {
 } // namespace
 
 std::string QuotedSQLText(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
-    }
-    return out + "'";
+    return Enclosed(text, '\'', '\'');
 }
 
 TDACDatabase::TDACDatabase() : connection_(std::make_unique<odbc::Connection>()) {}

@@ -7,6 +7,7 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "Utilities.h"
 #include "framework/DateTime.h"
+#include "framework/Enclosed.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 
@@ -28,13 +29,7 @@ constexpr const char* CsvExtension = ".csv";
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + "\"";
+    return Enclosed(text, '"', '"');
 }
 
 std::string CsvNumber(double value) {

@@ -454,6 +454,21 @@ std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database) {
     return std::make_unique<TFileLockClaims>(file + ".runclaims/");
 }
 
+std::optional<std::string> ClaimAll(TRunClaims& claims, const std::vector<int>& assessmentIDs) {
+    for (int id : assessmentIDs) {
+        const TClaimAttempt attempt = claims.TryClaim(id, std::nullopt);
+        if (attempt.Outcome == TClaimOutcome::Claimed)
+            continue;
+        for (int taken : assessmentIDs) {
+            if (taken == id)
+                break;
+            claims.Release(taken);
+        }
+        return attempt.Holder ? attempt.Holder->Describe() : std::string("another program");
+    }
+    return std::nullopt;
+}
+
 std::set<int> AssessmentsUnderClaim(TDACDatabase& database) {
     return CreateRunClaims(database)->AllClaimed();
 }

@@ -82,6 +82,12 @@ protected:
 // The claims of the database's engine.
 std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database);
 
+// Claims every one of the assessments, for a change that no run may meet (a deletion of rows
+// and run directories); the claims object holds them until it releases them or is destroyed.
+// The holder's description ("another program" when unknown) of the first assessment that
+// another program holds, when one does; the claims taken before it are given up again.
+std::optional<std::string> ClaimAll(TRunClaims& claims, const std::vector<int>& assessmentIDs);
+
 // Whether anybody runs an assessment now, for the editors: they treat such an assessment like
 // one with valid results.
 std::set<int> AssessmentsUnderClaim(TDACDatabase& database);

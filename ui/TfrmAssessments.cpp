@@ -951,11 +951,12 @@ void TfrmAssessments::DeleteAssessment() {
         return;
     const int projectID = assessment->PROJECTID();
     const std::string assessmentID = assessment->ItemID();
-    // Its run directory is in use while another program runs it.
-    if (const auto holder = CreateRunClaims(assessment->OwnerList()->Database())
-                                ->Holder(assessment->ASSESSMENTID())) {
+    // Claimed while the row and its run directory go: a run of another program neither holds
+    // them now nor starts on them meanwhile.
+    const auto claims = CreateRunClaims(assessment->OwnerList()->Database());
+    if (const auto holder = ClaimAll(*claims, {assessment->ASSESSMENTID()})) {
         ShowError(Format("Assessment %s is being run by %s. Delete it when that run has ended.",
-                         assessment->CAPTION(), holder->Describe()));
+                         assessment->CAPTION(), *holder));
         return;
     }
     if (connector_->DeleteSelectedRow(true) && HasProjectDirectoryProvider())

@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <set>
 #include <vector>
 
 namespace parvela {
@@ -256,11 +254,13 @@ void TfrmProjects::DeleteProject() {
         keys.push_back(assessments.Item().ASSESSMENTID());
     // Counted only: a list left open would be walked stale by a later run of the project.
     CloseQuietly(assessments);
-    // The project directory holds the run directories that other programs' runs are using.
-    const std::set<int> running = AssessmentsUnderClaim(projects_.Database());
-    if (std::any_of(keys.begin(), keys.end(), [&](int key) { return running.count(key) > 0; })) {
-        ShowError("Assessments of this project are being run by another program. Delete the "
-                  "project when those runs have ended.");
+    // Claimed while the rows and the run directories go: a run of another program neither
+    // holds them now nor starts on them meanwhile.
+    const auto claims = CreateRunClaims(projects_.Database());
+    if (const auto holder = ClaimAll(*claims, keys)) {
+        ShowError(Format("Assessments of this project are being run by %s. Delete the project "
+                         "when those runs have ended.",
+                         *holder));
         return;
     }
     bool deleted = false;

@@ -1,5 +1,6 @@
 #include "framework/odbc/ConnectionOptions.h"
 
+#include "framework/Enclosed.h"
 #include "framework/odbc/AsciiText.h"
 
 #include <charconv>
@@ -50,13 +51,7 @@ void ApplyCustomOption(ConnectionOptions& options, std::string_view key, std::st
 std::string QuotedValue(const std::string& value) {
     if (value.find_first_of(";{}") == std::string::npos && value == Trimmed(value))
         return value;
-    std::string out = "{";
-    for (char c : value) {
-        out += c;
-        if (c == '}')
-            out += '}';
-    }
-    return out + "}";
+    return Enclosed(value, '{', '}');
 }
 
 } // namespace

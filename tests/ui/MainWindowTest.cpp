@@ -6,7 +6,9 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
+#include "platform/SystemIdentity.h"
 #include "platform/UiHooks.h"
+#include "program/RunClaims.h"
 #include "program/TApplicationSettings.h"
 #include "program/TDatabaseConnection.h"
 #include "program/Utilities.h"
@@ -467,6 +469,8 @@ TEST_F(MainWindowTest, TheGridShowsTheVerdictsAndTheStatusBarCountsARun) {
     EXPECT_EQ(3u, colours.size()) << "a colour of its own for each";
 }
 
+// Deleting an assessment removes its run directory; while another program runs it, nothing
+// is deleted and the window says who runs it.
 TEST_F(MainWindowTest, DeleteAsksAndRemovesTheRunDirectory) {
     AddProject(1001, "Rice");
     AddAssessment(2001, 1001, "a");
@@ -474,9 +478,22 @@ TEST_F(MainWindowTest, DeleteAsksAndRemovesTheRunDirectory) {
     Open(1001);
     const std::string run = ProjectDirectory(1001, true) + "2001";
     std::filesystem::create_directories(run + "/GLIDAR");
+    {
+        const auto other = environment_.Database().Connect();
+        const auto claims = CreateRunClaims(*other);
+        ASSERT_EQ(claims->TryClaim(2001, std::nullopt).Outcome, TClaimOutcome::Claimed);
+        Action("actDeleteAssessments")->trigger();
+        ASSERT_EQ(1u, dialogs_.Texts().size());
+        EXPECT_EQ(0u,
+                  dialogs_.Texts()[0].rfind("Assessment a is being run by " + UserName() + "@", 0))
+            << dialogs_.Texts()[0];
+        EXPECT_EQ(1,
+                  environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE ASSESSMENTID = 2001"));
+        EXPECT_TRUE(std::filesystem::exists(run));
+    }
     dialogs_.QueueAnswer(TDialogAnswer::Ok);
     Action("actDeleteAssessments")->trigger();
-    EXPECT_EQ("Do you really want to delete this item of Assessments ?", dialogs_.Texts()[0]);
+    EXPECT_EQ("Do you really want to delete this item of Assessments ?", dialogs_.Texts()[1]);
     EXPECT_EQ(0, environment_.Count("SELECT COUNT(*) FROM ASSESSMENTS WHERE ASSESSMENTID = 2001"));
     EXPECT_FALSE(std::filesystem::exists(run));
     EXPECT_EQ("b", Cell(3));
