@@ -52,13 +52,9 @@ std::string VersionAnswer(const std::string& program) {
     std::string answer;
     {
         TModelProcess process;
-        if (process.StartGuarded(program, {"--version"}, directory, answerFile)) {
-            const auto giveUp = std::chrono::steady_clock::now() + VersionWait;
-            while (!process.Ended() && std::chrono::steady_clock::now() < giveUp)
-                WaitForModelProcesses({&process});
-            if (process.Ended())
-                answer = FirstLineOf(answerFile);
-        }
+        if (process.StartGuarded(program, {"--version"}, directory, answerFile) &&
+            process.WaitFor(VersionWait))
+            answer = FirstLineOf(answerFile);
         // A process that still runs ends with its object.
     }
     DeleteDirectoryTree(directory);

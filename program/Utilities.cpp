@@ -456,6 +456,19 @@ int TModelProcess::Wait() {
     return child_ ? child_->WaitProcessingEvents(true) : -1;
 }
 
+bool TModelProcess::WaitFor(std::chrono::milliseconds limit) {
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    while (!Ended()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            giveUp - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        WaitAtMost(child_->Descriptor(),
+                   static_cast<int>(std::min<long long>(left.count(), WaitStepMilliseconds)));
+    }
+    return true;
+}
+
 void TModelProcess::Terminate() {
     TerminateModelProcesses({this});
 }

@@ -7,6 +7,7 @@
 #include "framework/DateTime.h"
 #include "platform/Registry.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -57,6 +58,9 @@ public:
     int ExitCode() const;
     // Waits as ExecuteAndWait does and returns the exit code.
     int Wait();
+    // Waits at most `limit` for the end without letting the user interface process its
+    // events (a short wait within a step of a run); true when the process has ended.
+    bool WaitFor(std::chrono::milliseconds limit);
     // SIGTERM to the process group; SIGKILL to what still runs after a grace period of two
     // seconds. Returns when the process and the rest of its group have ended.
     void Terminate();

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
+#include "tests/support/SlowModels.h"
 
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -79,7 +80,7 @@ void PlaceModelPrograms(const std::string& directory, const std::string& glidarB
         if (body.empty()) {
             std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name, target);
         } else {
-            std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
+            std::ofstream(target) << ModelScript(body);
             chmod(target.c_str(), 0755);
         }
     }

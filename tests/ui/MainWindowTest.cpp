@@ -630,7 +630,7 @@ TEST_F(MainWindowTest, StopEndsTheRunningModelAndShowsStopped) {
     Open(1001);
     const std::string models = environment_.File("models/");
     std::filesystem::create_directories(models);
-    std::ofstream(models + "glidarmodel") << "#!/bin/sh\n" << SlowModelBody(environment_.File(""));
+    std::ofstream(models + "glidarmodel") << ModelScript(SlowModelBody(environment_.File("")));
     chmod((models + "glidarmodel").c_str(), 0755);
     std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/Mundremodel",
                                models + "Mundremodel");
