@@ -11,7 +11,10 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 namespace parvela::test {
@@ -125,6 +128,26 @@ TEST_P(RunRecordTest, ARecordThatCannotBeWrittenLeavesTheResultsNotValid) {
     const TStoredResults stored = StoredResults(2);
     EXPECT_FALSE(stored.ValidResults);
     EXPECT_THAT(stored.ErrorMessage, HasSubstr("run-record.json"));
+}
+
+TEST_P(RunRecordTest, AModelProgramThatDoesNotAnswerItsVersionIsEndedAndTheRunGoesOn) {
+    AddAssessment(3, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Silent");
+    const std::string models = Environment().Work().File("silent");
+    PlaceModelPrograms(models, "", "");
+    const std::string asked = Environment().Work().File("asked");
+    std::ofstream(models + "/glidarmodel")
+        << "#!/bin/sh\nif [ \"$1\" = --version ]; then echo $$ > '" << asked
+        << "'; exec sleep 60; fi\nexec '" << PARVELA_BIN_DIR << "/models/glidarmodel' \"$@\"\n";
+    TModelManager::GetSingleton().SetModelsDirectory(models);
+    ASSERT_TRUE(TModelManager::GetSingleton().RunProject(&Project(ProjectID)))
+        << StoredResults(3).ErrorMessage;
+    const std::optional<TRunRecord> record = ReadRunRecord(RunDirectory(3));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Models.at(0).Program.Version, "");
+    EXPECT_THAT(record->Models.at(1).Program.Version, HasSubstr("MUNDRE"));
+    const int process = std::atoi(ReadWholeFile(asked).c_str());
+    ASSERT_GT(process, 1);
+    EXPECT_NE(::kill(process, 0), 0) << "ended";
 }
 
 PARVELA_INSTANTIATE_DATABASE_TEST(RunRecordTest);
