@@ -1,6 +1,7 @@
 // Model runs on a generated SQLite database with the delivered scenarios, the real plug-in and
 // the real model programs: one full run of an assessment with the time split between the
-// program and the two model processes, and a project of 50 marked assessments.
+// program and the two model processes, the run record's share of it, and a project of 50
+// marked assessments.
 
 #include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
@@ -12,9 +13,12 @@
 #include "framework/TDACDatabase.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
+#include "program/ModelProgramIdentity.h"
+#include "program/RunRecord.h"
 #include "program/SummaryReport.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
+#include "program/TRunRecorder.h"
 #include "program/TZentorModel.h"
 #include "program/Utilities.h"
 
@@ -174,7 +178,9 @@ void ModelProcess(benchmark::State& state, const std::string& model) {
         state.SkipWithError(assessment.ERRORMESSAGE().c_str());
         return;
     }
-    const std::string directory = assessment.RunDirectory() + "/" + model;
+    // The run took the row anew: the caller's item holds no run directory.
+    const std::string directory = manager.ProjectDirectory(ProjectID, true) +
+                                  std::to_string(SingleAssessmentID) + "/" + model;
     const std::string script = directory + "/run_Run_1.sh";
     for (auto _ : state) {
         if (ExecuteAndWait(script, directory, TWindowShowMode::Hidden) != 0)
@@ -189,6 +195,52 @@ void BM_MundreProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_GlidarProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MundreProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The run record's share of the full run above: both model directories of that run taken
+// down before and after their model (every file hashed twice, where a run hashes its inputs
+// twice and its outputs once), with the programs as known, and the record written whole.
+void BM_RunRecordOfOneAssessment(benchmark::State& state) {
+    BenchSetup& setup = BenchSetup::Get();
+    TModelManager& manager = TModelManager::GetSingleton();
+    manager.CreateProjectDirectory(ProjectID);
+    TdciAssessments& assessment = setup.Assessment(SingleAssessmentID);
+    // A full run's files, and the drivers set on the assessment as after a run.
+    if (!manager.RunAssessment(ProjectID, &assessment) ||
+        !manager.WriteInputFilesOnly(&assessment)) {
+        state.SkipWithError("the run failed");
+        return;
+    }
+    const std::string checksum =
+        TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(assessment.SUBSTANCEGUID());
+    std::uintmax_t recordBytes = 0;
+    for (auto _ : state) {
+        TRunRecorder recorder(assessment, checksum);
+        for (const auto& model : manager.Models()) {
+            recorder.ModelStarting(*model);
+            recorder.ModelEnded(*model, 0);
+        }
+        WriteRunRecord(assessment.RunDirectory(), recorder.Record());
+        recordBytes = std::filesystem::file_size(RunRecordPath(assessment.RunDirectory()));
+    }
+    state.counters["record_bytes"] = static_cast<double>(recordBytes);
+}
+BENCHMARK(BM_RunRecordOfOneAssessment)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What a model program costs the record the first time it is met (and again each time it is
+// replaced): its SHA-256 and its answer to --version, from a process of its own.
+void BM_ModelProgramMetFirst(benchmark::State& state) {
+    BenchSetup::Get();
+    const std::string program = PARVELA_BENCH_WORK_DIR "/modelruns/glidarmodel";
+    std::filesystem::copy_file(TModelManager::GetSingleton().ModelsDirectory() + "glidarmodel",
+                               program, std::filesystem::copy_options::overwrite_existing);
+    for (auto _ : state) {
+        // Another time of its last change makes it another program file.
+        std::filesystem::last_write_time(program, std::filesystem::file_time_type::clock::now());
+        if (ModelProgramIdentity(program).Version.empty())
+            state.SkipWithError("no answer to --version");
+    }
+}
+BENCHMARK(BM_ModelProgramMetFirst)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ProjectOf50MarkedAssessments(benchmark::State& state) {
     BenchSetup& setup = BenchSetup::Get();

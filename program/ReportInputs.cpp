@@ -1,7 +1,9 @@
 #include "ReportInputs.h"
 
 #include "DAXOTextList.h"
+#include "RunFiles.h"
 #include "RunProvenance.h"
+#include "RunRecord.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
 #include "TModelManager.h"
@@ -128,14 +130,60 @@ bool HoldsBlockOf(const TdciAssessments& assessment, const TZentorModel& model) 
     return assessment.ASSESSMENTREPORT().find(model.ReportEndMarker()) != std::string::npos;
 }
 
+// The sentence for a run directory that is gone; empty while it exists.
+std::string MissingRunDirectory(const std::string& runDirectory) {
+    std::error_code error;
+    if (runDirectory.empty() || !std::filesystem::is_directory(runDirectory, error))
+        return "The run directory " + runDirectory + " no longer exists.";
+    return {};
+}
+
+std::string OrNone(const std::string& text) {
+    return text.empty() ? std::string("(none)") : text;
+}
+
+std::string ModelLine(const TRecordedModel& model) {
+    const std::string version =
+        model.Program.Version.empty() ? "no answer to --version" : model.Program.Version;
+    return Format("%s, %s, SHA-256 %s, exit code %d, %s to %s", version, model.Program.Path,
+                  OrNone(model.Program.Sha256), model.ExitCode, model.Start, OrNone(model.End));
+}
+
+std::vector<TTableRow> RecordFacts(const TRunRecord& record) {
+    std::vector<TTableRow> rows{
+        {"Program", Format("Parvela %s (build %s), %s", record.ProgramVersion, record.ProgramBuild,
+                           record.Executable)},
+        {"Plug-in", Format("%s, %s, SHA-256 %s", record.Plugin.Version, record.Plugin.Path,
+                           OrNone(record.Plugin.Sha256))},
+        {"Scenario", Format("%s (key %d), %d to %d", record.ScenarioCaption, record.ScenarioID,
+                            record.FirstYear, record.LastYear)},
+        {"Substance",
+         Format("%s, checksum %s", record.SubstanceGuid, OrNone(record.SubstanceChecksum))},
+        {"Run", Format("%s to %s, by %s on %s", record.Start, OrNone(record.End), record.User,
+                       record.Host)}};
+    for (const TRecordedModel& model : record.Models)
+        rows.push_back({model.Name, ModelLine(model)});
+    return rows;
+}
+
+std::vector<TTableRow> RecordFileRows(const TRunRecord& record) {
+    std::vector<TTableRow> rows;
+    for (const TRecordedModel& model : record.Models) {
+        for (const TRecordedFile& file : model.Inputs)
+            rows.push_back({file.Name, "input", std::to_string(file.Size), file.Sha256});
+        for (const TRecordedFile& file : model.Outputs)
+            rows.push_back({file.Name, "output", std::to_string(file.Size), file.Sha256});
+    }
+    return rows;
+}
+
 } // namespace
 
 std::vector<std::string> StoredFileMismatches(const TdciAssessments& assessment,
                                               const std::string& runDirectory,
                                               const std::vector<TRunInputFile>& inputFiles) {
-    std::error_code error;
-    if (runDirectory.empty() || !std::filesystem::is_directory(runDirectory, error))
-        return {"The run directory " + runDirectory + " no longer exists."};
+    if (const std::string gone = MissingRunDirectory(runDirectory); !gone.empty())
+        return {gone};
     std::vector<std::string> mismatches;
     const std::string id = std::to_string(assessment.ASSESSMENTID());
     for (const auto& model : TModelManager::GetSingleton().Models()) {
@@ -149,6 +197,22 @@ std::vector<std::string> StoredFileMismatches(const TdciAssessments& assessment,
     for (const TRunInputFile& file : inputFiles)
         if (file.WrittenAfterRun)
             mismatches.push_back(file.Name + " was written after the run.");
+    return mismatches;
+}
+
+std::vector<std::string> RecordMismatches(const TdciAssessments& assessment,
+                                          const std::string& runDirectory,
+                                          const TRunRecord& record) {
+    if (const std::string gone = MissingRunDirectory(runDirectory); !gone.empty())
+        return {gone};
+    std::vector<std::string> mismatches;
+    if (record.SubstanceChecksum != assessment.SUBSTANCECHECKSUM())
+        mismatches.push_back(Format("The run record names the substance checksum %s, the "
+                                    "assessment holds %s: the record is not that of these results.",
+                                    OrNone(record.SubstanceChecksum),
+                                    OrNone(assessment.SUBSTANCECHECKSUM())));
+    for (const TFileDifference& difference : StoredFileDifferences(record, runDirectory))
+        mismatches.push_back(difference.Text());
     return mismatches;
 }
 
@@ -172,6 +236,22 @@ void AddInputsSection(const TdciAssessments& assessment, TCordessaReport& report
     report.AddLine("");
     AddSubstance(assessment, report);
     report.AddLine("");
+}
+
+void AddRunRecordSection(const TdciAssessments& assessment, const TRunRecord& record,
+                         TCordessaReport& report) {
+    AddHeading("Run record", report);
+    report.AddLine(Format("As the run noted it in %s of its run directory.", RunRecordFileName));
+    AddTable({"", "What ran"}, RecordFacts(record), report);
+    report.AddLine("");
+    AddTable({"File", "Kind", "Size (bytes)", "SHA-256"}, RecordFileRows(record), report);
+    report.AddLine("");
+    AddStoredChecksumLine(assessment, report);
+}
+
+void AddStoredChecksumLine(const TdciAssessments& assessment, TCordessaReport& report) {
+    report.AddLine(Format("Substance checksum stored on the assessment: %s",
+                          OrNone(assessment.SUBSTANCECHECKSUM())));
 }
 
 } // namespace parvela

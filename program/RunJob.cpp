@@ -153,6 +153,7 @@ bool TRunJob::Begin() {
         return false;
     }
     models_ = manager_.CreateModels();
+    recorder_ = std::make_unique<TRunRecorder>(Assessment(), substanceChecksum_);
     return true;
 }
 
@@ -181,10 +182,12 @@ bool TRunJob::StartModel() {
             StoreVerdict(false);
             return false;
         }
+        recorder_->ModelStarting(model);
         if (process_->Start(model.RunScriptPath(), model.RunModelDirectory())) {
             NoteModelProcess(Assessment().RunDirectory(), process_->ProcessGroup());
             return true;
         }
+        recorder_->ModelEnded(model, -1);
         model.EndExecute(-1, process_->StartFailure());
         RecordRun();
     }
@@ -196,6 +199,7 @@ bool TRunJob::StartModel() {
 bool TRunJob::ModelEnded() {
     ForgetModelProcess(Assessment().RunDirectory());
     TZentorModel& model = Model();
+    recorder_->ModelEnded(model, process_->ExitCode());
     bool ok = false;
     try {
         ok = model.EndExecute(process_->ExitCode());
@@ -220,7 +224,22 @@ void TRunJob::Stop() {
     StoreVerdict(false);
 }
 
+void TRunJob::StoreRunRecord(bool ok) {
+    if (!recorder_ || !recorder_->HasModels())
+        return;
+    try {
+        WriteRunRecord(Assessment().RunDirectory(), recorder_->Record());
+    } catch (const std::exception&) {
+        if (ok)
+            throw;
+        // Results that are not valid are stored all the same; their reason is the run's.
+    }
+}
+
 void TRunJob::StoreVerdict(bool ok) {
+    // Before the verdict: a program that dies in between leaves a record beside results that
+    // are stored as not valid, never valid results without their record.
+    StoreRunRecord(ok);
     const std::string checksum =
         TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(Assessment().SUBSTANCEGUID());
     TDACDatabase& database = database_;

@@ -9,15 +9,17 @@
 //   StartModel   writes the next model's input (refused when the inputs changed meanwhile)
 //                and starts its process;
 //   ModelEnded   reads the model's results back and starts the next one;
-//   End          stores the verdict: valid only when both models succeeded and the inputs'
-//                fingerprint still holds, checked in the transaction that writes every
-//                result column; then logs the models and gives the claim up.
+//   End          writes the run record into the run directory and stores the verdict:
+//                valid only when both models succeeded and the inputs' fingerprint still
+//                holds, checked in the transaction that writes every result column; then logs
+//                the models and gives the claim up.
 //
 // A program that dies at any line leaves either the old results with their files, or the
 // assessment stored as not valid; never a valid verdict for files or inputs that are not
 // those of the run. Used from one thread.
 
 #include "RunClaims.h"
+#include "TRunRecorder.h"
 #include "TZentorModel.h"
 
 #include <cstdint>
@@ -101,8 +103,12 @@ private:
     bool InputsHeld();
     // The running model's process terminated, and its note in the run directory removed.
     void EndModelProcess();
-    // Stores the verdict with every result column, in a transaction that checks the inputs.
+    // Stores the verdict with every result column, in a transaction that checks the inputs;
+    // the run record first, so that valid results always have theirs.
     void StoreVerdict(bool ok);
+    // Writes the run record into the run directory once a model has started. A record that
+    // cannot be written fails valid results (raises); other results are stored without it.
+    void StoreRunRecord(bool ok);
     // The job's end: its outcome, the claim given up, the manager told.
     void Finish(TRunVerdict verdict, const std::string& message);
     void SetErrorMessage(const std::string& text);
@@ -122,6 +128,7 @@ private:
     std::vector<std::unique_ptr<TZentorModel>> models_;
     std::size_t stage_ = 0;
     std::unique_ptr<TModelProcess> process_;
+    std::unique_ptr<TRunRecorder> recorder_;
     std::vector<TModelRunRecord> runs_;
     std::string substanceChecksum_;
     std::string fingerprint_;

@@ -5,6 +5,7 @@
 #include "ReportCharts.h"
 #include "ReportInputs.h"
 #include "RunProvenance.h"
+#include "RunRecord.h"
 #include "TCordessaReport.h"
 #include "TDAXOInterface.h"
 #include "TModelManager.h"
@@ -19,6 +20,7 @@
 #include "framework/TVersionInfo.h"
 
 #include <memory>
+#include <optional>
 
 namespace parvela {
 
@@ -88,9 +90,20 @@ void AddProvenance(const TdciAssessments& assessment, const std::vector<TRunInpu
                        (file.WrittenAfterRun ? " (written after the run)" : "") + "</TD></TR>");
     report.AddHtml("</TABLE>");
     report.AddLine("");
-    const std::string& checksum = assessment.SUBSTANCECHECKSUM();
-    report.AddLine(Format("Substance checksum stored on the assessment: %s",
-                          checksum.empty() ? std::string("(none)") : checksum));
+    AddStoredChecksumLine(assessment, report);
+}
+
+// The run record of the run directory; none for a run made before runs kept one, and none,
+// with the reason in `fault`, for one that cannot be read.
+std::optional<TRunRecord> StoredRunRecord(const std::string& runDirectory, std::string& fault) {
+    if (runDirectory.empty())
+        return std::nullopt;
+    try {
+        return ReadRunRecord(runDirectory);
+    } catch (const Exception& e) {
+        fault = e.Message();
+        return std::nullopt;
+    }
 }
 
 std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& assessment) {
@@ -131,14 +144,28 @@ std::unique_ptr<TCordessaReport> BuildSummaryReport(const TdciAssessments& asses
         report->AddLine(line);
         AddChartAfterBlock(line, charts, *report);
     }
+    // A run that kept a run record is told by it; one made before runs kept records by the
+    // files its directory holds now.
+    std::string recordFault;
+    const std::optional<TRunRecord> record =
+        showsRun || !charts.empty() ? StoredRunRecord(runDirectory, recordFault) : std::nullopt;
     std::vector<TRunInputFile> files;
-    if (showsRun || !charts.empty())
+    if (!record && (showsRun || !charts.empty()))
         files = RunInputFiles(runDirectory, assessment.ASSESSMENTID());
-    if (!charts.empty())
+    if (!record && !charts.empty())
         AddProvenance(assessment, files, *report);
     if (showsRun) {
-        AddStoredFilesSection(StoredFileMismatches(assessment, runDirectory, files), *report);
+        std::vector<std::string> mismatches;
+        if (!recordFault.empty())
+            mismatches.push_back(recordFault);
+        for (const std::string& mismatch :
+             record ? RecordMismatches(assessment, runDirectory, *record)
+                    : StoredFileMismatches(assessment, runDirectory, files))
+            mismatches.push_back(mismatch);
+        AddStoredFilesSection(mismatches, *report);
         AddInputsSection(assessment, *report);
+        if (record)
+            AddRunRecordSection(assessment, *record, *report);
     }
     report->FinishReport();
     return report;

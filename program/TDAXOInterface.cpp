@@ -2,6 +2,7 @@
 
 #include "framework/Format.h"
 #include "program/DAXOTextList.h"
+#include "program/FileDigest.h"
 #include "program/TDAXORegistry.h"
 
 #include <dlfcn.h>
@@ -89,7 +90,13 @@ TDAXOInterface& TDAXOInterface::CreateSingleton(const std::string& decimalSepara
 TDAXOInterface::TDAXOInterface(const std::string& decimalSeparator) {
     TRegistryScope registry;
     std::string path = LocateLibraryOrFail("Create");
+    try {
+        librarySha256_ = FileSha256(path);
+    } catch (const EOSError&) {
+        // the load below tells why the file cannot be read
+    }
     library_ = LoadLibrary(path, "Create");
+    libraryPath_ = path;
     ResolveExports();
     CallCreate(path, decimalSeparator);
     // From here on the instance's destruction destroys TDAXORegistry.
@@ -335,6 +342,11 @@ std::string TDAXOInterface::BooleanTrue() {
 std::string TDAXOInterface::BooleanFalse() {
     CheckInstance("BooleanFalse");
     return FetchText(BooleanTextSize, exports_.BoolFalse, true);
+}
+
+std::string TDAXOInterface::LibraryVersion() {
+    CheckInstance("Version");
+    return FetchTextWith(ShortTextSize, exports_.Version, [] {});
 }
 
 std::string TDAXOInterface::Version() {

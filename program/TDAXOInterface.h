@@ -71,6 +71,13 @@ public:
     // The version text of the library, with or without an instance: loads the library on
     // its own, calls nothing but Version and releases it again.
     static std::string Version();
+    // The library this instance loaded, and the SHA-256 of its file taken when it was loaded
+    // (empty when the file could not be read): a library installed anew while the program
+    // runs is not the one that computes.
+    const std::string& LibraryPath() const { return libraryPath_; }
+    const std::string& LibrarySha256() const { return librarySha256_; }
+    // The version text of the library this instance loaded.
+    std::string LibraryVersion();
 
     // Initial sizes of the text-result buffers.
     static constexpr std::int32_t ErrorTextSize = 100;
@@ -125,6 +132,8 @@ private:
     void CheckGuid(const std::string& guid, const char* operation, const char* message) const;
 
     LibraryHandle library_;
+    std::string libraryPath_;
+    std::string librarySha256_;
     Exports exports_;
     bool created_ = false;
 };

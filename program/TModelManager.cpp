@@ -127,14 +127,17 @@ TModelManager::~TModelManager() {
     models_.clear();
 }
 
-std::vector<std::unique_ptr<TZentorModel>> TModelManager::CreateModels() const {
+std::vector<std::unique_ptr<TZentorModel>> TModelManager::CreateModels(bool detached) const {
     auto glidar = std::make_unique<TZentorModelGlidar>(modelsDirectory_);
-    glidar->SetScenarioCacheDirectory(projectsDirectory_);
+    if (!detached)
+        glidar->SetScenarioCacheDirectory(projectsDirectory_);
     auto mundre = std::make_unique<TZentorModelMundre>(modelsDirectory_);
     mundre->SetUpstreamModelName("GLIDAR");
     std::vector<std::unique_ptr<TZentorModel>> models;
     models.push_back(std::move(glidar));
     models.push_back(std::move(mundre));
+    for (const auto& model : models)
+        model->SetSavesAssessment(!detached);
     return models;
 }
 

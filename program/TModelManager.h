@@ -116,6 +116,10 @@ public:
     const std::vector<std::unique_ptr<TZentorModel>>& Models() const { return models_; }
     TZentorModelGlidar& Glidar() const;
     TZentorModelMundre& Mundre() const;
+    // New drivers, GLIDAR first, on the program's model programs. Detached ones save nothing
+    // and neither read nor fill the scenario cache: their run leaves no trace outside its run
+    // directory (a verification of a stored run).
+    std::vector<std::unique_ptr<TZentorModel>> CreateModels(bool detached = false) const;
     const std::string& SubstanceWarnings() const { return substanceWarnings_; }
     const std::string& SubstanceErrors() const { return substanceErrors_; }
 
@@ -142,8 +146,6 @@ private:
     void ReportRunning(std::vector<TRunningModel> running);
     bool RunMarked(int projectID, TDACDatabase& database,
                    const std::vector<TdciAssessments*>& marked);
-    // The two drivers, GLIDAR first.
-    std::vector<std::unique_ptr<TZentorModel>> CreateModels() const;
     int EffectiveJobs() const;
     void ReportProgress();
 

@@ -448,7 +448,8 @@ void TZentorModel::SetAssessmentReport(const std::string& text) {
 }
 
 void TZentorModel::SaveAssessment() {
-    assessment_->Save();
+    if (savesAssessment_)
+        assessment_->Save();
 }
 
 void TZentorModel::ReadErrorFile() {

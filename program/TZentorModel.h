@@ -130,6 +130,13 @@ public:
     bool EndExecute(int exitCode, const std::string& startFailure = {});
     // The run script of the last PrepareRun.
     const std::string& RunScriptPath() const { return runScriptPath_; }
+    // The files that the run script puts into the model directory before the model starts
+    // (MUNDRE's copy of GLIDAR's hand-over file): inputs of the model, though they appear
+    // only once its process runs. None here.
+    virtual TTextLines RunScriptInputFiles() const { return {}; }
+    // False for a run that leaves the database alone (a verification of a stored run): the
+    // assessment's fields then change in memory only. True from the start.
+    void SetSavesAssessment(bool saves) { savesAssessment_ = saves; }
     // The model process of the last Execute or BeginExecute; none when no process ran.
     const std::optional<TModelRunRecord>& LastRun() const { return lastRun_; }
     // Why the last run failed, when the error file does not say it: how the process ended
@@ -224,6 +231,7 @@ private:
 
     std::string runScriptPath_;
     std::string failureReason_;
+    bool savesAssessment_ = true;
     TDateTime runStart_ = 0;
     std::chrono::steady_clock::time_point runClock_;
     std::optional<TModelRunRecord> lastRun_;

@@ -216,6 +216,10 @@ std::string TZentorModelMundre::HandOverSourceFile() const {
            ChangeFileNameExtension(Assessment()->InputFileName(), ".e2m");
 }
 
+TTextLines TZentorModelMundre::RunScriptInputFiles() const {
+    return {ChangeFileNameExtension(Assessment()->InputFileName(), ".e2m")};
+}
+
 bool TZentorModelMundre::PrepareRun() {
     const std::string source = HandOverSourceFile();
     if (!FileExists(source)) {
@@ -223,8 +227,7 @@ bool TZentorModelMundre::PrepareRun() {
         SaveAssessment();
         return false;
     }
-    const std::string target =
-        RunModelFile(ChangeFileNameExtension(Assessment()->InputFileName(), ".e2m"));
+    const std::string target = RunModelFile(RunScriptInputFiles().front());
     WriteRunScript({"cp " + ShellQuote(source) + " " + ShellQuote(target)});
     return true;
 }

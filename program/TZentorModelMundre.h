@@ -33,6 +33,8 @@ public:
 
     // The path of the ".e2m" file in the upstream model's directory.
     std::string HandOverSourceFile() const;
+    // The copy of the hand-over file.
+    TTextLines RunScriptInputFiles() const override;
 
 protected:
     // False without a process when GLIDAR's hand-over file is missing.

@@ -414,11 +414,21 @@ bool TModelProcess::Start(const std::string& scriptPath, const std::string& work
     }
     const std::string directory =
         workingDirectory.empty() ? fs::current_path(error).string() : workingDirectory;
-    const std::string logFile = fs::path(scriptPath).replace_extension(".log").string();
+    return StartGuarded("/bin/sh", {scriptPath}, directory,
+                        fs::path(scriptPath).replace_extension(".log").string());
+}
+
+bool TModelProcess::StartGuarded(const std::string& program,
+                                 const std::vector<std::string>& arguments,
+                                 const std::string& workingDirectory, const std::string& logFile) {
+    startFailure_.clear();
+    if (child_)
+        return false;
+    std::vector<std::string> guarded{std::to_string(::getpid()), program};
+    guarded.insert(guarded.end(), arguments.begin(), arguments.end());
     auto child = std::make_unique<TChildProcess>();
     // The guard leads the process group and ends it when this program ends, however it ends.
-    if (!child->Start(ModelGuardPath(), {std::to_string(::getpid()), "/bin/sh", scriptPath},
-                      directory, logFile, true)) {
+    if (!child->Start(ModelGuardPath(), guarded, workingDirectory, logFile, true)) {
         startFailure_ = child->StartFailure();
         return false;
     }
@@ -444,6 +454,19 @@ int TModelProcess::ExitCode() const {
 
 int TModelProcess::Wait() {
     return child_ ? child_->WaitProcessingEvents(true) : -1;
+}
+
+bool TModelProcess::WaitFor(std::chrono::milliseconds limit) {
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    while (!Ended()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            giveUp - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        WaitAtMost(child_->Descriptor(),
+                   static_cast<int>(std::min<long long>(left.count(), WaitStepMilliseconds)));
+    }
+    return true;
 }
 
 void TModelProcess::Terminate() {

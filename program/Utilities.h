@@ -7,6 +7,7 @@
 #include "framework/DateTime.h"
 #include "platform/Registry.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,10 @@ public:
     // (parvela-model-guard beside the executable), which leads the process group and ends it
     // when this program ends, also when it is killed.
     bool Start(const std::string& scriptPath, const std::string& workingDirectory);
+    // Starts a program itself, with its arguments, below the guard as Start starts a script;
+    // its output goes to `logFile`.
+    bool StartGuarded(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory, const std::string& logFile);
     const std::string& StartFailure() const { return startFailure_; }
     // The process group of the run; 0 before the start.
     int ProcessGroup() const;
@@ -53,6 +58,9 @@ public:
     int ExitCode() const;
     // Waits as ExecuteAndWait does and returns the exit code.
     int Wait();
+    // Waits at most `limit` for the end without letting the user interface process its
+    // events (a short wait within a step of a run); true when the process has ended.
+    bool WaitFor(std::chrono::milliseconds limit);
     // SIGTERM to the process group; SIGKILL to what still runs after a grace period of two
     // seconds. Returns when the process and the rest of its group have ended.
     void Terminate();

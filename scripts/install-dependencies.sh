@@ -10,6 +10,6 @@ $SUDO apt-get install -y -q --no-install-recommends \
   qt6-base-dev qt6-qpa-plugins libgl-dev \
   unixodbc unixodbc-dev odbcinst libsqliteodbc odbc-postgresql \
   postgresql sqlite3 libsqlite3-dev libssl-dev libxml2-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev nlohmann-json3-dev \
   xvfb xauth xdg-utils fonts-dejavu-core locales \
   dpkg-dev file desktop-file-utils appstream lintian

@@ -11,6 +11,9 @@
 //   parvela-batch report --project PROJECT  writes the project summary
 //       [--csv]                             as CSV instead
 //   parvela-batch check-substances          the substance change check
+//   parvela-batch verify --assessment ID    checks the stored run against its run record and
+//   parvela-batch verify --project PROJECT  runs it again in a scratch directory (of every
+//                                           assessment of the project that has run)
 //   --settings FILE                         another settings file than the program's
 //                                           parvela.ini, before or after the command
 //   parvela-batch --help | --version
@@ -18,13 +21,15 @@
 // A project is given by its ID or by its caption. Without --settings the program's own
 // settings file is read (beside the executable, else per user), and a first start makes it.
 //
-// Exit codes: 0 done (every assessment valid), 1 a failure (an assessment that did not end
-// valid, or a command that failed), 2 a wrong call or an absent item, 3 a run that could not
+// Exit codes: 0 done (every assessment valid; for verify: every run matches its record), 1 a
+// failure (an assessment that did not end valid, a run that does not match its record, or a
+// command that failed), 2 a wrong call or an absent item, 3 a run that could not
 // go on (the database or the disk failed: the assessments that ended are printed, the one in
 // flight is stored as not valid), 4 a run of which some assessments were left to other
 // programs that hold their run claims (the rest ended valid), 128 + the signal for a run
 // stopped by SIGINT, SIGTERM, SIGHUP or SIGQUIT (129, 130, 131, 143: the model processes are
-// terminated, the interrupted assessments stored as not valid, the rest left as they were).
+// terminated, the interrupted assessments stored as not valid, the rest left as they were;
+// a verification stopped so leaves nothing behind).
 
 #include "BatchDialogs.h"
 
@@ -37,6 +42,7 @@
 #include "program/FirstStart.h"
 #include "program/ProgramIdentity.h"
 #include "program/ProjectSummary.h"
+#include "program/RunVerification.h"
 #include "program/SchemeUsage.h"
 #include "program/Services.h"
 #include "program/SummaryReport.h"
@@ -79,6 +85,8 @@ const char* const UsageText = "Usage:\n"
                               "  parvela-batch report --project ID|CAPTION [--csv] [--settings "
                               "FILE]\n"
                               "  parvela-batch check-substances [--settings FILE]\n"
+                              "  parvela-batch verify --assessment ID|--project ID|CAPTION "
+                              "[--settings FILE]\n"
                               "  parvela-batch --help | --version\n";
 
 const std::string HelpText =
@@ -93,10 +101,17 @@ const std::string HelpText =
     "  --settings FILE       the database login instead of the program's parvela.ini\n"
     "  --help, --version     this text, the program's version\n"
     "\n"
-    "Exit status: 0 done (every assessment valid), 1 a failure, 2 a wrong call or an absent\n"
-    "project or assessment, 3 a run that could not go on, 4 a run of which some assessments\n"
-    "were left to other programs that run them, 129, 130, 131 or 143 a run stopped by\n"
-    "SIGHUP, SIGINT, SIGQUIT or SIGTERM. See parvela-batch(1).\n";
+    "verify checks that the stored files of a run are those its run record names, then runs\n"
+    "the assessment again in a scratch directory and compares the new files with the record\n"
+    "(all but the run scripts and their logs, which name the run's paths); it writes neither\n"
+    "the stored run nor the database. It prints each difference and a line per assessment:\n"
+    "\"matches its run record\" or \"does not match its run record\".\n"
+    "\n"
+    "Exit status: 0 done (every assessment valid; for verify: every run matches its record),\n"
+    "1 a failure (for verify: a difference, or a run that cannot be verified), 2 a wrong call\n"
+    "or an absent project or assessment, 3 a run that could not go on, 4 a run of which some\n"
+    "assessments were left to other programs that run them, 129, 130, 131 or 143 a run or\n"
+    "verification stopped by SIGHUP, SIGINT, SIGQUIT or SIGTERM. See parvela-batch(1).\n";
 
 // The settings of the program itself: the batch front end works on the same database.
 constexpr const char* SettingsProgramName = "parvela";
@@ -126,7 +141,8 @@ TCommandLine ParseCommandLine(int argc, char** argv) {
         {"run", {{"project"}, {"jobs", "shard"}}},
         {"inputs", {{"assessment"}, {}}},
         {"report", {{"assessment", "project"}, {"csv"}}},
-        {"check-substances", {}}};
+        {"check-substances", {}},
+        {"verify", {{"assessment", "project"}, {}}}};
     TCommandLine line;
     std::vector<std::string> options;
     for (int i = 1; i < argc; ++i) {
@@ -337,6 +353,73 @@ int WriteProjectReport(const std::string& idOrCaption, bool csv) {
     return ExitDone;
 }
 
+// How one assessment's verification went, for the exit code.
+enum class TVerified { Matches, Differs, NothingToVerify };
+
+// The findings, each on a line of its own, then the verdict, all with the assessment's key and
+// caption. With `unrunAllowed` an assessment without a run record and without valid results
+// (never run, or run before records were kept and not valid since) has nothing to verify.
+TVerified VerifyAndPrint(const TdciAssessments& assessment, bool unrunAllowed) {
+    const TVerification verification = VerifyStoredRun(assessment);
+    const std::string head =
+        std::to_string(assessment.ASSESSMENTID()) + "\t" + assessment.CAPTION() + "\t";
+    const auto print = [&](const std::string& text) { std::cout << head << text << "\n"; };
+    TVerified verified = TVerified::Differs;
+    switch (verification.Outcome) {
+    case TVerificationOutcome::Matches:
+        print("matches its run record");
+        verified = TVerified::Matches;
+        break;
+    case TVerificationOutcome::Differs:
+        for (const std::string& finding : verification.Findings)
+            print(finding);
+        print("does not match its run record");
+        break;
+    case TVerificationOutcome::NoRecord:
+        if (unrunAllowed && !assessment.VALIDRESULTS()) {
+            print("nothing to verify: no run record and no valid results");
+            verified = TVerified::NothingToVerify;
+            break;
+        }
+        [[fallthrough]];
+    case TVerificationOutcome::Busy:
+        print("not verified: " + verification.Findings.front());
+        break;
+    }
+    std::cout.flush();
+    return verified;
+}
+
+int VerifyAssessment(int assessmentID) {
+    TdcAssessments list(Database());
+    const TdciAssessments& assessment = FindAssessment(list, assessmentID);
+    return VerifyAndPrint(assessment, false) == TVerified::Matches ? ExitDone : ExitFailure;
+}
+
+// Every assessment of the project that has run; a project without any is a failure, for a
+// submission without a run to verify proves nothing.
+int VerifyProject(const std::string& idOrCaption) {
+    TdcProjects projects(Database());
+    TdciProjects& project = FindProject(projects, idOrCaption);
+    TdcAssessments& assessments = project.Assessments();
+    if (!assessments.IsOpen())
+        assessments.Open();
+    int matched = 0;
+    bool differs = false;
+    for (assessments.First(); !assessments.Eof(); assessments.Next()) {
+        const TVerified verified = VerifyAndPrint(assessments.Item(), true);
+        matched += verified == TVerified::Matches ? 1 : 0;
+        differs = differs || verified == TVerified::Differs;
+    }
+    if (differs)
+        return ExitFailure;
+    if (matched == 0) {
+        std::cerr << "Project " << project.CAPTION() << " has no run to verify.\n";
+        return ExitFailure;
+    }
+    return ExitDone;
+}
+
 int CheckSubstancesCommand() {
     CheckSubstances(Database());
     return ExitDone;
@@ -358,6 +441,10 @@ int Execute(const TCommandLine& line) {
     }
     if (line.Command == "inputs")
         return WriteInputs(ParseID(*line.Option("assessment")));
+    if (line.Command == "verify" && line.Option("project"))
+        return VerifyProject(*line.Option("project"));
+    if (line.Command == "verify")
+        return VerifyAssessment(ParseID(*line.Option("assessment")));
     const bool csv = line.Option("csv").has_value();
     if (line.Command == "report" && line.Option("project"))
         return WriteProjectReport(*line.Option("project"), csv);
@@ -404,7 +491,7 @@ int main(int argc, char** argv) {
         std::cerr << e.Message() << "\n" << UsageText;
         return ExitUsage;
     }
-    if (line.Command == "run")
+    if (line.Command == "run" || line.Command == "verify")
         StopRunsOnSignals();
     TBatchDialogs dialogs(line.Command == "check-substances" ? std::cout : std::cerr);
     SetDialogs(&dialogs);

@@ -133,11 +133,13 @@ protected:
 
     std::string ProjectsDirectory() { return Environment().DataPath() + "projects/"; }
 
-    // Every file below the projects directory but the run log, with its text.
-    std::map<std::string, std::string> RunFiles() {
+    // Every file below the projects directory but the run log, with its text; the run records
+    // only when asked for: they note the moments of their run.
+    std::map<std::string, std::string> RunFiles(bool withRunRecords = false) {
         std::map<std::string, std::string> files;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(ProjectsDirectory()))
-            if (entry.is_regular_file() && entry.path().filename() != "runs.log")
+            if (entry.is_regular_file() && entry.path().filename() != "runs.log" &&
+                (withRunRecords || entry.path().filename() != "run-record.json"))
                 files[entry.path().string().substr(ProjectsDirectory().size())] =
                     ReadWholeFile(entry.path().string());
         return files;
@@ -166,6 +168,28 @@ protected:
                 ++runs[fields[1] + " " + fields[3]];
         }
         return runs;
+    }
+
+    // Every row of the tables a run writes, as texts.
+    std::vector<std::vector<std::string>> StoredRows() {
+        std::vector<std::vector<std::string>> rows;
+        for (const char* table : {"ASSESSMENTS", "PROJECTS", "APPLICATIONS"})
+            for (const auto& row : QueryRows(std::string("SELECT * FROM ") + table)) {
+                rows.emplace_back();
+                for (const auto& value : row)
+                    rows.back().push_back(value.IsNull() ? "NULL" : value.AsString());
+            }
+        return rows;
+    }
+
+    // The line that names where a verification kept the files of its run again; empty when
+    // there is none.
+    static std::string KeptDirectory(const std::vector<std::string>& output) {
+        const std::string kept = "run again: its files are kept in ";
+        for (const std::string& line : output)
+            if (const std::size_t at = line.find(kept); at != std::string::npos)
+                return line.substr(at + kept.size());
+        return {};
     }
 
     void ForgetTheRuns() {
@@ -268,12 +292,85 @@ TEST_P(BatchTest, WrongCallsAndAbsentItemsExitWithTwo) {
              {{"inputs", "--assessment", "1", "--jobs", "2"}, "Unknown option for inputs: --jobs"},
              {{"run", "--project", "1", "--csv"}, "Unknown option for run: --csv"},
              {{"report", "--csv", "--assessment", "999"}, "Assessment 999 not found"},
+             {{"verify"}, "Missing --assessment ID or --project ID"},
+             {{"verify", "--assessment", "999"}, "Assessment 999 not found"},
+             {{"verify", "--project", "1", "--csv"}, "Unknown option for verify: --csv"},
          }) {
         const TBatchResult result = Batch(c.Arguments);
         EXPECT_EQ(result.ExitCode, 2) << c.Message;
         EXPECT_THAT(result.Errors, HasSubstr(c.Message));
         EXPECT_TRUE(result.Output.empty()) << c.Message;
     }
+}
+
+TEST_P(BatchTest, VerifyMatchesARunAndWritesNeitherTheRunNorTheDatabase) {
+    AddAssessment(9, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Verified");
+    AddAssessment(10, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, false, "Unrun");
+    ASSERT_EQ(Batch({"run", "--project", "Batch"}).ExitCode, 0);
+    // Without the scenario cache, which a verification neither reads nor fills.
+    for (const auto& entry : std::filesystem::directory_iterator(ProjectsDirectory()))
+        if (entry.is_regular_file())
+            std::filesystem::remove(entry.path());
+    const auto files = RunFiles(true);
+    const std::string logPath = ProjectsDirectory() + std::to_string(ProjectID) + "/runs.log";
+    const std::string log = ReadWholeFile(logPath);
+    const auto rows = StoredRows();
+
+    const TBatchResult verified = Batch({"verify", "--project", "Batch"});
+    EXPECT_EQ(verified.ExitCode, 0) << verified.Errors;
+    EXPECT_THAT(verified.Output,
+                ElementsAre("9\tVerified\tmatches its run record",
+                            "10\tUnrun\tnothing to verify: no run record and no valid results"));
+    EXPECT_EQ(RunFiles(true), files) << "the stored run and the scenario cache";
+    EXPECT_EQ(ReadWholeFile(logPath), log);
+    EXPECT_EQ(StoredRows(), rows);
+    for (const auto& entry : std::filesystem::directory_iterator(Environment().ReportDirectory()))
+        ADD_FAILURE() << "left behind: " << entry.path();
+
+    const TBatchResult unrun = Batch({"verify", "--assessment", "10"});
+    EXPECT_EQ(unrun.ExitCode, 1);
+    EXPECT_THAT(unrun.Output,
+                ElementsAre(::testing::StartsWith("10\tUnrun\tnot verified: no run record in ")));
+    AddProject(ProjectID + 4, "Never run");
+    const TBatchResult none = Batch({"verify", "--project", "Never run"});
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_THAT(none.Errors, HasSubstr("Project Never run has no run to verify."));
+}
+
+TEST_P(BatchTest, VerifyNamesEachStoredFileAndEachFileOfTheRunAgainThatDiffers) {
+    AddAssessment(11, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Checked");
+    ASSERT_EQ(Batch({"run", "--project", "Batch"}).ExitCode, 0);
+    const std::string run = ProjectsDirectory() + std::to_string(ProjectID) + "/11/";
+    std::ofstream(run + "GLIDAR/11.sum", std::ios::app) << "edited\r\n";
+    std::filesystem::remove(run + "MUNDRE/mundre.ok");
+    std::ofstream(run + "GLIDAR/extra.txt") << "extra";
+    const TBatchResult stored = Batch({"verify", "--assessment", "11"});
+    EXPECT_EQ(stored.ExitCode, 1);
+    using ::testing::StartsWith;
+    EXPECT_THAT(stored.Output,
+                ElementsAre(StartsWith("11\tChecked\tstored files: GLIDAR/11.sum differs from the "
+                                       "run record: "),
+                            StartsWith("11\tChecked\tstored files: GLIDAR/extra.txt is not in the "
+                                       "run record: 5 bytes"),
+                            StartsWith("11\tChecked\tstored files: MUNDRE/mundre.ok is missing: "),
+                            "11\tChecked\tdoes not match its run record"))
+        << "the run again matches";
+
+    // Inputs changed since the run: the run again names the files that follow from them and
+    // keeps its own for a look.
+    RunRawSQL("UPDATE APPLICATIONS SET DOSAGE = 0.7 WHERE APPLICATIONSCHEMEID = 1");
+    const TBatchResult changed = Batch({"verify", "--assessment", "11"});
+    EXPECT_EQ(changed.ExitCode, 1);
+    EXPECT_THAT(changed.Output,
+                ::testing::IsSupersetOf(
+                    {StartsWith("11\tChecked\trun again: GLIDAR/11.gld differs from the run "
+                                "record: "),
+                     StartsWith("11\tChecked\trun again: MUNDRE/11.sum differs from the run "
+                                "record: ")}));
+    const std::string kept = KeptDirectory(changed.Output);
+    EXPECT_TRUE(FileExists(kept + "/GLIDAR/11.gld")) << kept;
+    EXPECT_EQ(kept.rfind(Environment().ReportDirectory(), 0), 0u) << "the private directory";
+    EXPECT_FALSE(StoredResults(11).AssessmentReport.empty()) << "the results stay";
 }
 
 TEST_P(BatchTest, CheckSubstancesStoresTheNewChecksumAndInvalidatesTheResults) {
@@ -553,8 +650,8 @@ TEST_P(BatchOnToolDatabaseTest, TheExampleProjectRunsToValidResultsAndItsReports
                              "MUNDRE&nbsp;REPORT<BR>", "End&nbsp;of&nbsp;MUNDRE&nbsp;REPORT<BR>"})
         EXPECT_THAT(page, HasSubstr(line));
     EXPECT_THAT(page, HasSubstr("Scenario&nbsp;&nbsp;:&nbsp;Jinhua,"));
-    for (const char* part : {"id=\"chart-GLIDAR\"", "id=\"chart-MUNDRE\"",
-                             "<P class=\"FontTitle2\">Run input files</P>"})
+    for (const char* part :
+         {"id=\"chart-GLIDAR\"", "id=\"chart-MUNDRE\"", "<P class=\"FontTitle2\">Run record</P>"})
         EXPECT_THAT(page, HasSubstr(part)) << "the delivered scenarios write the daily output";
 
     const TBatchResult summary = Batch({"report", "--project", "Example"});

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "program/TDAXOInterface.h"
 #include "program/TModelManager.h"
+#include "tests/support/SlowModels.h"
 
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -78,10 +80,21 @@ void PlaceModelPrograms(const std::string& directory, const std::string& glidarB
         if (body.empty()) {
             std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/" + name, target);
         } else {
-            std::ofstream(target) << "#!/bin/sh\n" << body << "\n";
+            std::ofstream(target) << ModelScript(body);
             chmod(target.c_str(), 0755);
         }
     }
+}
+
+std::string Sha256Sum(const std::string& path) {
+    FILE* pipe = popen(("sha256sum " + ShellQuote(path)).c_str(), "r");
+    char digest[65] = {};
+    if (pipe) {
+        if (std::fscanf(pipe, "%64s", digest) != 1)
+            digest[0] = 0;
+        pclose(pipe);
+    }
+    return digest;
 }
 
 void ExecutePluginSql(const std::string& databasePath, const std::string& sql) {

@@ -94,6 +94,8 @@ std::string FileText(const std::vector<std::string>& lines);
 // script; an empty body takes the real program.
 void PlaceModelPrograms(const std::string& directory, const std::string& glidarBody,
                         const std::string& mundreBody);
+// The file's SHA-256 as the system's sha256sum prints it; empty when it cannot tell.
+std::string Sha256Sum(const std::string& path);
 // Runs the statements of a script of the repository.
 void RunScript(TestDatabase& database, const std::string& repositoryPath);
 

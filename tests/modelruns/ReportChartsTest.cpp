@@ -17,9 +17,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace parvela::test {
@@ -107,17 +109,6 @@ double NumberAfter(const std::string& text, const std::string& before) {
     return at == std::string::npos ? NAN : std::stod(text.substr(at + before.size()));
 }
 
-std::string Sha256Sum(const std::string& path) {
-    FILE* pipe = popen(("sha256sum " + ShellQuote(path)).c_str(), "r");
-    char digest[65] = {};
-    if (pipe) {
-        if (std::fscanf(pipe, "%64s", digest) != 1)
-            digest[0] = 0;
-        pclose(pipe);
-    }
-    return digest;
-}
-
 class ReportChartsTest : public ModelRunTest {
 protected:
     void SetUp() override {
@@ -136,6 +127,20 @@ protected:
     std::string RunDirectory(int id) {
         return TModelManager::GetSingleton().ProjectDirectory(ProjectID, true) +
                std::to_string(id) + "/";
+    }
+
+    // The lines under the report's heading that says where the stored files no longer match
+    // its results; none when it has no such heading.
+    std::vector<std::string> Mismatches(int id) {
+        const std::string page = ReadWholeFile(WriteSummaryReportFile(OpenAssessment(id)));
+        const std::size_t at = page.find(StoredFilesHeading);
+        std::vector<std::string> lines;
+        if (at == std::string::npos)
+            return lines;
+        std::istringstream section(page.substr(at + StoredFilesHeading.size() + 2));
+        for (std::string line; std::getline(section, line) && line != "<BR>\r";)
+            lines.push_back(line);
+        return lines;
     }
 };
 
@@ -202,7 +207,64 @@ TEST_P(ReportChartsTest, ChartsFollowTheirBlocksAndPlotTheBlocksFigures) {
                 1e-4 * sediment.ValueTicks.back().X);
 }
 
-TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
+TEST_P(ReportChartsTest, TheRunRecordIsShownAndTheStoredFilesAreCheckedAgainstIt) {
+    AddAssessment(8, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Recorded");
+    const std::string page = RunAndReport(8);
+    EXPECT_THAT(page, Not(HasSubstr(StoredFilesHeading))) << "a fresh run matches";
+    EXPECT_THAT(page, Not(HasSubstr("Run input files"))) << "the record lists them";
+    const std::size_t record = page.find("<P class=\"FontTitle2\">Run record</P>");
+    ASSERT_NE(record, std::string::npos);
+    EXPECT_GT(record, page.find("<P class=\"FontTitle2\">Inputs</P>")) << "after the inputs";
+    // Every file of the models' directories, with its kind, size and SHA-256 as the run
+    // recorded them: those of the files.
+    const std::regex row("<TR><TD class=\"TableFirstCell\">([^<]*)</TD><TD>(input|output)</TD>"
+                         "<TD>([0-9]+)</TD><TD>([0-9a-f]{64})</TD></TR>");
+    std::map<std::string, std::vector<std::string>> rows;
+    for (std::sregex_iterator it(page.begin() + record, page.end(), row), end; it != end; ++it)
+        rows[(*it)[1]] = {(*it)[2], (*it)[3], (*it)[4]};
+    std::set<std::string> files;
+    for (const auto& model : {"GLIDAR", "MUNDRE"})
+        for (const auto& file : fs::directory_iterator(RunDirectory(8) + model))
+            files.insert(model + ("/" + file.path().filename().string()));
+    std::set<std::string> listed;
+    for (const auto& [name, cells] : rows) {
+        listed.insert(name);
+        EXPECT_EQ(cells[1], std::to_string(fs::file_size(RunDirectory(8) + name))) << name;
+        EXPECT_EQ(cells[2], Sha256Sum(RunDirectory(8) + name)) << name;
+    }
+    EXPECT_EQ(listed, files);
+    EXPECT_EQ(rows["GLIDAR/8.gld"].at(0), "input");
+    EXPECT_EQ(rows["GLIDAR/8.sum"].at(0), "output");
+    EXPECT_EQ(rows["MUNDRE/8.e2m"].at(0), "input") << "put in place for MUNDRE by its script";
+
+    // "Input files" writes the same input files again: they still match.
+    ASSERT_TRUE(TModelManager::GetSingleton().WriteInputFilesOnly(&OpenAssessment(8)));
+    EXPECT_THAT(Mismatches(8), ::testing::IsEmpty());
+    // Each changed, missing or extra file is named; so is a record of other substance data.
+    std::ofstream(RunDirectory(8) + "GLIDAR/8.sum", std::ios::app) << "edited\r\n";
+    fs::remove(RunDirectory(8) + "MUNDRE/mundre.ok");
+    std::ofstream(RunDirectory(8) + "MUNDRE/extra.txt") << "extra";
+    RunRawSQL("UPDATE ASSESSMENTS SET SUBSTANCECHECKSUM = 'other' WHERE ASSESSMENTID = 8");
+    // A line of the page begins with the text, its blanks written as the page writes them.
+    const auto starting = [](std::string text) {
+        for (std::size_t at; (at = text.find(' ')) != std::string::npos;)
+            text.replace(at, 1, "&nbsp;");
+        return ::testing::StartsWith(text);
+    };
+    EXPECT_THAT(
+        Mismatches(8),
+        ElementsAre(starting("The run record names the substance checksum"),
+                    starting("GLIDAR/8.sum differs from the run record: " +
+                             std::to_string(fs::file_size(RunDirectory(8) + "GLIDAR/8.sum")) +
+                             " bytes, SHA-256 " + Sha256Sum(RunDirectory(8) + "GLIDAR/8.sum") +
+                             ", recorded " + rows["GLIDAR/8.sum"].at(1) + " bytes"),
+                    starting("MUNDRE/extra.txt is not in the run record: 5 bytes"),
+                    starting("MUNDRE/mundre.ok is missing: recorded 0 bytes")));
+    fs::remove_all(RunDirectory(8));
+    EXPECT_THAT(Mismatches(8), ElementsAre(starting("The run directory ")));
+}
+
+TEST_P(ReportChartsTest, WithoutARunRecordTheDirectorysInputFilesAreListed) {
     AddAssessment(2, ProjectID, JinhuaScenarioID, EtaGuid, DeliveredSchemeID, true, "Traced");
     RunRawSQL("UPDATE ASSESSMENTS SET SUBSTANCECHECKSUM = 'sum-of-eta' WHERE ASSESSMENTID = 2");
     const std::regex row("<TR><TD class=\"TableFirstCell\">([^<]*)</TD><TD align=\"right\">"
@@ -213,7 +275,10 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
             rows[(*it)[1]] = {(*it)[2], (*it)[3], (*it)[4]};
         return rows;
     };
-    const std::string page = RunAndReport(2);
+    // A run made before runs kept their record.
+    EXPECT_TRUE(TModelManager::GetSingleton().RunProject(&Project(ProjectID)));
+    ASSERT_TRUE(fs::remove(RunDirectory(2) + "run-record.json"));
+    const std::string page = ReadWholeFile(WriteSummaryReportFile(OpenAssessment(2)));
     // The run stores the checksum of the substance data it ran with.
     EXPECT_THAT(page, HasSubstr("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;the&nbsp;"
                                 "assessment:&nbsp;" +
@@ -247,32 +312,21 @@ TEST_P(ReportChartsTest, TheRunsInputFilesAreListedWithTheirSizesAndHashes) {
     EXPECT_EQ(rows["GLIDAR/2.gld"].at(1), Sha256Sum(RunDirectory(2) + "GLIDAR/2.gld"));
 
     // The report says plainly where the stored files no longer match its results.
-    auto mismatches = [&] {
-        const std::string page = ReadWholeFile(WriteSummaryReportFile(OpenAssessment(2)));
-        const std::size_t at = page.find(StoredFilesHeading);
-        std::vector<std::string> lines;
-        if (at == std::string::npos)
-            return lines;
-        std::istringstream section(page.substr(at + StoredFilesHeading.size() + 2));
-        for (std::string line; std::getline(section, line) && line != "<BR>\r";)
-            lines.push_back(line);
-        return lines;
-    };
     auto writtenAfter = [](const std::string& name) {
         return name + "&nbsp;was&nbsp;written&nbsp;after&nbsp;the&nbsp;run.<BR>\r";
     };
-    EXPECT_THAT(mismatches(), ::testing::IsSupersetOf(
-                                  {writtenAfter("GLIDAR/2.gld"), writtenAfter("MUNDRE/2.mnd")}));
-    EXPECT_THAT(mismatches(), Not(::testing::Contains(writtenAfter("MUNDRE/2.e2m"))))
+    EXPECT_THAT(Mismatches(2), ::testing::IsSupersetOf(
+                                   {writtenAfter("GLIDAR/2.gld"), writtenAfter("MUNDRE/2.mnd")}));
+    EXPECT_THAT(Mismatches(2), Not(::testing::Contains(writtenAfter("MUNDRE/2.e2m"))))
         << "GLIDAR's hand-over is copied by the run only";
     fs::remove(RunDirectory(2) + "MUNDRE/mundre.ok");
-    EXPECT_THAT(mismatches(), ::testing::Contains("MUNDRE/mundre.ok,&nbsp;on&nbsp;which&nbsp;the&"
-                                                  "nbsp;stored&nbsp;results&nbsp;rest,&nbsp;is&"
-                                                  "nbsp;missing.<BR>\r"));
+    EXPECT_THAT(Mismatches(2), ::testing::Contains("MUNDRE/mundre.ok,&nbsp;on&nbsp;which&nbsp;the&"
+                                                   "nbsp;stored&nbsp;results&nbsp;rest,&nbsp;is&"
+                                                   "nbsp;missing.<BR>\r"));
     fs::remove_all(RunDirectory(2));
-    EXPECT_THAT(mismatches(), ElementsAre("The&nbsp;run&nbsp;directory&nbsp;" +
-                                          RunDirectory(2).substr(0, RunDirectory(2).size() - 1) +
-                                          "&nbsp;no&nbsp;longer&nbsp;exists.<BR>\r"));
+    EXPECT_THAT(Mismatches(2), ElementsAre("The&nbsp;run&nbsp;directory&nbsp;" +
+                                           RunDirectory(2).substr(0, RunDirectory(2).size() - 1) +
+                                           "&nbsp;no&nbsp;longer&nbsp;exists.<BR>\r"));
 }
 
 TEST_P(ReportChartsTest, TheInputsSectionShowsTheScenarioTheApplicationsAndTheSubstance) {
@@ -280,7 +334,8 @@ TEST_P(ReportChartsTest, TheInputsSectionShowsTheScenarioTheApplicationsAndTheSu
     const std::string page = RunAndReport(7);
     const std::size_t inputs = page.find("<P class=\"FontTitle2\">Inputs</P>");
     ASSERT_NE(inputs, std::string::npos);
-    const std::string section = page.substr(inputs);
+    const std::string section =
+        page.substr(inputs, page.find("<P class=\"FontTitle2\">", inputs + 1) - inputs);
     EXPECT_THAT(section, HasSubstr("\r\nScenario:&nbsp;Jinhua,&nbsp;period&nbsp;2000-01-01&nbsp;"
                                    "to&nbsp;2002-12-31<BR>\r\n"));
     EXPECT_THAT(section, Not(HasSubstr("not&nbsp;valid"))) << "valid results";

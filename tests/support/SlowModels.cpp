@@ -7,6 +7,10 @@
 
 namespace parvela::test {
 
+std::string ModelScript(const std::string& body) {
+    return "#!/bin/sh\n[ \"$1\" = --version ] && { echo 'test stand-in'; exit 0; }\n" + body + "\n";
+}
+
 std::string SlowModelBody(const std::string& directory) {
     return "cut -d' ' -f5 /proc/$$/stat > '" + directory +
            "/group-'\"$(basename \"$1\" | cut -d. -f1)\"\ntrap '' TERM\nsleep 60\n";

@@ -8,6 +8,10 @@
 
 namespace parvela::test {
 
+// The text of a stand-in model program made of a shell script body: it answers --version, as
+// the program asks each model program before its first run, and runs the body otherwise.
+std::string ModelScript(const std::string& body);
+
 // Writes "<directory>/group-<assessment key>" with the process group of the model and sleeps
 // for a minute with SIGTERM ignored (so only SIGKILL ends it).
 std::string SlowModelBody(const std::string& directory);

@@ -630,7 +630,7 @@ TEST_F(MainWindowTest, StopEndsTheRunningModelAndShowsStopped) {
     Open(1001);
     const std::string models = environment_.File("models/");
     std::filesystem::create_directories(models);
-    std::ofstream(models + "glidarmodel") << "#!/bin/sh\n" << SlowModelBody(environment_.File(""));
+    std::ofstream(models + "glidarmodel") << ModelScript(SlowModelBody(environment_.File("")));
     chmod((models + "glidarmodel").c_str(), 0755);
     std::filesystem::copy_file(std::string(PARVELA_BIN_DIR) + "/models/Mundremodel",
                                models + "Mundremodel");
@@ -879,7 +879,7 @@ TEST_P(MainWindowEnginesTest, DrivesAWholeAssessmentThroughTheModels) {
     const std::string page = ReadWholeFile(report);
     EXPECT_NE(std::string::npos, page.find("Run1"));
     for (const char* part : {"<svg xmlns=\"http://www.w3.org/2000/svg\" id=\"chart-GLIDAR\"",
-                             "id=\"chart-MUNDRE\"", "Run input files"})
+                             "id=\"chart-MUNDRE\"", "Run record"})
         EXPECT_NE(std::string::npos, page.find(part)) << part;
     EXPECT_NE(std::string::npos,
               page.find("Substance&nbsp;checksum&nbsp;stored&nbsp;on&nbsp;the&nbsp;"
