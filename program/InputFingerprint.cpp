@@ -25,10 +25,8 @@ void AppendRows(TDACDatabase& database, const std::string& sql, std::string& tex
     }
 }
 
-} // namespace
-
-std::string InputFingerprint(TDACDatabase& database, int assessmentID,
-                             const std::string& substanceChecksum) {
+std::string FingerprintOf(TDACDatabase& database, int assessmentID,
+                          const std::string& substanceChecksum) {
     const std::string assessment = Format("ASSESSMENTID = %d", assessmentID);
     std::string text;
     AppendRows(database,
@@ -70,6 +68,36 @@ std::string InputFingerprint(TDACDatabase& database, int assessmentID,
                text);
     text += "substance checksum=" + substanceChecksum;
     return TextSha256(text);
+}
+
+} // namespace
+
+TInputFingerprint::TInputFingerprint(TDACDatabase& database, int assessmentID,
+                                     std::string substanceChecksum)
+    : database_(database), assessmentID_(assessmentID),
+      substanceChecksum_(std::move(substanceChecksum)), changesByOthers_(ChangesByOthers()),
+      digest_(Digest(substanceChecksum_)) {}
+
+bool TInputFingerprint::Held(const std::string& substanceChecksum) const {
+    if (substanceChecksum != substanceChecksum_)
+        return false;
+    // Reading the scenario's long texts again costs more than the models of a short run.
+    if (changesByOthers_ && ChangesByOthers() == changesByOthers_)
+        return true;
+    return Digest(substanceChecksum) == digest_;
+}
+
+std::string TInputFingerprint::Digest(const std::string& substanceChecksum) const {
+    return FingerprintOf(database_, assessmentID_, substanceChecksum);
+}
+
+std::optional<std::int64_t> TInputFingerprint::ChangesByOthers() const {
+    if (!database_.Connection().IsSQLite())
+        return std::nullopt;
+    return database_.OpenQuery("PRAGMA data_version")
+        ->FieldByName("data_version")
+        .AsVariant()
+        .AsInteger();
 }
 
 } // namespace parvela

@@ -130,7 +130,8 @@ bool TRunJob::Begin() {
     }
     substanceChecksum_ =
         TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(Assessment().SUBSTANCEGUID());
-    fingerprint_ = InputFingerprint(database_, outcome_.AssessmentID, substanceChecksum_);
+    fingerprint_ =
+        std::make_unique<TInputFingerprint>(database_, outcome_.AssessmentID, substanceChecksum_);
     // Not valid first: a program that dies from here on never leaves the old verdict over
     // emptied files. When this save fails, the old results and their files stay.
     SetErrorMessage(check_.ErrorMessage);
@@ -160,7 +161,7 @@ bool TRunJob::Begin() {
 bool TRunJob::InputsHeld() {
     const std::string checksum =
         TDAXOInterface::GetSingleton().GetSubstanceChecksumByGUID(Assessment().SUBSTANCEGUID());
-    return InputFingerprint(database_, outcome_.AssessmentID, checksum) == fingerprint_;
+    return fingerprint_->Held(checksum);
 }
 
 bool TRunJob::StartModel() {
@@ -250,7 +251,7 @@ void TRunJob::StoreVerdict(bool ok) {
             Finish(TRunVerdict::NotRun, "not run: the assessment was deleted during the run");
             return;
         }
-        if (ok && InputFingerprint(database, outcome_.AssessmentID, checksum) != fingerprint_) {
+        if (ok && !fingerprint_->Held(checksum)) {
             ok = false;
             SetErrorMessage(InputsChangedText);
         }

@@ -31,6 +31,7 @@
 namespace parvela {
 
 class TDACDatabase;
+class TInputFingerprint;
 class TModelManager;
 class TModelProcess;
 class TdcAssessments;
@@ -131,7 +132,7 @@ private:
     std::unique_ptr<TRunRecorder> recorder_;
     std::vector<TModelRunRecord> runs_;
     std::string substanceChecksum_;
-    std::string fingerprint_;
+    std::unique_ptr<TInputFingerprint> fingerprint_;
     bool resultsCleared_ = false;
     bool stopped_ = false;
     bool ended_ = false;

@@ -130,20 +130,24 @@ bool CopyTextFile(const std::string& source, const std::string& target) {
     bool afterReturn = false;
     std::array<char, 65536> buffer;
     while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            const char c = buffer[static_cast<std::size_t>(i)];
-            if (c == '\n' && afterReturn) {
+        const char* const end = buffer.data() + in.gcount();
+        for (const char* at = buffer.data(); at < end;) {
+            if (*at == '\n' && afterReturn) {
                 afterReturn = false;
+                ++at;
                 continue;
             }
-            afterReturn = c == '\r';
-            if (c == '\r' || c == '\n') {
+            const char* const lineEnd =
+                std::find_if(at, end, [](char c) { return c == '\r' || c == '\n'; });
+            out.write(at, lineEnd - at);
+            lineOpen = lineOpen || lineEnd > at;
+            afterReturn = false;
+            if (lineEnd < end) {
                 out << "\r\n";
                 lineOpen = false;
-            } else {
-                out.put(c);
-                lineOpen = true;
+                afterReturn = *lineEnd == '\r';
             }
+            at = lineEnd < end ? lineEnd + 1 : end;
         }
     }
     if (lineOpen)

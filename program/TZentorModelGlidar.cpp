@@ -104,6 +104,7 @@ bool TZentorModelGlidar::WriteInputFiles() {
     SaveTextLines(RunModelFile(FileNamePart(meteoStation_) + ".pnd"),
                   SplitTextLines(scenario.GLIDAR_pond()));
     scenarioCacheStem_ = ScenarioCacheStem(scenario);
+    takenFromCache_.clear();
     if (PreloadScenarioFile(".bfo"))
         PreloadScenarioFile(".swe");
     return true;
@@ -353,6 +354,7 @@ bool TZentorModelGlidar::PreloadScenarioFile(const std::string& extension) {
     if (!scenarioCacheDirectory_.empty() && !FileExists(target) && CacheFileIntact(cached)) {
         TWaitCursor busy;
         CopyTextFile(cached, target);
+        takenFromCache_.insert(extension);
     }
     return FileExists(target);
 }
@@ -360,7 +362,9 @@ bool TZentorModelGlidar::PreloadScenarioFile(const std::string& extension) {
 void TZentorModelGlidar::SaveScenarioFile(const std::string& extension) {
     const std::string source = RunModelFile(FileNamePart(meteoStation_ + extension));
     const std::string cached = CacheFile(extension);
-    if (scenarioCacheDirectory_.empty() || !FileExists(source) || CacheFileIntact(cached))
+    // A file taken from the cache was found intact there a moment ago.
+    if (scenarioCacheDirectory_.empty() || takenFromCache_.count(extension) ||
+        !FileExists(source) || CacheFileIntact(cached))
         return;
     // A torn or altered file is replaced whole; the digest beside it follows, so a reader
     // between the two sees a digest that does not match and takes nothing.

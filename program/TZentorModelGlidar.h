@@ -6,6 +6,9 @@
 #include "TZentorModel.h"
 #include "framework/DateTime.h"
 
+#include <set>
+#include <string>
+
 namespace parvela {
 
 class TDAXOAttributeList;
@@ -75,6 +78,8 @@ private:
     std::string meteoStation_;
     std::string scenarioCacheDirectory_;
     std::string scenarioCacheStem_;
+    // The extensions of the scenario files the last input took from the cache.
+    std::set<std::string> takenFromCache_;
 };
 
 } // namespace parvela

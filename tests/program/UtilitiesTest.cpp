@@ -233,6 +233,23 @@ TEST(FileNameCharacters, ShortenedNamesCarryAMarkNoCaptionHasAndTheSha256OfTheSt
     EXPECT_TRUE(ContainsFileNameSpecialChar(shortened));
 }
 
+// A text file copied in pieces gives what reading it whole into lines and writing them gives:
+// every kind of line break, empty lines, an open last line, and a break across two pieces.
+TEST_F(UtilitiesTest, CopyingATextFileGivesItsLinesAsTheyAreWrittenWhole) {
+    const std::string acrossPieces = std::string(65535, 'x') + "\r\n" + std::string(10, 'y');
+    for (const std::string& text :
+         {std::string(), std::string("a"), std::string("a\r\nb\n\nc\rd"), std::string("\r\r\n\n"),
+          std::string("last\r"), std::string("open\r\nend"), acrossPieces}) {
+        const std::string source = (directory_ / "source").string();
+        std::ofstream(source, std::ios::binary | std::ios::trunc) << text;
+        const std::string copied = (directory_ / "copied").string();
+        const std::string whole = (directory_ / "whole").string();
+        ASSERT_TRUE(CopyTextFile(source, copied));
+        SaveTextLines(whole, LoadTextLines(source));
+        EXPECT_EQ(ReadFile(copied), ReadFile(whole)) << text.substr(0, 40);
+    }
+}
+
 // Runs filling the scenario cache for the first time at once, in processes of their own, while
 // another reads it: the reader sees no file or a whole one, one copy is made and it stays.
 TEST_F(UtilitiesTest, ConcurrentFirstCopiesOfACacheFileAreNeverSeenTorn) {
