@@ -6,13 +6,45 @@
 #include "framework/odbc/Connection.h"
 
 #include <string>
+#include <vector>
 
 namespace parvela {
 
 namespace {
 
+// A set of rows that the input writers read, in a fixed order.
+struct TRowSet {
+    std::string Columns;
+    std::string Table;
+    std::string Condition;
+    std::string Order;
+};
+
+std::vector<TRowSet> InputRows(int assessmentID) {
+    const std::string assessment = Format("ASSESSMENTID = %d", assessmentID);
+    const std::string scenario = "(SELECT SCENARIOID FROM ASSESSMENTS WHERE " + assessment + ")";
+    const std::string scheme =
+        "(SELECT APPLICATIONSCHEMEID FROM ASSESSMENTS WHERE " + assessment + ")";
+    return {
+        {"ASSESSMENTID, PROJECTID, CAPTION, SCENARIOID, SUBSTANCEGUID, APPLICATIONSCHEMEID",
+         "ASSESSMENTS", assessment, "ASSESSMENTID"},
+        {"*", "SCENARIOS", "SCENARIOID = " + scenario, "SCENARIOID"},
+        {"*", "Interceptions", "ScenarioID = " + scenario, "InterceptionID"},
+        {"APPLICATIONSCHEMEID, CAPTION", "APPLICATIONSCHEMES", "APPLICATIONSCHEMEID = " + scheme,
+         "APPLICATIONSCHEMEID"},
+        {"*", "APPLICATIONS", "APPLICATIONSCHEMEID = " + scheme, "APPLICATIONID"},
+        {"*", "APPLICATIONTYPES",
+         "APPLICATIONTYPEID IN (SELECT APPLICATIONTYPEID FROM APPLICATIONS WHERE "
+         "APPLICATIONSCHEMEID = " +
+             scheme + ")",
+         "APPLICATIONTYPEID"},
+    };
+}
+
 // Column texts in column order, each with its name; a NULL is marked apart from any text.
-void AppendRows(TDACDatabase& database, const std::string& sql, std::string& text) {
+void AppendRows(TDACDatabase& database, const TRowSet& rows, std::string& text) {
+    const std::string sql = "SELECT " + rows.Columns + " FROM " + rows.Table + " T WHERE " +
+                            rows.Condition + " ORDER BY " + rows.Order;
     const auto query = database.OpenQuery(sql);
     text += sql + "\n";
     for (; !query->Eof(); query->Next()) {
@@ -25,49 +57,36 @@ void AppendRows(TDACDatabase& database, const std::string& sql, std::string& tex
     }
 }
 
+// The rows read and joined here, one statement each.
+std::string ReadHere(TDACDatabase& database, int assessmentID) {
+    std::string text;
+    for (const TRowSet& rows : InputRows(assessmentID))
+        AppendRows(database, rows, text);
+    return text;
+}
+
+// The digest of the rows as the server makes it in one statement: only the digest crosses
+// the network, once, however long the scenario's texts are.
+std::string DigestOnServer(TDACDatabase& database, int assessmentID) {
+    std::string parts;
+    for (const TRowSet& rows : InputRows(assessmentID)) {
+        const std::string row = rows.Columns == "*" ? "T" : "ROW(" + rows.Columns + ")";
+        parts += (parts.empty() ? "" : " || CHR(29) || ") +
+                 Format("COALESCE((SELECT STRING_AGG(CAST(%s AS TEXT), CHR(30) ORDER BY %s) "
+                        "FROM %s T WHERE %s), CHR(1))",
+                        row, rows.Order, rows.Table, rows.Condition);
+    }
+    return database.OpenQuery("SELECT MD5(" + parts + ") AS DIGEST")
+        ->FieldByName("DIGEST")
+        .AsString();
+}
+
 std::string FingerprintOf(TDACDatabase& database, int assessmentID,
                           const std::string& substanceChecksum) {
-    const std::string assessment = Format("ASSESSMENTID = %d", assessmentID);
-    std::string text;
-    AppendRows(database,
-               "SELECT ASSESSMENTID, PROJECTID, CAPTION, SCENARIOID, SUBSTANCEGUID, "
-               "APPLICATIONSCHEMEID FROM ASSESSMENTS WHERE " +
-                   assessment,
-               text);
-    const std::string scenario = "(SELECT SCENARIOID FROM ASSESSMENTS WHERE " + assessment + ")";
-    const std::string scheme =
-        "(SELECT APPLICATIONSCHEMEID FROM ASSESSMENTS WHERE " + assessment + ")";
-    // The scenario's long texts (templates, weather, ponding, rain) as a server that can
-    // digest them sends them: their digests, not the texts, cross the network.
-    const bool digestOnServer = database.Connection().IsPostgreSQL();
-    std::string scenarioColumns = "SCENARIOID, CAPTION, DESCRIPTION, STARTYEAR, ENDYEAR";
-    for (const char* column : {"GLIDAR_data", "MUNDRE_data", "GLIDAR_meteo", "MUNDRE_meteo",
-                               "GLIDAR_pond", "MUNDRE_rain"})
-        scenarioColumns +=
-            digestOnServer ? Format(", MD5(%s) AS %s", column, column) : std::string(", ") + column;
-    AppendRows(database,
-               "SELECT " + scenarioColumns + " FROM SCENARIOS WHERE SCENARIOID = " + scenario,
-               text);
-    AppendRows(database,
-               "SELECT * FROM Interceptions WHERE ScenarioID = " + scenario +
-                   " ORDER BY InterceptionID",
-               text);
-    AppendRows(database,
-               "SELECT APPLICATIONSCHEMEID, CAPTION FROM APPLICATIONSCHEMES WHERE "
-               "APPLICATIONSCHEMEID = " +
-                   scheme,
-               text);
-    AppendRows(database,
-               "SELECT * FROM APPLICATIONS WHERE APPLICATIONSCHEMEID = " + scheme +
-                   " ORDER BY APPLICATIONID",
-               text);
-    AppendRows(database,
-               "SELECT * FROM APPLICATIONTYPES WHERE APPLICATIONTYPEID IN (SELECT "
-               "APPLICATIONTYPEID FROM APPLICATIONS WHERE APPLICATIONSCHEMEID = " +
-                   scheme + ") ORDER BY APPLICATIONTYPEID",
-               text);
-    text += "substance checksum=" + substanceChecksum;
-    return TextSha256(text);
+    const std::string rows = database.Connection().IsPostgreSQL()
+                                 ? DigestOnServer(database, assessmentID)
+                                 : ReadHere(database, assessmentID);
+    return TextSha256(rows + "\nsubstance checksum=" + substanceChecksum);
 }
 
 } // namespace
