@@ -65,12 +65,16 @@ std::string ReadHere(TDACDatabase& database, int assessmentID) {
     return text;
 }
 
-// The digest of the rows as the server makes it in one statement: only the digest crosses
-// the network, once, however long the scenario's texts are.
+// The digest of the rows as the server makes it in one statement, so that only the digest
+// crosses the network. The assessment's own row is taken by its input columns, since the run
+// itself writes its results into it; every other row by its key and its row version (XMIN),
+// which the server renews with every change, also one changed back, without the scenario's
+// long texts being read at all.
 std::string DigestOnServer(TDACDatabase& database, int assessmentID) {
     std::string parts;
     for (const TRowSet& rows : InputRows(assessmentID)) {
-        const std::string row = rows.Columns == "*" ? "T" : "ROW(" + rows.Columns + ")";
+        const std::string row = rows.Table == "ASSESSMENTS" ? "ROW(" + rows.Columns + ")"
+                                                            : "ROW(T." + rows.Order + ", T.XMIN)";
         parts += (parts.empty() ? "" : " || CHR(29) || ") +
                  Format("COALESCE((SELECT STRING_AGG(CAST(%s AS TEXT), CHR(30) ORDER BY %s) "
                         "FROM %s T WHERE %s), CHR(1))",

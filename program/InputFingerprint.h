@@ -2,7 +2,7 @@
 // The fingerprint of a run's inputs: a SHA-256 over the rows that the input writers read for
 // an assessment (its own inputs, its scenario with the interception table, its application
 // scheme with the applications and their types) and the substance's checksum in the
-// plug-in. Noted before the input files are written and checked again after each is written
+// plug-in; on PostgreSQL over the row versions of all but the assessment's own row. Noted before the input files are written and checked again after each is written
 // and when the results are stored, it tells whether anybody changed an input while the
 // models ran. Used from one thread.
 
