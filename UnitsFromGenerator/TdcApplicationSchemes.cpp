@@ -1,6 +1,6 @@
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 
-#include "program/TDatabaseConnection.h"
+#include "program/connection/TDatabaseConnection.h"
 
 namespace parvela {
 

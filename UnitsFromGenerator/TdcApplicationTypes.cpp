@@ -1,6 +1,6 @@
 #include "UnitsFromGenerator/TdcApplicationTypes.h"
 
-#include "program/TDatabaseConnection.h"
+#include "program/connection/TDatabaseConnection.h"
 
 namespace parvela {
 

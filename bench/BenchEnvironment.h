@@ -6,7 +6,7 @@
 #include "db/DatabaseCreator.h"
 #include "framework/TDACDatabase.h"
 #include "platform/Registry.h"
-#include "program/TModelManager.h"
+#include "program/runs/TModelManager.h"
 
 #include <cstdlib>
 #include <filesystem>

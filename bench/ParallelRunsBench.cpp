@@ -13,15 +13,15 @@
 // once: processes that only compute, and short processes that only start and end (most of a
 // stand-in model run at three years is the system's work of starting its processes).
 
-#include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcProjects.h"
+#include "bench/BenchEnvironment.h"
 #include "db/DatabaseCreator.h"
 #include "framework/DateTime.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
-#include "program/Services.h"
-#include "program/TDatabaseConnection.h"
-#include "program/TModelManager.h"
+#include "program/connection/TDatabaseConnection.h"
+#include "program/runs/TModelManager.h"
+#include "program/startup/Services.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,9 +3,9 @@
 // program and the two model processes, the run record's share of it, and a project of 50
 // marked assessments.
 
-#include "BenchEnvironment.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
+#include "bench/BenchEnvironment.h"
 #include "db/DatabaseCreator.h"
 #include "db/DatabaseScripts.h"
 #include "framework/DateTime.h"
@@ -13,14 +13,14 @@
 #include "framework/TDACDatabase.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
-#include "program/ModelProgramIdentity.h"
-#include "program/RunRecord.h"
-#include "program/SummaryReport.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
-#include "program/TRunRecorder.h"
-#include "program/TZentorModel.h"
-#include "program/Utilities.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/reports/SummaryReport.h"
+#include "program/runs/ModelProgramIdentity.h"
+#include "program/runs/RunRecord.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TRunRecorder.h"
+#include "program/runs/TZentorModel.h"
+#include "program/system/Utilities.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
-#include "CommaText.h"
+#include "framework/CommaText.h"
 
-#include "Enclosed.h"
+#include "framework/Enclosed.h"
 
 #include <algorithm>
 

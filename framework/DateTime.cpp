@@ -1,7 +1,7 @@
-#include "DateTime.h"
+#include "framework/DateTime.h"
 
-#include "Exceptions.h"
-#include "FormatSettings.h"
+#include "framework/Exceptions.h"
+#include "framework/FormatSettings.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "Format.h"
+#include "framework/Format.h"
 
-#include "Exceptions.h"
-#include "FormatSettings.h"
+#include "framework/Exceptions.h"
+#include "framework/FormatSettings.h"
 
 #include <algorithm>
 #include <bit>

@@ -11,7 +11,7 @@
 // halfway between two texts rounds away from zero (0.125 gives "0.13"), and a result that
 // rounds to zero carries no minus sign.
 
-#include "VarRec.h"
+#include "framework/VarRec.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "Singleton.h"
+#include "framework/Singleton.h"
 
 #include <algorithm>
 #include <vector>

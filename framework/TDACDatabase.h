@@ -2,8 +2,8 @@
 // The program's one database object: the ODBC connection, statements as text, single-value
 // queries, the key counter and the SQL texts of dates and booleans.
 
-#include "DateTime.h"
-#include "Variant.h"
+#include "framework/DateTime.h"
+#include "framework/Variant.h"
 
 #include <cstdint>
 #include <memory>

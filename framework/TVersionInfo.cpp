@@ -1,4 +1,4 @@
-#include "TVersionInfo.h"
+#include "framework/TVersionInfo.h"
 
 #include "platform/VersionBlock.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The four numbers of the executable's file version, for the About window and the report.
 
-#include "Singleton.h"
+#include "framework/Singleton.h"
 
 #include <string>
 

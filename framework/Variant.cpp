@@ -1,8 +1,8 @@
-#include "Variant.h"
+#include "framework/Variant.h"
 
-#include "DateTime.h"
-#include "Exceptions.h"
-#include "Format.h"
+#include "framework/DateTime.h"
+#include "framework/Exceptions.h"
+#include "framework/Format.h"
 #include "framework/odbc/AsciiText.h"
 
 #include <charconv>

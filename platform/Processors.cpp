@@ -1,7 +1,7 @@
-#include "Processors.h"
+#include "platform/Processors.h"
 
-#include "AtomicFile.h"
 #include "framework/Exceptions.h"
+#include "platform/AtomicFile.h"
 
 #include <algorithm>
 #include <cerrno>

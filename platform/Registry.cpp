@@ -1,8 +1,8 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
-#include "AtomicFile.h"
-#include "RegistryDocument.h"
-#include "UserDirectories.h"
+#include "platform/AtomicFile.h"
+#include "platform/RegistryDocument.h"
+#include "platform/UserDirectories.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "UiHooks.h"
+#include "platform/UiHooks.h"
 
 namespace parvela {
 

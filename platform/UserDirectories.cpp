@@ -1,8 +1,8 @@
-#include "UserDirectories.h"
+#include "platform/UserDirectories.h"
 
-#include "AtomicFile.h"
-#include "ExecutablePath.h"
 #include "framework/Exceptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/ExecutablePath.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "VersionBlock.h"
+#include "platform/VersionBlock.h"
 
 namespace parvela {
 

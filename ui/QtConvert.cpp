@@ -1,4 +1,4 @@
-#include "QtConvert.h"
+#include "ui/QtConvert.h"
 
 #include "framework/MissingValues.h"
 

@@ -1,11 +1,11 @@
-#include "TDACGUIConnector.h"
+#include "ui/TDACGUIConnector.h"
 
-#include "TDACGrid.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACFilter.h"
 #include "ui/QtConvert.h"
+#include "ui/TDACGrid.h"
 
 #include <algorithm>
 

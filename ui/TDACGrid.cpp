@@ -1,6 +1,6 @@
-#include "TDACGrid.h"
+#include "ui/TDACGrid.h"
 
-#include "TParvelaApplication.h"
+#include "ui/TParvelaApplication.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>

@@ -1,6 +1,6 @@
-#include "TDayMonthSelector.h"
+#include "ui/TDayMonthSelector.h"
 
-#include "program/Utilities.h"
+#include "program/system/Utilities.h"
 #include "ui/QtConvert.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "TParvelaApplication.h"
+#include "ui/TParvelaApplication.h"
 
 #include "platform/Dialogs.h"
 

@@ -1,12 +1,12 @@
-#include "TfrmAbout.h"
+#include "ui/TfrmAbout.h"
 
-#include "TParvelaApplication.h"
-#include "WindowSupport.h"
 #include "framework/Format.h"
 #include "framework/TVersionInfo.h"
 #include "models/common/StandInVersions.h"
-#include "program/ProgramIdentity.h"
+#include "program/connection/ProgramIdentity.h"
 #include "ui/QtConvert.h"
+#include "ui/TParvelaApplication.h"
+#include "ui/WindowSupport.h"
 
 #include <QGridLayout>
 #include <QLabel>

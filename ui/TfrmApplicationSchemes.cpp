@@ -1,16 +1,16 @@
-#include "TfrmApplicationSchemes.h"
+#include "ui/TfrmApplicationSchemes.h"
 
-#include "TDACGrid.h"
-#include "TDayMonthSelector.h"
-#include "TfrmInceptions.h"
 #include "UnitsFromGenerator/BorrowedList.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/DateTime.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
-#include "program/SchemeUsage.h"
-#include "program/Utilities.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/system/Utilities.h"
 #include "ui/QtConvert.h"
+#include "ui/TDACGrid.h"
+#include "ui/TDayMonthSelector.h"
+#include "ui/TfrmInceptions.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -6,9 +6,9 @@
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcScenarios.h"
-#include "program/DAXOTextList.h"
-#include "program/Services.h"
-#include "program/TModelManager.h"
+#include "program/plugin/DAXOTextList.h"
+#include "program/runs/TModelManager.h"
+#include "program/startup/Services.h"
 #include "ui/TDACGUIConnector.h"
 #include "ui/WindowSupport.h"
 

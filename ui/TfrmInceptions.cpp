@@ -1,14 +1,14 @@
-#include "TfrmInceptions.h"
+#include "ui/TfrmInceptions.h"
 
-#include "TDACGrid.h"
-#include "TParvelaApplication.h"
 #include "UnitsFromGenerator/BorrowedList.h"
-#include "WindowSupport.h"
 #include "framework/Format.h"
 #include "platform/UiHooks.h"
-#include "program/TDatabaseConnection.h"
-#include "program/Utilities.h"
+#include "program/connection/TDatabaseConnection.h"
+#include "program/system/Utilities.h"
 #include "ui/QtConvert.h"
+#include "ui/TDACGrid.h"
+#include "ui/TParvelaApplication.h"
+#include "ui/WindowSupport.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,13 +1,13 @@
-#include "TfrmProjects.h"
+#include "ui/TfrmProjects.h"
 
-#include "TDACGrid.h"
 #include "UnitsFromGenerator/BorrowedList.h"
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/Format.h"
-#include "program/RunClaims.h"
-#include "program/Utilities.h"
+#include "program/runs/RunClaims.h"
+#include "program/system/Utilities.h"
 #include "ui/QtConvert.h"
+#include "ui/TDACGrid.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

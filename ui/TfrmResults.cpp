@@ -1,11 +1,11 @@
-#include "TfrmResults.h"
+#include "ui/TfrmResults.h"
 
-#include "TParvelaApplication.h"
 #include "UnitsFromGenerator/TdciAssessments.h"
-#include "WindowSupport.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "ui/QtConvert.h"
+#include "ui/TParvelaApplication.h"
+#include "ui/WindowSupport.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
-#include "TfrmScenarios.h"
+#include "ui/TfrmScenarios.h"
 
-#include "TDACGrid.h"
 #include "UnitsFromGenerator/BorrowedList.h"
 #include "ui/QtConvert.h"
+#include "ui/TDACGrid.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

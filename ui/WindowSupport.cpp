@@ -1,10 +1,10 @@
-#include "WindowSupport.h"
+#include "ui/WindowSupport.h"
 
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
-#include "program/ProgramIdentity.h"
-#include "program/Utilities.h"
+#include "program/connection/ProgramIdentity.h"
+#include "program/system/Utilities.h"
 #include "ui/QtConvert.h"
 
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 // unwinding through Qt, actions with their hints, the navigator panel of a grid, labelled
 // form rows and the caption rules (no character that a file name cannot hold).
 
-#include "TDACGUIConnector.h"
-#include "TParvelaApplication.h"
+#include "ui/TDACGUIConnector.h"
+#include "ui/TParvelaApplication.h"
 
 #include <QAction>
 #include <QDateTimeEdit>

@@ -1,16 +1,16 @@
 // The program's entry: answers --help and --version, refuses a second instance, creates the
 // main window and the projects window, and runs the event loop.
 
-#include "TParvelaApplication.h"
-#include "TfrmAssessments.h"
-#include "TfrmProjects.h"
 #include "framework/Singleton.h"
 #include "platform/Dialogs.h"
 #include "platform/UiHooks.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtUiHooks.h"
 #include "platform/qt/SingleInstance.h"
-#include "program/ProgramIdentity.h"
+#include "program/connection/ProgramIdentity.h"
+#include "ui/TParvelaApplication.h"
+#include "ui/TfrmAssessments.h"
+#include "ui/TfrmProjects.h"
 
 #include <QMessageBox>
 #include <cstdlib>

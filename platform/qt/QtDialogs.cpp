@@ -1,4 +1,4 @@
-#include "QtDialogs.h"
+#include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
 #include <QGridLayout>

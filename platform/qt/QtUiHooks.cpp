@@ -1,4 +1,4 @@
-#include "QtUiHooks.h"
+#include "platform/qt/QtUiHooks.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "AttributeCatalogue.h"
+#include "plugins/daxo/AttributeCatalogue.h"
 
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 namespace daxo {
 

@@ -2,13 +2,13 @@
 // failure becomes the error text that GetLastError hands out.
 
 #define DAXO_DECLARE_EXPORTS
-#include "DaxoApi.h"
+#include "plugins/daxo/DaxoApi.h"
 
-#include "ListText.h"
-#include "SubstanceChecks.h"
-#include "SubstanceStore.h"
-#include "UserInterface.h"
 #include "platform/UserDirectories.h"
+#include "plugins/daxo/ListText.h"
+#include "plugins/daxo/SubstanceChecks.h"
+#include "plugins/daxo/SubstanceStore.h"
+#include "plugins/daxo/UserInterface.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
-#include "ExampleSubstances.h"
+#include "plugins/daxo/ExampleSubstances.h"
 
-#include "AttributeCatalogue.h"
+#include "plugins/daxo/AttributeCatalogue.h"
 
 #include <initializer_list>
 #include <utility>

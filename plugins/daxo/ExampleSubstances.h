@@ -2,7 +2,7 @@
 // The substances a new database starts with: usable ones, ones with metabolites in each
 // compartment, and ones whose options or data the program refuses or warns about.
 
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 namespace daxo {
 

@@ -1,4 +1,4 @@
-#include "ListText.h"
+#include "plugins/daxo/ListText.h"
 
 #include <algorithm>
 

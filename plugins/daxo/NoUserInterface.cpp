@@ -1,5 +1,5 @@
 // Built instead of the editor when the program is built without its Qt user interface.
-#include "UserInterface.h"
+#include "plugins/daxo/UserInterface.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 // daxo-seed FILE: writes the stand-in's delivered substance database, the example substances,
 // replacing FILE.
 
-#include "SubstanceStore.h"
+#include "plugins/daxo/SubstanceStore.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "SubstanceChecks.h"
+#include "plugins/daxo/SubstanceChecks.h"
 
-#include "AttributeCatalogue.h"
+#include "plugins/daxo/AttributeCatalogue.h"
 
 #include <algorithm>
 #include <cstdint>

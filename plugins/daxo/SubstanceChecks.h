@@ -2,7 +2,7 @@
 // What the stand-in knows about the quality of a substance's data: the problems that make it
 // incomplete, metabolite chains that return to an earlier substance, and the checksum.
 
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 #include <functional>
 #include <optional>

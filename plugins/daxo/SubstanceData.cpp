@@ -1,4 +1,4 @@
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 #include <algorithm>
 #include <charconv>

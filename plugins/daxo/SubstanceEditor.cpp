@@ -1,10 +1,10 @@
-#include "SubstanceEditor.h"
+#include "plugins/daxo/SubstanceEditor.h"
 
-#include "AttributeCatalogue.h"
-#include "ExampleSubstances.h"
-#include "SubstanceChecks.h"
-#include "SubstanceStore.h"
-#include "UserInterface.h"
+#include "plugins/daxo/AttributeCatalogue.h"
+#include "plugins/daxo/ExampleSubstances.h"
+#include "plugins/daxo/SubstanceChecks.h"
+#include "plugins/daxo/SubstanceStore.h"
+#include "plugins/daxo/UserInterface.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // The stand-in's substance editor: list, add, copy and delete substances, edit their
 // attributes and their metabolites, then save all at once or cancel.
 
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 #include <QDialog>
 

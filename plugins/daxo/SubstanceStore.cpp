@@ -1,6 +1,6 @@
-#include "SubstanceStore.h"
+#include "plugins/daxo/SubstanceStore.h"
 
-#include "ExampleSubstances.h"
+#include "plugins/daxo/ExampleSubstances.h"
 
 #include <sqlite3.h>
 

@@ -2,7 +2,7 @@
 // The stand-in's substance database: one SQLite file. Every read goes to the file, so that
 // changes saved by the editor (or by another process) are seen at once.
 
-#include "SubstanceData.h"
+#include "plugins/daxo/SubstanceData.h"
 
 #include <optional>
 #include <stdexcept>

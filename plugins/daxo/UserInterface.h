@@ -2,7 +2,7 @@
 // The stand-in's windows: the modal substance editor and its message box. They need a Qt
 // widget application; the library makes a short-lived one when its host has none.
 
-#include "SubstanceStore.h"
+#include "plugins/daxo/SubstanceStore.h"
 
 #include <string>
 

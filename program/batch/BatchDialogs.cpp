@@ -1,4 +1,4 @@
-#include "BatchDialogs.h"
+#include "program/batch/BatchDialogs.h"
 
 #include <algorithm>
 

@@ -31,25 +31,25 @@
 // terminated, the interrupted assessments stored as not valid, the rest left as they were;
 // a verification stopped so leaves nothing behind).
 
-#include "BatchDialogs.h"
+#include "program/batch/BatchDialogs.h"
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
-#include "program/CsvExport.h"
-#include "program/FirstStart.h"
-#include "program/ProgramIdentity.h"
-#include "program/ProjectSummary.h"
-#include "program/RunVerification.h"
-#include "program/SchemeUsage.h"
-#include "program/Services.h"
-#include "program/SummaryReport.h"
-#include "program/TDatabaseConnection.h"
-#include "program/TModelManager.h"
-#include "program/TZentorModel.h"
-#include "program/Utilities.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/connection/ProgramIdentity.h"
+#include "program/connection/TDatabaseConnection.h"
+#include "program/reports/CsvExport.h"
+#include "program/reports/ProjectSummary.h"
+#include "program/reports/RunVerification.h"
+#include "program/reports/SummaryReport.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TZentorModel.h"
+#include "program/startup/FirstStart.h"
+#include "program/startup/Services.h"
+#include "program/system/Utilities.h"
 
 #include <algorithm>
 #include <csignal>

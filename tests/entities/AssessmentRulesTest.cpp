@@ -1,7 +1,7 @@
 // The rules of assessments: validation order, the copy, the result inputs, the modification
 // stamp and the run paths.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcAssessments.h"

@@ -1,7 +1,7 @@
 // The pattern shared by the six entities: statements, change detection, setters, sorting,
 // defaults and keys.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplicationTypes.h"

@@ -1,4 +1,4 @@
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "framework/Format.h"
 #include "framework/TDACSaver.h"

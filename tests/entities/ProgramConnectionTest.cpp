@@ -1,14 +1,14 @@
 // The lists and the module operations on the program's own database connection, made from
 // a settings file as at start-up.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
-#include "program/SchemeUsage.h"
-#include "program/TApplicationSettings.h"
-#include "program/TDatabaseConnection.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/connection/TApplicationSettings.h"
+#include "program/connection/TDatabaseConnection.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 // Projects: the lock and the locks of their assessments, the copy with its assessments,
 // the count of selected assessments and the cascading deletes.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"

@@ -1,7 +1,7 @@
 // Application schemes and applications: the lock, the delete guard, the deep copy with its
 // undo, the validation and copy of applications, and the whole-database usage operations.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplications.h"
@@ -9,7 +9,7 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/DateTime.h"
 #include "framework/MissingValues.h"
-#include "program/SchemeUsage.h"
+#include "program/checks/SchemeUsage.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 // Reading rows through the entity classes: NULLs written by plain SQL and the text form of
 // the text-stored booleans.
 
-#include "EntityTest.h"
+#include "tests/entities/EntityTest.h"
 
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplicationTypes.h"

@@ -1,4 +1,4 @@
-#include "FrameworkDatabaseTest.h"
+#include "tests/framework/FrameworkDatabaseTest.h"
 
 #include "framework/TDACSaver.h"
 

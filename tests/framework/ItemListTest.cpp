@@ -1,8 +1,8 @@
 // Item lists on a real table: opening, the cursor, locating, inserting, deleting, closing
 // and locks.
 
-#include "FrameworkDatabaseTest.h"
-#include "TestItemEntity.h"
+#include "tests/framework/FrameworkDatabaseTest.h"
+#include "tests/framework/TestItemEntity.h"
 
 #include "framework/Exceptions.h"
 

@@ -1,8 +1,8 @@
 // Persistent items on a real table: the state machine, the check operations, locks, save,
 // delete and cancel.
 
-#include "FrameworkDatabaseTest.h"
-#include "TestItemEntity.h"
+#include "tests/framework/FrameworkDatabaseTest.h"
+#include "tests/framework/TestItemEntity.h"
 
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"

@@ -1,8 +1,8 @@
 // Record sets on real tables: column selection, the statement at each open, the cursor and
 // the messages.
 
-#include "FrameworkDatabaseTest.h"
-#include "TestItemEntity.h"
+#include "tests/framework/FrameworkDatabaseTest.h"
+#include "tests/framework/TestItemEntity.h"
 
 #include "framework/Exceptions.h"
 #include "framework/Singleton.h"

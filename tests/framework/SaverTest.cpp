@@ -1,7 +1,7 @@
 // The saver against real tables: the SQL text of every value type, the four statements,
 // the changed-column rule and the assertions.
 
-#include "FrameworkDatabaseTest.h"
+#include "tests/framework/FrameworkDatabaseTest.h"
 
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"

@@ -1,4 +1,4 @@
-#include "TestItemEntity.h"
+#include "tests/framework/TestItemEntity.h"
 
 #include "framework/Exceptions.h"
 #include "framework/TDACFilter.h"

@@ -1,12 +1,12 @@
 // parvela-batch as a real process on a real database of each engine, with the real plug-in
 // and the real model programs.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
-#include "program/DailyOutput.h"
-#include "program/ReportFigures.h"
-#include "program/RunClaims.h"
-#include "program/TDAXOInterface.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/reports/DailyOutput.h"
+#include "program/reports/ReportFigures.h"
+#include "program/runs/RunClaims.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // The input files of both models as exact texts, written through the real plug-in from rows
 // of a real database on each engine.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/TdcApplicationSchemes.h"
 #include "UnitsFromGenerator/TdcApplications.h"
@@ -10,10 +10,10 @@
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "platform/Registry.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
-#include "program/TZentorModelGlidar.h"
-#include "program/TZentorModelMundre.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TZentorModelGlidar.h"
+#include "program/runs/TZentorModelMundre.h"
 #include "tests/support/CalendarDay.h"
 
 #include <gmock/gmock.h>

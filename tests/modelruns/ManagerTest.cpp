@@ -1,15 +1,15 @@
 // The result files read back into the assessment, the substance rules, the directory layout
 // and the registry values of the model manager.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/Exceptions.h"
 #include "platform/Registry.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
-#include "program/TZentorModelGlidar.h"
-#include "program/TZentorModelMundre.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TZentorModelGlidar.h"
+#include "program/runs/TZentorModelMundre.h"
 
 #include <gmock/gmock.h>
 
@@ -226,8 +226,8 @@ TEST_P(ManagerTest, TheModelProgramsFolderComesFromTheRegistryPerUserFirst) {
                                            {incomplete, machine, ""}}) {
         SCOPED_TRACE(c.User + " | " + c.Machine);
         TModelManager::DestroySingleton();
-        for (const auto& [root, value] : {std::pair{HKEY_CURRENT_USER, c.User},
-                                          std::pair{HKEY_LOCAL_MACHINE, c.Machine}}) {
+        for (const auto& [root, value] :
+             {std::pair{HKEY_CURRENT_USER, c.User}, std::pair{HKEY_LOCAL_MACHINE, c.Machine}}) {
             TRegistry registry(root);
             if (value.empty())
                 registry.DeleteValue(RegistryKey(), "ModelsPath");
@@ -239,10 +239,10 @@ TEST_P(ManagerTest, TheModelProgramsFolderComesFromTheRegistryPerUserFirst) {
                 TModelManager::CreateSingleton();
                 ADD_FAILURE() << "no exception";
             } catch (const Exception& e) {
-                EXPECT_EQ(e.Message(),
-                          "The folder of the model programs " + incomplete + " (ModelsPath in " +
-                              RegistryStorePath(HKEY_CURRENT_USER) +
-                              ") holds no program Mundremodel.");
+                EXPECT_EQ(e.Message(), "The folder of the model programs " + incomplete +
+                                           " (ModelsPath in " +
+                                           RegistryStorePath(HKEY_CURRENT_USER) +
+                                           ") holds no program Mundremodel.");
             }
             continue;
         }

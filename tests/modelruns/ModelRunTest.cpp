@@ -1,12 +1,12 @@
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "db/DatabaseScripts.h"
 #include "framework/Format.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
 #include "platform/Registry.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/TModelManager.h"
 #include "tests/support/SlowModels.h"
 
 #include <sqlite3.h>

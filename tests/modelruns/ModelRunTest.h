@@ -8,7 +8,7 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "platform/ScriptedDialogs.h"
-#include "program/TZentorModel.h"
+#include "program/runs/TZentorModel.h"
 
 #include <gtest/gtest.h>
 

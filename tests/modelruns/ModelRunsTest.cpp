@@ -2,16 +2,16 @@
 // programs (or stand-ins that fail on purpose), real run directories and the results stored
 // in a real database on each engine.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/Exceptions.h"
 #include "platform/UiHooks.h"
-#include "program/SummaryReport.h"
-#include "program/TModelManager.h"
-#include "program/TZentorModelGlidar.h"
-#include "program/TZentorModelMundre.h"
-#include "program/Utilities.h"
+#include "program/reports/SummaryReport.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TZentorModelGlidar.h"
+#include "program/runs/TZentorModelMundre.h"
+#include "program/system/Utilities.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>

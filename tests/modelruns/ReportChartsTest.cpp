@@ -2,14 +2,14 @@
 // after each model's block, read back with an XML parser and compared with the figures of
 // the blocks; the run's input files with their hashes; the project summary.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
-#include "program/DAXOTextList.h"
-#include "program/DailyOutput.h"
-#include "program/ProjectSummary.h"
-#include "program/SummaryReport.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
+#include "program/plugin/DAXOTextList.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/reports/DailyOutput.h"
+#include "program/reports/ProjectSummary.h"
+#include "program/reports/SummaryReport.h"
+#include "program/runs/TModelManager.h"
 #include "tests/support/SvgCharts.h"
 
 #include <gmock/gmock.h>

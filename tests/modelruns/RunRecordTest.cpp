@@ -2,12 +2,12 @@
 // programs: what it notes of the programs, and each file of the models' directories as input
 // or output, checked against the files with the system's sha256sum.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "framework/Exceptions.h"
-#include "program/RunRecord.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/RunRecord.h"
+#include "program/runs/TModelManager.h"
 
 #include <gmock/gmock.h>
 

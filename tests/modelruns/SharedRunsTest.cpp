@@ -2,13 +2,13 @@
 // while its models run, a first save that fails, model output that no database stores as it
 // is, a lost database connection, and assessments that another program holds.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
-#include "program/ModelProcessRecord.h"
-#include "program/RunClaims.h"
-#include "program/SchemeUsage.h"
-#include "program/TModelManager.h"
-#include "program/Utilities.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/runs/ModelProcessRecord.h"
+#include "program/runs/RunClaims.h"
+#include "program/runs/TModelManager.h"
+#include "program/system/Utilities.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>

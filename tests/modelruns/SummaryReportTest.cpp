@@ -1,12 +1,12 @@
 // The summary report page of an assessment, from rows of a real database on each engine and
 // the real plug-in's version.
 
-#include "ModelRunTest.h"
+#include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "framework/TVersionInfo.h"
-#include "program/SummaryReport.h"
-#include "program/TCordessaReport.h"
+#include "program/reports/SummaryReport.h"
+#include "program/reports/TCordessaReport.h"
 
 #include <gmock/gmock.h>
 

@@ -4,10 +4,10 @@
 #include "framework/Format.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
-#include "program/TZentorModelGlidar.h"
-#include "program/TZentorModelMundre.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/TModelManager.h"
+#include "program/runs/TZentorModelGlidar.h"
+#include "program/runs/TZentorModelMundre.h"
 #include "tests/modelruns/ModelRunTest.h"
 
 #include <stdexcept>

@@ -5,8 +5,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/UserDirectories.h"
 
-#include "TestDirectory.h"
 #include "framework/Exceptions.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <gmock/gmock.h>
 

@@ -3,7 +3,7 @@
 
 #include "platform/Processors.h"
 
-#include "TestDirectory.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <gtest/gtest.h>
 

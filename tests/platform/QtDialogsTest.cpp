@@ -1,7 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
-#include "QtTestApplication.h"
-#include "TestDirectory.h"
+#include "tests/platform/QtTestApplication.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "platform/qt/QtUiHooks.h"
 
-#include "QtTestApplication.h"
+#include "tests/platform/QtTestApplication.h"
 
 #include <QCursor>
 #include <QTimer>

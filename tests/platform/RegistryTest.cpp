@@ -1,6 +1,6 @@
 #include "platform/Registry.h"
 
-#include "TestDirectory.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/qt/SingleInstance.h"
 
-#include "QtTestApplication.h"
-#include "TestDirectory.h"
+#include "tests/platform/QtTestApplication.h"
+#include "tests/platform/TestDirectory.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,10 +1,10 @@
 // TDAXOInterface against the real stand-in library (and two broken ones), with registry
 // stores and substance database of the test's own.
-#include "PluginTestSupport.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
-#include "program/TDAXOInterface.h"
-#include "program/TDAXORegistry.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/plugin/TDAXORegistry.h"
+#include "tests/plugin/PluginTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Finding the plug-in library through the two registry roots or the user, and the registry
 // singleton's own operations.
-#include "PluginTestSupport.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
-#include "program/TDAXORegistry.h"
+#include "program/plugin/TDAXORegistry.h"
+#include "tests/plugin/PluginTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The stand-in library through its C exports alone, as any host would call it.
-#include "PluginTestSupport.h"
 #include "plugins/daxo/DaxoApi.h"
+#include "tests/plugin/PluginTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "PluginTestSupport.h"
 #include "framework/TDACSaver.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
-#include "program/SchemeUsage.h"
-#include "program/TDAXOInterface.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "tests/plugin/PluginTestSupport.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The stand-in's substance editor: its commands on the substances, the checks before saving,
 // and the editor as OpenUI shows it, driven through its widgets.
 #include "plugins/daxo/SubstanceEditor.h"
-#include "PluginTestSupport.h"
 #include "plugins/daxo/DaxoApi.h"
 #include "plugins/daxo/ExampleSubstances.h"
+#include "tests/plugin/PluginTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The reader of the plug-in's list texts, attribute lookup, and the comma-text writer.
 #include "framework/CommaText.h"
 #include "plugins/daxo/ListText.h"
-#include "program/DAXOTextList.h"
+#include "program/plugin/DAXOTextList.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "framework/TVersionInfo.h"
 #include "platform/ExecutablePath.h"
 #include "platform/VersionBlock.h"
-#include "program/FirstStart.h"
-#include "program/TApplicationSettings.h"
+#include "program/connection/TApplicationSettings.h"
+#include "program/startup/FirstStart.h"
 #include "tests/platform/TestDirectory.h"
 
 #include <gtest/gtest.h>

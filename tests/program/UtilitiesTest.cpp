@@ -1,8 +1,8 @@
-#include "program/Utilities.h"
+#include "program/system/Utilities.h"
 #include "framework/DateTime.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/UiHooks.h"
-#include "program/TZentorModel.h"
+#include "program/runs/TZentorModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SlowModels.h"
+#include "tests/support/SlowModels.h"
 
 #include <cstdlib>
 #include <filesystem>

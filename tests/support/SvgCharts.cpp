@@ -1,4 +1,4 @@
-#include "SvgCharts.h"
+#include "tests/support/SvgCharts.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>

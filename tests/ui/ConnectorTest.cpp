@@ -1,8 +1,8 @@
 // The grid binding on a real database: a projects list bound to a grid and two edits, with
 // scripted answers to the questions.
-#include "UiTestSupport.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/MissingValues.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGUIConnector.h"
 #include "ui/TDACGrid.h"
 

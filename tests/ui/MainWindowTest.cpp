@@ -1,18 +1,18 @@
 // The main window with everything real behind it: the services it starts, the database, the
 // plug-in library and the model programs; the user's answers are scripted and the desktop's
 // opener records what it was asked to open.
-#include "UiTestSupport.h"
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/TDACSaver.h"
 #include "framework/TVersionInfo.h"
 #include "platform/SystemIdentity.h"
 #include "platform/UiHooks.h"
-#include "program/RunClaims.h"
-#include "program/TApplicationSettings.h"
-#include "program/TDatabaseConnection.h"
-#include "program/Utilities.h"
+#include "program/connection/TApplicationSettings.h"
+#include "program/connection/TDatabaseConnection.h"
+#include "program/runs/RunClaims.h"
+#include "program/system/Utilities.h"
 #include "tests/support/SlowModels.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGrid.h"
 #include "ui/TDayMonthSelector.h"
 #include "ui/TfrmApplicationSchemes.h"

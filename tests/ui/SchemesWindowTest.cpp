@@ -1,6 +1,6 @@
 // The application schemes window on a real database: the questions about results that a
 // change invalidates, their memory, the day list, deletes and copies.
-#include "UiTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGrid.h"
 #include "ui/TDayMonthSelector.h"
 #include "ui/TfrmApplicationSchemes.h"

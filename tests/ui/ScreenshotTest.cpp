@@ -1,10 +1,10 @@
 // Writes a PNG of every window, filled from a real database with values of every kind the
 // grids show (six-digit keys, dates with time, captions of about 20 characters), into the
 // build tree (screenshots/) so that a reviewer can look at them at the platform's font.
-#include "UiTestSupport.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "platform/qt/QtDialogs.h"
-#include "program/Utilities.h"
+#include "program/system/Utilities.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmApplicationSchemes.h"
 #include "ui/TfrmAssessments.h"

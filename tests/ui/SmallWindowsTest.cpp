@@ -1,8 +1,8 @@
 // The projects, scenarios, interceptions, results and About windows on a real database with
 // the real plug-in and model manager behind them.
-#include "UiTestSupport.h"
 #include "UnitsFromGenerator/ProjectDirectory.h"
 #include "UnitsFromGenerator/TdcAssessments.h"
+#include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGrid.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmInceptions.h"

@@ -81,9 +81,9 @@ template <class Widget> Widget* Child(QWidget& parent, const char* name) {
 
 #include "db/DatabaseScripts.h"
 #include "platform/Registry.h"
-#include "program/Services.h"
-#include "program/TDAXOInterface.h"
-#include "program/TModelManager.h"
+#include "program/plugin/TDAXOInterface.h"
+#include "program/runs/TModelManager.h"
+#include "program/startup/Services.h"
 
 #include <cctype>
 #include <filesystem>

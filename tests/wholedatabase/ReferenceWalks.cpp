@@ -4,8 +4,8 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/CommaText.h"
 #include "platform/Dialogs.h"
-#include "program/ProgramIdentity.h"
-#include "program/TDAXOInterface.h"
+#include "program/connection/ProgramIdentity.h"
+#include "program/plugin/TDAXOInterface.h"
 
 #include <functional>
 #include <string>

@@ -13,8 +13,8 @@
 #include "framework/TDACSaver.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
-#include "program/SchemeUsage.h"
-#include "program/TDAXOInterface.h"
+#include "program/checks/SchemeUsage.h"
+#include "program/plugin/TDAXOInterface.h"
 
 #include <gtest/gtest.h>
 
