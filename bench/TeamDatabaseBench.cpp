@@ -21,7 +21,7 @@
 #include "program/plugin/TDAXOInterface.h"
 #include "program/runs/TModelManager.h"
 #include "program/startup/Services.h"
-#include "program/system/Utilities.h"
+#include "program/system/RegistryValues.h"
 #include "ui/TDACGrid.h"
 #include "ui/TfrmApplicationSchemes.h"
 #include "ui/TfrmAssessments.h"

@@ -20,7 +20,8 @@
 #include "program/runs/TModelManager.h"
 #include "program/runs/TRunRecorder.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
+#include "program/system/ModelProcess.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "ui/TDayMonthSelector.h"
 
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
 #include "ui/QtConvert.h"
 
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "framework/Format.h"
 #include "platform/UiHooks.h"
 #include "program/connection/TDatabaseConnection.h"
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
 #include "ui/QtConvert.h"
 #include "ui/TDACGrid.h"
 #include "ui/TParvelaApplication.h"

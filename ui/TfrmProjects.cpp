@@ -5,7 +5,8 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/Format.h"
 #include "program/runs/RunClaims.h"
-#include "program/system/Utilities.h"
+#include "program/system/DirectoryTree.h"
+#include "program/system/Messages.h"
 #include "ui/QtConvert.h"
 #include "ui/TDACGrid.h"
 

@@ -4,7 +4,7 @@
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "program/connection/ProgramIdentity.h"
-#include "program/system/Utilities.h"
+#include "program/system/FileNameCharacters.h"
 #include "ui/QtConvert.h"
 
 #include <QHBoxLayout>

@@ -49,7 +49,7 @@
 #include "program/runs/TZentorModel.h"
 #include "program/startup/FirstStart.h"
 #include "program/startup/Services.h"
-#include "program/system/Utilities.h"
+#include "program/system/RunStop.h"
 
 #include <algorithm>
 #include <csignal>

@@ -9,7 +9,7 @@
 #include "program/reports/SummaryReport.h"
 #include "program/runs/TModelManager.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
+#include "program/system/TempDirectory.h"
 
 #include <cerrno>
 #include <charconv>

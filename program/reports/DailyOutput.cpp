@@ -3,7 +3,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
 
 #include <charconv>
 #include <cmath>

@@ -15,7 +15,6 @@
 #include "program/runs/RunRecord.h"
 #include "program/runs/TModelManager.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
 
 #include <filesystem>
 #include <memory>

@@ -12,7 +12,9 @@
 #include "program/runs/RunRecord.h"
 #include "program/runs/TModelManager.h"
 #include "program/runs/TRunRecorder.h"
-#include "program/system/Utilities.h"
+#include "program/system/DirectoryTree.h"
+#include "program/system/ModelProcess.h"
+#include "program/system/RunStop.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,7 +4,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/UserDirectories.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
+#include "program/system/DesktopOpener.h"
+#include "program/system/Messages.h"
 
 #include <string_view>
 

@@ -3,7 +3,7 @@
 #include "framework/Format.h"
 #include "platform/SystemIdentity.h"
 #include "program/runs/TZentorModel.h"
-#include "program/system/Utilities.h"
+#include "program/system/ProcessGroups.h"
 
 #include <chrono>
 #include <csignal>

@@ -3,8 +3,9 @@
 #include "framework/Exceptions.h"
 #include "platform/UserDirectories.h"
 #include "program/runs/TZentorModel.h"
+#include "program/system/DirectoryTree.h"
 #include "program/system/FileDigest.h"
-#include "program/system/Utilities.h"
+#include "program/system/ModelProcess.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -10,7 +10,8 @@
 #include "program/runs/InputFingerprint.h"
 #include "program/runs/ModelProcessRecord.h"
 #include "program/runs/TModelManager.h"
-#include "program/system/Utilities.h"
+#include "program/system/ModelProcess.h"
+#include "program/system/RunStop.h"
 
 #include <filesystem>
 
@@ -272,7 +273,7 @@ void TRunJob::StoreVerdict(bool ok) {
 }
 
 void TRunJob::EndModelProcess() {
-    if (process_ && !process_->Ended())
+    if (process_ && !process_->ReapIfEnded())
         process_->Terminate();
     if (assessment_)
         ForgetModelProcess(Assessment().RunDirectory());

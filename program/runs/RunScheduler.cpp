@@ -4,7 +4,8 @@
 #include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
 #include "program/runs/TModelManager.h"
-#include "program/system/Utilities.h"
+#include "program/system/ModelProcess.h"
+#include "program/system/RunStop.h"
 
 #include <algorithm>
 
@@ -26,7 +27,7 @@ bool TRunScheduler::Run(const std::vector<TdciAssessments*>& marked) {
         ReportRunning();
         WaitForAnyEnd();
         for (const auto& job : running_)
-            if (!job->Ended() && job->Process()->Ended())
+            if (!job->Ended() && job->Process()->ReapIfEnded())
                 Guarded(*job, [&] { job->ModelEnded(); });
         running_.erase(std::remove_if(running_.begin(), running_.end(),
                                       [](const auto& job) { return job->Ended(); }),

@@ -18,7 +18,10 @@
 #include "program/runs/RunScheduler.h"
 #include "program/runs/TZentorModelGlidar.h"
 #include "program/runs/TZentorModelMundre.h"
-#include "program/system/Utilities.h"
+#include "program/system/DirectoryTree.h"
+#include "program/system/Messages.h"
+#include "program/system/RegistryValues.h"
+#include "program/system/RunStop.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -9,8 +9,11 @@
 #include "framework/Format.h"
 #include "platform/AtomicFile.h"
 #include "program/plugin/TDAXOInterface.h"
+#include "program/system/DayMonth.h"
+#include "program/system/DirectoryTree.h"
 #include "program/system/FileDigest.h"
-#include "program/system/Utilities.h"
+#include "program/system/FileNameCharacters.h"
+#include "program/system/ModelProcess.h"
 
 #include <algorithm>
 #include <array>

@@ -10,8 +10,8 @@
 #include "framework/TDACDatabase.h"
 #include "platform/UiHooks.h"
 #include "program/plugin/TDAXOInterface.h"
+#include "program/system/DayMonth.h"
 #include "program/system/FileDigest.h"
-#include "program/system/Utilities.h"
 
 #include <algorithm>
 #include <cctype>

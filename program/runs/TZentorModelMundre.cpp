@@ -6,7 +6,7 @@
 #include "UnitsFromGenerator/TdcScenarios.h"
 #include "framework/Format.h"
 #include "program/plugin/TDAXOInterface.h"
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
 
 #include <cctype>
 

@@ -10,7 +10,7 @@
 #include "program/plugin/TDAXORegistry.h"
 #include "program/runs/TModelManager.h"
 #include "program/startup/FirstStart.h"
-#include "program/system/Utilities.h"
+#include "program/system/Messages.h"
 
 namespace parvela {
 

@@ -7,6 +7,7 @@
 #include "program/reports/DailyOutput.h"
 #include "program/reports/ReportFigures.h"
 #include "program/runs/RunClaims.h"
+#include "program/system/ProcessGroups.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>
@@ -516,11 +517,11 @@ TEST_P(BatchTest, ASignalStopsTheRunningModelsAndLeavesTheRestUntouched) {
                 // The guard ends the group when the front end is gone: SIGTERM, which this
                 // model ignores, and SIGKILL after its grace period.
                 const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-                while (ProcessGroupRuns(groups[id - 1]) &&
+                while (GroupHasLiveProcess(groups[id - 1]) &&
                        std::chrono::steady_clock::now() < giveUp)
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
-            EXPECT_FALSE(ran && ProcessGroupRuns(groups[id - 1])) << id;
+            EXPECT_FALSE(ran && GroupHasLiveProcess(groups[id - 1])) << id;
             EXPECT_EQ(stored.ErrorMessage, ran ? c.Stored : "old") << id;
             EXPECT_EQ(stored.ValidResults, !ran) << id;
             EXPECT_EQ(stored.AssessmentReport, ran ? "" : "old@report") << id;

@@ -11,7 +11,8 @@
 #include "program/runs/TModelManager.h"
 #include "program/runs/TZentorModelGlidar.h"
 #include "program/runs/TZentorModelMundre.h"
-#include "program/system/Utilities.h"
+#include "program/system/ProcessGroups.h"
+#include "program/system/RunStop.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>
@@ -496,7 +497,7 @@ TEST_P(ModelRunsTest, AStopTerminatesTheModelsProcessGroupAndLeavesTheRestUntouc
     ResetRunStop();
     EXPECT_FALSE(ran);
     ASSERT_NE(group, 0) << "the slow model ran";
-    EXPECT_FALSE(ProcessGroupRuns(group));
+    EXPECT_FALSE(GroupHasLiveProcess(group));
     EXPECT_TRUE(StoredResults(11).ValidResults);
     const TStoredResults stopped = StoredResults(12);
     EXPECT_EQ(stopped.ErrorMessage, "Run stopped by the user.");

@@ -8,7 +8,7 @@
 #include "program/runs/ModelProcessRecord.h"
 #include "program/runs/RunClaims.h"
 #include "program/runs/TModelManager.h"
-#include "program/system/Utilities.h"
+#include "program/system/ProcessGroups.h"
 #include "tests/support/SlowModels.h"
 
 #include <gmock/gmock.h>
@@ -261,7 +261,7 @@ TEST_P(SharedRunsTest, ALeftoverModelProcessIsEndedBeforeItsDirectoryIsEmptied) 
     NoteModelProcess(directory, leftover);
 
     ASSERT_TRUE(Manager().RunProject(&Project(ProjectID))) << StoredResults(41).ErrorMessage;
-    EXPECT_FALSE(ProcessGroupRuns(leftover));
+    EXPECT_FALSE(GroupHasLiveProcess(leftover));
     kill(leftover, SIGKILL);
     waitpid(leftover, nullptr, 0);
 }

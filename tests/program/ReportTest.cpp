@@ -7,8 +7,8 @@
 #include "program/reports/ReportCharts.h"
 #include "program/reports/SvgChart.h"
 #include "program/reports/TCordessaReport.h"
+#include "program/system/DayMonth.h"
 #include "program/system/FileDigest.h"
-#include "program/system/Utilities.h"
 #include "tests/platform/TestDirectory.h"
 #include "tests/support/SvgCharts.h"
 

@@ -1,8 +1,15 @@
-#include "program/system/Utilities.h"
 #include "framework/DateTime.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/UiHooks.h"
 #include "program/runs/TZentorModel.h"
+#include "program/system/DayMonth.h"
+#include "program/system/DesktopOpener.h"
+#include "program/system/DirectoryTree.h"
+#include "program/system/FileNameCharacters.h"
+#include "program/system/Messages.h"
+#include "program/system/ModelProcess.h"
+#include "program/system/RegistryValues.h"
+#include "program/system/TempDirectory.h"
 
 #include <gtest/gtest.h>
 

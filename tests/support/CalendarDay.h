@@ -1,7 +1,7 @@
 #pragma once
 // Application dates as the grids and the model input files show them ("05-Jul").
 
-#include "program/system/Utilities.h"
+#include "program/system/DayMonth.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace parvela::test {
 
@@ -23,21 +22,6 @@ int NotedProcessGroup(const std::string& directory, int assessmentID) {
     if (!std::getline(file, line) || file.eof())
         return 0;
     return std::atoi(line.c_str());
-}
-
-bool ProcessGroupRuns(int group) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
-            continue;
-        std::istringstream fields(line.substr(line.rfind(')') + 1));
-        char state = 0;
-        int parent = 0, processGroup = 0;
-        if (fields >> state >> parent >> processGroup && processGroup == group && state != 'Z')
-            return true;
-    }
-    return false;
 }
 
 } // namespace parvela::test

@@ -19,8 +19,4 @@ std::string SlowModelBody(const std::string& directory);
 // The process group noted by SlowModelBody for the assessment; 0 while there is none.
 int NotedProcessGroup(const std::string& directory, int assessmentID);
 
-// Whether a process of the group runs (ended ones that no parent reaped yet do not count),
-// read from /proc.
-bool ProcessGroupRuns(int group);
-
 } // namespace parvela::test

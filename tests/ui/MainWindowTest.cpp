@@ -10,7 +10,8 @@
 #include "program/connection/TApplicationSettings.h"
 #include "program/connection/TDatabaseConnection.h"
 #include "program/runs/RunClaims.h"
-#include "program/system/Utilities.h"
+#include "program/system/ProcessGroups.h"
+#include "program/system/RegistryValues.h"
 #include "tests/support/SlowModels.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGrid.h"
@@ -650,7 +651,7 @@ TEST_F(MainWindowTest, StopEndsTheRunningModelAndShowsStopped) {
         Action("actRun")->trigger();
     }
     ASSERT_NE(0, group) << "the slow model ran";
-    EXPECT_FALSE(ProcessGroupRuns(group));
+    EXPECT_FALSE(GroupHasLiveProcess(group));
     EXPECT_EQ("Stopping the calculation...", statusOnStop);
     EXPECT_FALSE(stopEnabledAfterwards);
     EXPECT_EQ("Stopped", dialogs_.Texts().back());

@@ -2,7 +2,7 @@
 // whole, Enter that presses no unrelated button, a tab order along the layout, the focus in
 // the caption of a new item, long texts shown from their beginning, and a sort indicator that
 // goes when the rows leave its order.
-#include "program/system/Utilities.h"
+#include "program/system/RegistryValues.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/TDACGrid.h"
 #include "ui/TfrmAbout.h"

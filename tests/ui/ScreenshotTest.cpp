@@ -3,7 +3,7 @@
 // build tree (screenshots/) so that a reviewer can look at them at the platform's font.
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "platform/qt/QtDialogs.h"
-#include "program/system/Utilities.h"
+#include "program/system/RegistryValues.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmApplicationSchemes.h"
