@@ -320,7 +320,8 @@ void RegisterSteps(const TEngine& engine) {
         CheckValue(!IsApplicationSchemeUsed(db, UnusedScheme), "the unused scheme is used");
     });
     RegisterCall(engine, "ClassifySchemeUsage", [](TDACDatabase& db) {
-        CheckValue(ClassifySchemeUsage(db, SharedScheme, SharedSchemeAssessment) == 3,
+        CheckValue(ClassifySchemeUsage(db, SharedScheme, SharedSchemeAssessment) ==
+                       TSchemeUsage::SharedWithResults,
                    "the shared scheme is not class 3");
     });
     Register(engine, "InvalidateSchemeResults", InvalidateOwnScheme, true);

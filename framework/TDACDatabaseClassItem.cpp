@@ -213,7 +213,7 @@ void TDACDatabaseClassItem::CheckCanDelete() const {
 
 void TDACDatabaseClassItem::CheckCanEdit() {
     CheckItemStateForUpdate();
-    if (!skipLockCheck_) {
+    if (!skipLockCheck_ && lockCheckSkippingScopes_ == 0) {
         if (OwnerListLocked())
             throw EDACStateValueError("This list of items is locked for editing");
         if (IsLocked())

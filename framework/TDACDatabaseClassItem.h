@@ -175,7 +175,9 @@ public:
     const std::string& KeyField() const { return keyField_; }
     TFieldType KeyType() const { return keyType_; }
     bool KeyAssigned() const { return keyAssigned_; }
-    // One-shot: the next CheckCanEdit skips the lock rules.
+    // One-shot: the next CheckCanEdit skips the lock rules. For several setters in a row, a
+    // TLockCheckSkipped scope (framework/LockCheckSkipped.h) says it once and ends it however
+    // the scope is left.
     bool SkipLockCheck() const { return skipLockCheck_; }
     void SetSkipLockCheck(bool value) { skipLockCheck_ = value; }
 
@@ -224,6 +226,9 @@ private:
     TDACItemState state_ = isUnknown;
     TDACDatabaseClass* owner_;
     bool skipLockCheck_ = false;
+    // Open TLockCheckSkipped scopes on this item.
+    int lockCheckSkippingScopes_ = 0;
+    friend class TLockCheckSkipped;
     std::string updateTable_;
     std::string keyField_;
     std::string itemID_;

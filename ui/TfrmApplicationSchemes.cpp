@@ -267,24 +267,24 @@ int TfrmApplicationSchemes::doAllowChanges() {
     const std::string memory = AllowedChangesOf(schemeID);
     if (!memory.empty() && memory != "0")
         return 1;
-    const int usage = ClassifySchemeUsage(schemeID, assessmentID_);
+    const TSchemeUsage usage = ClassifySchemeUsage(schemeID, assessmentID_);
     int result = 0;
     switch (usage) {
-    case 0:
+    case TSchemeUsage::Free:
         result = 1;
         break;
-    case 1:
+    case TSchemeUsage::OwnResults:
         result = AskOkCancel("If you changes this applicationscheme the results of this "
                              "assessment will be invalid. Continue?")
                      ? 2
                      : 0;
         break;
-    case 2:
+    case TSchemeUsage::Shared:
         result = AskOkCancel("This applicationscheme is also used in other assessments. Continue?")
                      ? 2
                      : 0;
         break;
-    case 3:
+    case TSchemeUsage::SharedWithResults:
         result = AskOkCancel("This applicationscheme is also used in other assessments. Results "
                              "of these assessments will be invalid. Continue?")
                      ? 2
@@ -293,7 +293,7 @@ int TfrmApplicationSchemes::doAllowChanges() {
     default:
         throw Exception(Format("internal error in %s.doAllowChanges", ClassName));
     }
-    if (result == 2 && (usage == 1 || usage == 3))
+    if (result == 2 && ChangeLosesResults(usage))
         InvalidateSchemeResults(schemeID);
     if (result > 0)
         allowedChanges_[schemeID] = "1";
@@ -309,8 +309,7 @@ void TfrmApplicationSchemes::InvalidateResultsOfChange() {
     // before the change is saved and again after it, so that a run that stores its verdict in
     // between is caught too.
     const int schemeID = scheme->APPLICATIONSCHEMEID();
-    const int usage = ClassifySchemeUsage(schemeID, assessmentID_);
-    if (usage == 1 || usage == 3)
+    if (ChangeLosesResults(ClassifySchemeUsage(schemeID, assessmentID_)))
         InvalidateSchemeResults(schemeID);
 }
 

@@ -4,6 +4,7 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/CommaText.h"
 #include "framework/Format.h"
+#include "framework/LockCheckSkipped.h"
 #include "platform/Dialogs.h"
 #include "program/connection/ProgramIdentity.h"
 #include "program/connection/TDatabaseConnection.h"
@@ -217,13 +218,10 @@ void SaveSubstanceUpdates(TDACDatabase& database, const std::vector<TSubstanceUp
         while (updates[next].key != assessment.ASSESSMENTID())
             ++next;
         const TSubstanceUpdate& update = updates[next];
-        if (update.markDeleted) {
-            assessment.SetSkipLockCheck(true);
+        const TLockCheckSkipped unlocked(assessment);
+        if (update.markDeleted)
             assessment.SetSUBSTANCEGUID(DeletedSubstance);
-        }
-        assessment.SetSkipLockCheck(true);
         assessment.SetVALIDRESULTS(false);
-        assessment.SetSkipLockCheck(true);
         assessment.SetSUBSTANCECHECKSUM(update.checksum);
         assessment.Save();
     });
@@ -243,19 +241,24 @@ bool IsApplicationSchemeUsed(std::int32_t schemeID) {
     return IsApplicationSchemeUsed(ProgramDatabase(), schemeID);
 }
 
-int ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID) {
+TSchemeUsage ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID,
+                                 std::int32_t assessmentID) {
     const TSchemeUsers users = SchemeUsers(database, schemeID, assessmentID);
     if (users.otherHasValidResults || (users.givenHasValidResults && users.usedByOther))
-        return 3;
+        return TSchemeUsage::SharedWithResults;
     if (users.givenHasValidResults)
-        return 1;
+        return TSchemeUsage::OwnResults;
     if (users.usedByOther)
-        return 2;
-    return 0;
+        return TSchemeUsage::Shared;
+    return TSchemeUsage::Free;
 }
 
-int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID) {
+TSchemeUsage ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID) {
     return ClassifySchemeUsage(ProgramDatabase(), schemeID, assessmentID);
+}
+
+bool ChangeLosesResults(TSchemeUsage usage) {
+    return usage == TSchemeUsage::OwnResults || usage == TSchemeUsage::SharedWithResults;
 }
 
 void InvalidateSchemeResults(TDACDatabase& database, std::int32_t schemeID) {

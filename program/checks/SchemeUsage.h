@@ -16,13 +16,24 @@ class TDACDatabase;
 bool IsApplicationSchemeUsed(TDACDatabase& database, std::int32_t schemeID);
 bool IsApplicationSchemeUsed(std::int32_t schemeID);
 
-// What a change of the scheme on behalf of the given assessment affects (an assessment that a
-// run holds now counts as one with valid results: the change ends that run not valid):
-// 0 nobody's results and no other assessment shares the scheme; 1 only the given
-// assessment's valid results; 2 other assessments share the scheme, no valid results are
-// affected; 3 other assessments share the scheme and valid results will be lost.
-int ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID, std::int32_t assessmentID);
-int ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID);
+// What a change of the scheme on behalf of the given assessment affects. An assessment that a
+// run holds now counts as one with valid results: the change ends that run not valid. The
+// numbers are those the schemes window's questions were written for.
+enum class TSchemeUsage {
+    // Nobody's results, and no other assessment shares the scheme.
+    Free = 0,
+    // Only the given assessment's valid results.
+    OwnResults = 1,
+    // Other assessments share the scheme; no valid results are affected.
+    Shared = 2,
+    // Other assessments share the scheme, and valid results will be lost.
+    SharedWithResults = 3,
+};
+TSchemeUsage ClassifySchemeUsage(TDACDatabase& database, std::int32_t schemeID,
+                                 std::int32_t assessmentID);
+TSchemeUsage ClassifySchemeUsage(std::int32_t schemeID, std::int32_t assessmentID);
+// Whether the change ends valid results (OwnResults or SharedWithResults).
+bool ChangeLosesResults(TSchemeUsage usage);
 
 // Clears and saves VALIDRESULTS of every assessment that uses the scheme, in the walk's
 // order. Without a lock override: an assessment of a locked project fails with the lock

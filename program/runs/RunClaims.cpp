@@ -24,6 +24,8 @@ constexpr const char* SincePattern = "yyyy-mm-dd hh:nn:ss";
 // How long a claim just taken may take to name its holder.
 constexpr auto RecordWait = std::chrono::milliseconds(500);
 constexpr auto RecordPoll = std::chrono::milliseconds(5);
+// Tries of a claim whose holder let go while it was asked for.
+constexpr int ClaimAttempts = 3;
 
 // ---- PostgreSQL: an advisory lock of the session -------------------------------------------
 
@@ -82,8 +84,14 @@ public:
                            std::optional<std::int64_t> expectedGeneration) override {
         if (Holds(assessmentID))
             return {TClaimOutcome::Claimed, TRunClaimHolder::ThisProgram()};
-        if (!Ask("pg_try_advisory_lock(" + LockKey(assessmentID) + ")"))
-            return {TClaimOutcome::HeldByOther, Holder(assessmentID)};
+        for (int attempt = 1; !Ask("pg_try_advisory_lock(" + LockKey(assessmentID) + ")");
+             ++attempt) {
+            // A holder that let go between the two questions has run the assessment: one
+            // more try meets its generation and names it.
+            std::optional<TRunClaimHolder> holder = Holder(assessmentID);
+            if (holder || attempt == ClaimAttempts)
+                return {TClaimOutcome::HeldByOther, std::move(holder)};
+        }
         held_.insert(assessmentID);
         try {
             if (!recorded_)

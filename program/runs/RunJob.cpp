@@ -3,6 +3,7 @@
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/LockCheckSkipped.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACDatabaseClass.h"
 #include "framework/odbc/Connection.h"
@@ -135,11 +136,12 @@ bool TRunJob::Begin() {
         std::make_unique<TInputFingerprint>(database_, outcome_.AssessmentID, substanceChecksum_);
     // Not valid first: a program that dies from here on never leaves the old verdict over
     // emptied files. When this save fails, the old results and their files stay.
-    SetErrorMessage(check_.ErrorMessage);
-    Assessment().SetSkipLockCheck(true);
-    Assessment().SetASSESSMENTREPORT("");
-    Assessment().SetSkipLockCheck(true);
-    Assessment().SetVALIDRESULTS(false);
+    {
+        const TLockCheckSkipped unlocked(Assessment());
+        Assessment().SetERRORMESSAGE(check_.ErrorMessage);
+        Assessment().SetASSESSMENTREPORT("");
+        Assessment().SetVALIDRESULTS(false);
+    }
     Assessment().SaveWriting(ClearedColumns);
     resultsCleared_ = true;
     if (Assessment().SUBSTANCEGUID() != listedGuid_) {
@@ -256,10 +258,9 @@ void TRunJob::StoreVerdict(bool ok) {
             ok = false;
             SetErrorMessage(InputsChangedText);
         }
-        Assessment().SetSkipLockCheck(true);
+        const TLockCheckSkipped unlocked(Assessment());
         Assessment().SetVALIDRESULTS(ok);
         // The checksum of the substance data the results were computed from.
-        Assessment().SetSkipLockCheck(true);
         Assessment().SetSUBSTANCECHECKSUM(substanceChecksum_);
         Assessment().SaveWriting(ResultColumns);
         database.Commit();
@@ -316,7 +317,7 @@ void TRunJob::AbandonAfterReconnect() {
 }
 
 void TRunJob::SetErrorMessage(const std::string& text) {
-    Assessment().SetSkipLockCheck(true);
+    const TLockCheckSkipped unlocked(Assessment());
     Assessment().SetERRORMESSAGE(text);
 }
 

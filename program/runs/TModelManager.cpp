@@ -5,6 +5,7 @@
 #include "UnitsFromGenerator/TdcProjects.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/LockCheckSkipped.h"
 #include "framework/TDACDatabaseClass.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExecutablePath.h"
@@ -66,7 +67,7 @@ void Append(std::string& texts, const std::string& text) {
 }
 
 void SetErrorMessage(TdciAssessments& assessment, const std::string& text) {
-    assessment.SetSkipLockCheck(true);
+    const TLockCheckSkipped unlocked(assessment);
     assessment.SetERRORMESSAGE(text);
 }
 
@@ -249,10 +250,10 @@ bool TModelManager::RunMarked(int projectID, TDACDatabase& database,
 }
 
 TRunCheck TModelManager::CheckBeforeRun(const TdciAssessments& assessment) {
-    const int check = CheckSubstance(assessment.SUBSTANCEGUID());
-    if (check == 2)
+    const TSubstanceCheck check = CheckSubstance(assessment.SUBSTANCEGUID());
+    if (check == TSubstanceCheck::Errors)
         return {false, "[ERROR]" + substanceErrors_};
-    if (check != 1)
+    if (check == TSubstanceCheck::NoRemarks)
         return {true, ""};
     if (continueOnError_)
         return {true, "[WARNING]" + substanceWarnings_ + "; --> Simulation started with warnings."};
@@ -353,7 +354,7 @@ void TModelManager::AddWarning(const std::string& text) {
         ShowWarning(text);
 }
 
-int TModelManager::CheckSubstance(const std::string& substanceGuid) {
+TSubstanceCheck TModelManager::CheckSubstance(const std::string& substanceGuid) {
     substanceWarnings_.clear();
     substanceErrors_.clear();
     std::unique_ptr<TDAXOAttributeList> attributes;
@@ -363,24 +364,24 @@ int TModelManager::CheckSubstance(const std::string& substanceGuid) {
         substanceErrors_ = Format("Substance not found: %s", substanceGuid);
         if (!continueOnError_)
             ShowError(substanceErrors_);
-        return 2;
+        return TSubstanceCheck::Errors;
     }
-    int result = 0;
+    TSubstanceCheck result = TSubstanceCheck::NoRemarks;
     const std::string code = attributes->Value("SubstanceCode");
     auto error = [&](const char* text) {
         AddError(Format(text, code));
-        result = 2;
+        result = TSubstanceCheck::Errors;
     };
     auto warning = [&](const char* text) {
         AddWarning(Format(text, code));
-        if (result == 0)
-            result = 1;
+        if (result == TSubstanceCheck::NoRemarks)
+            result = TSubstanceCheck::Warnings;
     };
 
     const std::string trueText = plugin.BooleanTrue();
     if (attributes->Value(plugin.IncompleteAttributeName()) == trueText) {
         Append(substanceErrors_, Format(IncompleteText, code));
-        result = 2;
+        result = TSubstanceCheck::Errors;
         if (!continueOnError_)
             plugin.ShowSubstanceErrorMessages(substanceGuid);
     }

@@ -28,6 +28,16 @@ inline constexpr const char* MetabolitesNotCalculated = "metabolites not calcula
 // "SOFTWARE\PARVELA\VERSION_" + ProgramVersion, under HKEY_LOCAL_MACHINE.
 std::string RegistryKey();
 
+// What the substance check of a run found; the numbers are the check's documented results.
+enum class TSubstanceCheck {
+    // Nothing to remark: the run starts.
+    NoRemarks = 0,
+    // Warnings: the run starts when the user (or ContinueOnError) agrees.
+    Warnings = 1,
+    // Errors: the assessment is not run.
+    Errors = 2,
+};
+
 class TModelManager : public TSingleton<TModelManager, SingletonKind::SlotOnly> {
 public:
     static constexpr const char* ClassName = "TModelManager";
@@ -50,9 +60,9 @@ public:
     // Writes the input files of both models without running them; nothing is stored. Refused,
     // with a message naming the holder, while another program runs the assessment.
     bool WriteInputFilesOnly(TdciAssessments* assessment);
-    // 0 no remarks, 1 warnings, 2 errors; the texts go to SubstanceWarnings and
-    // SubstanceErrors, and to message boxes unless ContinueOnError.
-    int CheckSubstance(const std::string& substanceGuid);
+    // The texts go to SubstanceWarnings and SubstanceErrors, and to message boxes unless
+    // ContinueOnError.
+    TSubstanceCheck CheckSubstance(const std::string& substanceGuid);
     bool HasMetabolites(const std::string& substanceGuid, int compartment);
     // Whether the substance forms metabolites in the pond's water or sediment, which the
     // models leave out by policy (the substance check's metabolite warning).

@@ -7,6 +7,7 @@
 #include "framework/CommaText.h"
 #include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/LockCheckSkipped.h"
 #include "platform/AtomicFile.h"
 #include "program/plugin/TDAXOInterface.h"
 #include "program/system/DayMonth.h"
@@ -445,12 +446,12 @@ bool TZentorModel::PrepareModelDirectory(bool clean) {
 }
 
 void TZentorModel::SetErrorMessage(const std::string& text) {
-    assessment_->SetSkipLockCheck(true);
+    const TLockCheckSkipped unlocked(*assessment_);
     assessment_->SetERRORMESSAGE(text);
 }
 
 void TZentorModel::SetAssessmentReport(const std::string& text) {
-    assessment_->SetSkipLockCheck(true);
+    const TLockCheckSkipped unlocked(*assessment_);
     assessment_->SetASSESSMENTREPORT(text);
 }
 

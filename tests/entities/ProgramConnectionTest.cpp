@@ -54,7 +54,7 @@ TEST_P(ProgramConnectionTest, ListsWithoutADatabaseUseTheProgramsConnection) {
     EXPECT_EQ(projects.Item().Assessments().Database().Connected(), true);
     EXPECT_TRUE(IsApplicationSchemeUsed(4));
     EXPECT_FALSE(IsApplicationSchemeUsed(5));
-    EXPECT_EQ(ClassifySchemeUsage(4, 10), 1);
+    EXPECT_EQ(ClassifySchemeUsage(4, 10), TSchemeUsage::OwnResults);
     InvalidateSchemeResults(4);
     EXPECT_EQ(CountRows("ASSESSMENTS WHERE VALIDRESULTS=TRUE"), 0);
     TdcApplicationSchemes schemes;

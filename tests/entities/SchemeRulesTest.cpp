@@ -333,7 +333,7 @@ TEST_P(SchemeUsageTest, ClassifySchemeUsageWhicheverAssessmentTheWalkMeetsFirst)
         AddAssessment(300, 1, 7, true); // another scheme, valid results
         for (const auto& [project, key, valid] : c.users)
             AddAssessment(key, project, 4, valid);
-        EXPECT_EQ(ClassifySchemeUsage(Db(), 4, 100), c.expected);
+        EXPECT_EQ(static_cast<int>(ClassifySchemeUsage(Db(), 4, 100)), c.expected);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"
+#include "framework/LockCheckSkipped.h"
 #include "framework/TDACSaver.h"
 
 #include <gmock/gmock.h>
@@ -245,6 +246,24 @@ TEST_P(ItemTest, LockOverrideLastsExactlyOneSetter) {
     locked.SetRatio(0.25);
     EXPECT_TRUE(locked.Save());
     EXPECT_DOUBLE_EQ(Db().SelectValue("RATIO", "TESTITEMS", "TESTITEMID=13").AsReal(), 0.25);
+}
+
+TEST_P(ItemTest, ALockCheckSkippingScopeCoversEverySetterAndEndsOnAThrow) {
+    list_->SetLocked(true);
+    TdciTestItems& item = First();
+    {
+        const TLockCheckSkipped unlocked(item);
+        item.SetAmount(42);
+        item.SetRatio(0.5);
+    }
+    EXPECT_EQ(item.Amount(), 42);
+    EXPECT_THROW(item.SetAmount(43), EDACStateValueError) << "the scope has ended";
+    try {
+        const TLockCheckSkipped unlocked(item);
+        throw std::runtime_error("a failure inside the scope");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_THROW(item.SetAmount(44), EDACStateValueError) << "left by a throw, the scope ended too";
 }
 
 TEST_P(ItemTest, FailingUpdateLeavesStateAndValuesAsTheyWere) {

@@ -133,7 +133,7 @@ std::vector<SubstanceCase> SubstanceCases() {
 TEST_P(ManagerTest, SubstanceRulesUnattended) {
     Manager().SetContinueOnError(true);
     for (const SubstanceCase& c : SubstanceCases()) {
-        EXPECT_EQ(Manager().CheckSubstance(c.Guid), c.Result) << c.Name;
+        EXPECT_EQ(static_cast<int>(Manager().CheckSubstance(c.Guid)), c.Result) << c.Name;
         EXPECT_EQ(Manager().SubstanceErrors(), c.Errors) << c.Name;
         EXPECT_EQ(Manager().SubstanceWarnings(), c.Warnings) << c.Name;
     }
@@ -145,7 +145,7 @@ TEST_P(ManagerTest, SubstanceRulesUnattended) {
 TEST_P(ManagerTest, SubstanceRulesShowTheirBoxes) {
     for (const SubstanceCase& c : SubstanceCases()) {
         const std::size_t before = ScriptedDialogs().Boxes().size();
-        EXPECT_EQ(Manager().CheckSubstance(c.Guid), c.Result) << c.Name;
+        EXPECT_EQ(static_cast<int>(Manager().CheckSubstance(c.Guid)), c.Result) << c.Name;
         std::vector<std::string> shown;
         for (std::size_t i = before; i < ScriptedDialogs().Boxes().size(); ++i)
             shown.push_back(ScriptedDialogs().Boxes()[i].Box.Text);

@@ -223,9 +223,11 @@ TEST_P(SharedRunsTest, AnAssessmentUnderAnotherClaimIsLeftAloneAndCountsAsValid)
     AddRun(32, "Free");
     const auto other = TestDb().Connect();
     const auto claims = CreateRunClaims(*other);
-    EXPECT_EQ(ClassifySchemeUsage(Db(), DeliveredSchemeID, 32), 2) << "shared, nothing valid";
+    EXPECT_EQ(ClassifySchemeUsage(Db(), DeliveredSchemeID, 32), TSchemeUsage::Shared)
+        << "shared, nothing valid";
     ASSERT_EQ(claims->TryClaim(31, std::nullopt).Outcome, TClaimOutcome::Claimed);
-    EXPECT_EQ(ClassifySchemeUsage(Db(), DeliveredSchemeID, 32), 3) << "the other one runs";
+    EXPECT_EQ(ClassifySchemeUsage(Db(), DeliveredSchemeID, 32), TSchemeUsage::SharedWithResults)
+        << "the other one runs";
     std::filesystem::create_directories(RunDirectory(31));
     std::ofstream(RunDirectory(31) + "/theirs") << "in use";
 

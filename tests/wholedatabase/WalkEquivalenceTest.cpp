@@ -197,7 +197,7 @@ TEST_P(WalkEquivalenceTest, SchemeUsageAnswersAsTheWalks) {
                 << "scheme " << scheme;
             for (int assessment : given)
                 EXPECT_EQ(walk::ClassifySchemeUsage(Db(), scheme, assessment),
-                          ClassifySchemeUsage(Db(), scheme, assessment))
+                          static_cast<int>(ClassifySchemeUsage(Db(), scheme, assessment)))
                     << "scheme " << scheme << ", assessment " << assessment;
         }
         const int scheme = static_cast<int>(seed % Schemes) + 1;
