@@ -23,18 +23,14 @@
 #include "program/TModelManager.h"
 #include "program/Utilities.h"
 #include "ui/QtConvert.h"
+#include "ui/assessments/TAssessmentBrowsePanel.h"
 #include "ui/assessments/TAssessmentEditPanel.h"
 #include "ui/assessments/TAssessmentRunPanel.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QColor>
-#include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -49,23 +45,6 @@ constexpr const char* ModelVersions[] = {"MODEL=GLIDAR/SHELL=PARVELA;1",
 template <class List> void CloseIfOpen(List* list) {
     if (list && list->IsOpen())
         CloseQuietly(*list);
-}
-
-// The verdict column: whether the stored results are valid, not valid (a run failed, was
-// stopped or its results were made invalid) or none (never run).
-constexpr int VerdictColumn = 10;
-
-std::string VerdictText(const TdciAssessments& assessment) {
-    if (assessment.VALIDRESULTS())
-        return "valid";
-    return assessment.ASSESSMENTREPORT().empty() && assessment.ERRORMESSAGE().empty() ? "none"
-                                                                                      : "not valid";
-}
-
-QColor VerdictColour(const std::string& verdict) {
-    if (verdict == "valid")
-        return QColor(165, 214, 167);
-    return verdict == "not valid" ? QColor(239, 154, 154) : QColor();
 }
 
 } // namespace
@@ -84,14 +63,15 @@ TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* p
     auto* layout = new QVBoxLayout(central);
     QWidget* toolBar = actions_.BuildToolBar(central);
     layout->addWidget(toolBar);
-    BuildBrowseGroup(central);
-    layout->addWidget(gbxBrowseAssessments_, 1);
+    browsePanel_ = new TAssessmentBrowsePanel(central, actions_.actMarkForExecution);
+    layout->addWidget(browsePanel_, 1);
     editPanel_ =
         new TAssessmentEditPanel(central, actions_.actViewScenarios, actions_.actEditSubstances,
                                  actions_.actEditApplicationSchemes);
     layout->addWidget(editPanel_);
+    browsePanel_->NameFrom(editPanel_);
     setCentralWidget(central);
-    actions_.BuildMenus(this, navigator_, gbxBrowseAssessments_);
+    actions_.BuildMenus(this, browsePanel_->Navigator(), browsePanel_);
     BuildRunPanel(toolBar);
     ConnectHandlers();
     setWindowTitle(ApplicationTitle() + " - Assessments");
@@ -110,8 +90,7 @@ TfrmAssessments::TfrmAssessments(const TServiceStartOptions& options, QWidget* p
 
 TfrmAssessments::~TfrmAssessments() {
     connector_.reset();
-    if (assessments_ && assessments_->IsOpen())
-        CloseQuietly(*assessments_);
+    CloseIfOpen(assessments_.get());
     editPanel_->ReleaseLists();
     assessments_.reset();
     StopProgramServices();
@@ -159,10 +138,11 @@ void TfrmAssessments::CreateLists() {
     connector_ = std::make_unique<TDACGUIConnector>("item of Assessments");
     SetModelVersions();
     editPanel_->ReadSubstances();
-    connector_->SetGrid(grdAssessments_);
-    connector_->SetInitGridSetter([this] { InitGrid(); });
-    connector_->SetPopulateGridRow(
-        [this](int row, TDACDatabaseClassItem& item) { PopulateRow(row, item); });
+    connector_->SetGrid(&browsePanel_->Grid());
+    connector_->SetInitGridSetter([this] { browsePanel_->InitGrid(); });
+    connector_->SetPopulateGridRow([this](int row, TDACDatabaseClassItem& item) {
+        browsePanel_->PopulateRow(row, static_cast<TdciAssessments&>(item));
+    });
     connector_->SetObjectControlsInterchange(
         [this](bool toItem, TDACDatabaseClassItem* item) { Interchange(toItem, item); });
     editPanel_->SetConnector(connector_.get(), [this] { UpdateActions(); });
@@ -187,38 +167,24 @@ void TfrmAssessments::SetModelVersions() {
 
 void TfrmAssessments::BuildRunPanel(QWidget* toolBar) {
     TRunPanelHooks hooks;
-    hooks.Panels = {toolBar, editPanel_, gbxBrowseAssessments_};
+    hooks.Panels = {toolBar, editPanel_, browsePanel_};
     hooks.UpdateActions = [this] { UpdateActions(); };
     hooks.Refresh = [this] { Refresh(); };
     hooks.ShowFailures = [this] { editPanel_->ShowStatusPage(); };
     runPanel_ = new TAssessmentRunPanel(this, actions_.actStop, std::move(hooks));
 }
 
-void TfrmAssessments::BuildBrowseGroup(QWidget* central) {
-    gbxBrowseAssessments_ = new QGroupBox(" Browse Assessments ", central);
-    gbxBrowseAssessments_->setObjectName("gbxBrowseAssessments");
-    auto* layout = new QVBoxLayout(gbxBrowseAssessments_);
-    grdAssessments_ = new TDACGrid(gbxBrowseAssessments_);
-    grdAssessments_->setObjectName("grdAssessments");
-    grdAssessments_->setToolTip("Double click to select for execution");
-    // Several rows can be marked at once.
-    grdAssessments_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grdAssessments_->addAction(actions_.actMarkForExecution);
-    layout->addWidget(grdAssessments_);
-    navigator_ = BuildNavigator(gbxBrowseAssessments_, "Assessments");
-    layout->addWidget(navigator_.Panel);
-}
-
 void TfrmAssessments::ConnectHandlers() {
-    connect(navigator_.Insert, &QAction::triggered, this, Guarded([this] {
+    const TNavigator& navigator = browsePanel_->Navigator();
+    connect(navigator.Insert, &QAction::triggered, this, Guarded([this] {
                 connector_->InsertRow();
                 editPanel_->StartWithCaption();
             }));
-    navigator_.ConnectMoves(this, [this]() -> TDACGUIConnector& { return *connector_; });
-    connect(navigator_.Save, &QAction::triggered, this, Guarded([this] { SaveAssessment(); }));
-    connect(navigator_.Delete, &QAction::triggered, this, Guarded([this] { DeleteAssessment(); }));
-    connect(navigator_.Copy, &QAction::triggered, this, Guarded([this] { CopyAssessment(); }));
-    connect(grdAssessments_, &QTableWidget::cellDoubleClicked, this,
+    navigator.ConnectMoves(this, [this]() -> TDACGUIConnector& { return *connector_; });
+    connect(navigator.Save, &QAction::triggered, this, Guarded([this] { SaveAssessment(); }));
+    connect(navigator.Delete, &QAction::triggered, this, Guarded([this] { DeleteAssessment(); }));
+    connect(navigator.Copy, &QAction::triggered, this, Guarded([this] { CopyAssessment(); }));
+    connect(&browsePanel_->Grid(), &QTableWidget::cellDoubleClicked, this,
             Guarded([this] { ToggleSelectedForExecution(); }));
     connect(actions_.actMarkForExecution, &QAction::triggered, this,
             Guarded([this] { ToggleSelectedForExecution(); }));
@@ -305,8 +271,8 @@ void TfrmAssessments::FirstActivation() {
     LoadAssessments();
     editPanel_->FillComboBoxes();
     StartConnector();
-    grdAssessments_->setFocus();
-    WidenToShowColumns(this, *grdAssessments_);
+    browsePanel_->Grid().setFocus();
+    WidenToShowColumns(this, browsePanel_->Grid());
     editPanel_->ShowAssessmentPage();
     UpdateCaption();
     CheckSubstances();
@@ -364,59 +330,6 @@ void TfrmAssessments::Refresh() {
     StartConnector();
 }
 
-// ---- grid and controls -------------------------------------------------------------------
-
-void TfrmAssessments::InitGrid() {
-    TDACGrid& grid = *grdAssessments_;
-    grid.SetColCount(11);
-    const char* headers[] = {"",
-                             "Selected",
-                             "ID",
-                             "Caption",
-                             "Description",
-                             "Scenario",
-                             "Substance",
-                             "ApplicationScheme",
-                             "Creation Date",
-                             "Modification Date",
-                             "Results"};
-    const int widths[] = {-1, 65, 40, 100, 200, 70, 75, 120, 105, 105, 60};
-    namespace typical = TypicalContent;
-    const QString contents[] = {{},
-                                {},
-                                typical::Key,
-                                typical::Caption,
-                                {},
-                                {},
-                                {},
-                                {},
-                                typical::DateTime,
-                                typical::DateTime,
-                                QStringLiteral("not valid")};
-    for (int column = 1; column < 11; ++column) {
-        grid.SetCell(column, 0, headers[column]);
-        grid.SetColWidth(column, widths[column], contents[column]);
-    }
-    GiveSpareWidthTo(grid, 4);
-}
-
-void TfrmAssessments::PopulateRow(int row, TDACDatabaseClassItem& item) {
-    auto& assessment = static_cast<TdciAssessments&>(item);
-    TDACGrid& grid = *grdAssessments_;
-    grid.SetCell(1, row, assessment.SELECTEDFOREXECUTION() ? "Yes" : "");
-    grid.SetCell(2, row, assessment.ItemID());
-    grid.SetCell(3, row, assessment.CAPTION());
-    grid.SetCell(4, row, assessment.DESCRIPTION());
-    grid.SetCell(5, row, editPanel_->ScenarioCaption(assessment.SCENARIOID()));
-    grid.SetCell(6, row, editPanel_->SubstanceCode(assessment.SUBSTANCEGUID()));
-    grid.SetCell(7, row, editPanel_->SchemeCaption(assessment.APPLICATIONSCHEMEID()));
-    grid.SetCell(8, row, DateTimeText(assessment.CREATIONDATE()));
-    grid.SetCell(9, row, DateTimeText(assessment.MODIFICATIONDATE()));
-    const std::string verdict = VerdictText(assessment);
-    grid.SetCell(VerdictColumn, row, verdict);
-    grid.SetCellBackground(VerdictColumn, row, VerdictColour(verdict));
-}
-
 void TfrmAssessments::Interchange(bool toItem, TDACDatabaseClassItem* item) {
     // The shown assessment is selected again when the connector starts anew.
     if (!toItem && item)
@@ -442,13 +355,13 @@ void TfrmAssessments::UpdateActions() {
     const bool usable = connector_ != nullptr && !RunInProgress();
     actions_.EnableForRun(usable, RunInProgress());
     if (!usable || connector_->State() == csStopped) {
-        navigator_.DisableAll();
+        browsePanel_->Navigator().DisableAll();
         actions_.EnableForSelection(false, false);
         return;
     }
     const TDACActionStatus& status = connector_->ActionStatus();
     const bool selected = SelectedAssessment() != nullptr;
-    navigator_.Update(status, selected && status.Insert);
+    browsePanel_->Navigator().Update(status, selected && status.Insert);
     actions_.EnableForSelection(selected, CurrentProject() != nullptr);
 }
 
@@ -522,7 +435,8 @@ void TfrmAssessments::CopyAssessment() {
 }
 
 void TfrmAssessments::ToggleSelectedForExecution() {
-    MarkForExecution(SelectedAssessments(), std::nullopt);
+    MarkForExecution(browsePanel_->SelectedAssessments(*connector_, SelectedAssessment()),
+                     std::nullopt);
 }
 
 void TfrmAssessments::MarkAllForExecution(bool mark) {
@@ -531,19 +445,6 @@ void TfrmAssessments::MarkAllForExecution(bool mark) {
         for (assessments_->First(); !assessments_->Eof(); assessments_->Next())
             all.push_back(&assessments_->Item());
     MarkForExecution(all, mark);
-}
-
-std::vector<TdciAssessments*> TfrmAssessments::SelectedAssessments() const {
-    std::vector<TdciAssessments*> selected;
-    TdciAssessments* current = SelectedAssessment();
-    if (!current)
-        return selected;
-    for (const QModelIndex& index : grdAssessments_->selectionModel()->selectedRows())
-        if (TDACDatabaseClassItem* item = connector_->ObjectFromRowIndex(index.row() + 1))
-            selected.push_back(static_cast<TdciAssessments*>(item));
-    if (std::find(selected.begin(), selected.end(), current) == selected.end())
-        selected.push_back(current);
-    return selected;
 }
 
 void TfrmAssessments::MarkForExecution(const std::vector<TdciAssessments*>& assessments,
@@ -564,13 +465,7 @@ void TfrmAssessments::MarkForExecution(const std::vector<TdciAssessments*>& asse
             assessment->Save();
         }
     }
-    for (int row = 1; row < grdAssessments_->RowCount(); ++row)
-        if (TDACDatabaseClassItem* item = connector_->ObjectFromRowIndex(row))
-            PopulateRow(row, *item);
-    // The controls show the current assessment again; the rows stay selected for the next key.
-    const QItemSelection selection = grdAssessments_->selectionModel()->selection();
-    connector_->SelectRowFromItemID(current->ItemID());
-    grdAssessments_->selectionModel()->select(selection, QItemSelectionModel::Select);
+    browsePanel_->ShowMarks(*connector_, current->ItemID());
     UpdateActions();
 }
 

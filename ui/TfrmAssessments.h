@@ -4,8 +4,8 @@
 // and marks them, runs the marked ones and opens every other window.
 //
 // It keeps the assessment list with its grid, connector and handlers, and assembles the parts
-// in ui/assessments/: the actions with the menus and the tool bar, the edit group, and the run
-// controls in the status bar.
+// in ui/assessments/: the actions with the menus and the tool bar, the browse group with the
+// grid, the edit group, and the run controls in the status bar.
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "program/Services.h"
@@ -20,14 +20,13 @@
 #include <string>
 #include <vector>
 
-class QGroupBox;
 class QWidget;
 
 namespace parvela {
 
+class TAssessmentBrowsePanel;
 class TAssessmentEditPanel;
 class TAssessmentRunPanel;
-class TDACGrid;
 class TfrmProjects;
 class TdciProjects;
 
@@ -96,7 +95,6 @@ private:
     void StartProgramServices(const TServiceStartOptions& options);
     // The status text, the progress and Stop of a run, in the status bar.
     void BuildRunPanel(QWidget* toolBar);
-    void BuildBrowseGroup(QWidget* central);
     void ConnectHandlers();
     void CreateLists();
     void SetModelVersions();
@@ -104,11 +102,7 @@ private:
     void LoadAssessments();
     void StartConnector();
     void UpdateCaption();
-    void InitGrid();
-    void PopulateRow(int row, TDACDatabaseClassItem& item);
     void Interchange(bool toItem, TDACDatabaseClassItem* item);
-    // The assessments of the selected rows; at least the current one when there is one.
-    std::vector<TdciAssessments*> SelectedAssessments() const;
     // Marks the assessments (empty `mark`: inverts each) and saves each at once, as a double
     // click does; the current assessment's pending edits are saved with it.
     void MarkForExecution(const std::vector<TdciAssessments*>& assessments,
@@ -127,9 +121,7 @@ private:
     std::string rememberedItemID_;
 
     TAssessmentActions actions_;
-    QGroupBox* gbxBrowseAssessments_ = nullptr;
-    TDACGrid* grdAssessments_ = nullptr;
-    TNavigator navigator_;
+    TAssessmentBrowsePanel* browsePanel_ = nullptr;
     TAssessmentEditPanel* editPanel_ = nullptr;
     TAssessmentRunPanel* runPanel_ = nullptr;
 };
