@@ -211,9 +211,9 @@ void TfrmAssessments::ConnectHandlers() {
     connect(actions_.actInputFiles, &QAction::triggered, this,
             Guarded([this] { ShowInputFiles(); }));
     connect(actions_.actSummaryFiles, &QAction::triggered, this,
-            Guarded([this] { ShowResultFiles(1); }));
+            Guarded([this] { ShowResultFiles(TResultFileKind::Summary); }));
     connect(actions_.actErrorFiles, &QAction::triggered, this,
-            Guarded([this] { ShowResultFiles(2); }));
+            Guarded([this] { ShowResultFiles(TResultFileKind::Error); }));
     connect(actions_.actProjectSummary, &QAction::triggered, this,
             Guarded([this] { ShowProjectSummary(); }));
     connect(actions_.actExportProjectSummaryCsv, &QAction::triggered, this,
@@ -578,14 +578,14 @@ void TfrmAssessments::ShowInputFiles() {
         TfrmResults::ShowResults(assessment, TResultFileKind::Input, this);
 }
 
-void TfrmAssessments::ShowResultFiles(int kind) {
+void TfrmAssessments::ShowResultFiles(TResultFileKind kind) {
     if (!connector_->SaveSelectedRow(true))
         return;
     TdciAssessments* assessment = SelectedAssessment();
     if (!assessment)
         return;
     assessment->SetRunDirectory(assessment->PROJECTID());
-    TfrmResults::ShowResults(assessment, static_cast<TResultFileKind>(kind), this);
+    TfrmResults::ShowResults(assessment, kind, this);
 }
 
 void TfrmAssessments::ShowProjectSummary() {

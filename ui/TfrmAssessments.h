@@ -29,6 +29,7 @@ class TAssessmentEditPanel;
 class TAssessmentRunPanel;
 class TfrmProjects;
 class TdciProjects;
+enum class TResultFileKind;
 
 class TfrmAssessments : public QMainWindow {
     Q_OBJECT
@@ -71,7 +72,7 @@ public:
     void ShowAbout();
     void ShowReport();
     void ShowInputFiles();
-    void ShowResultFiles(int kind);
+    void ShowResultFiles(TResultFileKind kind);
     void ShowProjectSummary();
     // "Export CSV...": the project summary, or the selected assessment's daily series, into a
     // file that the user chooses.

@@ -170,10 +170,16 @@ void TAssessmentEditPanel::ConnectHandlers() {
                 Guarded([this] { ControlChanged(); }));
     connect(chxAssessmentHasValidResults_, &QCheckBox::toggled, this,
             Guarded([this] { ControlChanged(); }));
-    connect(cbxScenarios_, &QComboBox::currentIndexChanged, this,
-            Guarded([this] { ScenarioChosen(); }));
-    connect(cbxApplicationSchemes_, &QComboBox::currentIndexChanged, this,
-            Guarded([this] { SchemeChosen(); }));
+    connect(cbxScenarios_, &QComboBox::currentIndexChanged, this, Guarded([this] {
+                KeyChosen(cbxScenarios_, [](TdciAssessments& assessment, int scenarioID) {
+                    assessment.SetSCENARIOID(scenarioID);
+                });
+            }));
+    connect(cbxApplicationSchemes_, &QComboBox::currentIndexChanged, this, Guarded([this] {
+                KeyChosen(cbxApplicationSchemes_, [](TdciAssessments& assessment, int schemeID) {
+                    assessment.SetAPPLICATIONSCHEMEID(schemeID);
+                });
+            }));
     connect(cbxAssessmentsSubstanceCode_, &QComboBox::activated, this,
             Guarded([this] { SubstanceChosen(); }));
 }
@@ -363,19 +369,12 @@ TdciAssessments* TAssessmentEditPanel::EditedAssessment() const {
     return static_cast<TdciAssessments*>(connector_->SelectedObject());
 }
 
-void TAssessmentEditPanel::ScenarioChosen() {
+void TAssessmentEditPanel::KeyChosen(QComboBox* box,
+                                     const std::function<void(TdciAssessments&, int)>& set) {
     TdciAssessments* assessment = EditedAssessment();
-    if (!assessment || cbxScenarios_->currentIndex() < 0)
+    if (!assessment || box->currentIndex() < 0)
         return;
-    assessment->SetSCENARIOID(cbxScenarios_->currentData().toInt());
-    ControlChanged();
-}
-
-void TAssessmentEditPanel::SchemeChosen() {
-    TdciAssessments* assessment = EditedAssessment();
-    if (!assessment || cbxApplicationSchemes_->currentIndex() < 0)
-        return;
-    assessment->SetAPPLICATIONSCHEMEID(cbxApplicationSchemes_->currentData().toInt());
+    set(*assessment, box->currentData().toInt());
     ControlChanged();
 }
 

@@ -73,8 +73,8 @@ private:
     void TakeInto(TdciAssessments& assessment);
     void ClearControls();
     void ControlChanged();
-    void ScenarioChosen();
-    void SchemeChosen();
+    // The chosen scenario or scheme goes into the assessment through `set`.
+    void KeyChosen(QComboBox* box, const std::function<void(TdciAssessments&, int)>& set);
     void SubstanceChosen();
     // The connector's selected assessment while it is active; none otherwise.
     TdciAssessments* EditedAssessment() const;
