@@ -3,9 +3,10 @@
 // them; closing it ends the program. It lists the assessments of the current project, edits
 // and marks them, runs the marked ones and opens every other window.
 //
-// It keeps the assessment list with its grid, connector and handlers, and assembles the parts
-// in ui/assessments/: the actions with the menus and the tool bar, the browse group with the
-// grid, the edit group, and the run controls in the status bar.
+// It keeps the assessment list with its connector, the current project and the handlers, and
+// assembles the parts in ui/assessments/: the actions with the menus and the tool bar, the
+// browse group with the grid, the edit group, and the run controls in the status bar (child
+// widgets that the window owns).
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "program/Services.h"
