@@ -88,7 +88,7 @@ TfrmApplicationSchemes::TfrmApplicationSchemes(QWidget* parent) : QDialog(parent
     // Every save of an application, also one after the connector's own question on leaving
     // its row, sorting or closing, keeps results only when the user allows the change.
     applicationsConnector_.SetBeforeSave([this](TDACDatabaseClassItem&) {
-        if (doAllowChanges() <= 0)
+        if (doAllowChanges() == TAllowChanges::Refused)
             return false;
         InvalidateResultsOfChange();
         return true;
@@ -257,45 +257,48 @@ std::string TfrmApplicationSchemes::AllowedChangesOf(int schemeID) const {
     return entry == allowedChanges_.end() ? std::string() : entry->second;
 }
 
-int TfrmApplicationSchemes::doAllowChanges() {
+namespace {
+
+// OK to the question confirms the change; Cancel refuses it.
+TAllowChanges AskToAllow(const char* question) {
+    return AskOkCancel(question) ? TAllowChanges::Confirmed : TAllowChanges::Refused;
+}
+
+} // namespace
+
+TAllowChanges TfrmApplicationSchemes::doAllowChanges() {
     if (!ready_)
-        return 2;
+        return TAllowChanges::Confirmed;
     TdciApplicationSchemes* scheme = SelectedScheme();
     if (!scheme)
-        return 0;
+        return TAllowChanges::Refused;
     const int schemeID = scheme->APPLICATIONSCHEMEID();
     const std::string memory = AllowedChangesOf(schemeID);
     if (!memory.empty() && memory != "0")
-        return 1;
+        return TAllowChanges::WithoutQuestion;
     const TSchemeUsage usage = ClassifySchemeUsage(schemeID, assessmentID_);
-    int result = 0;
+    TAllowChanges result = TAllowChanges::Refused;
     switch (usage) {
     case TSchemeUsage::Free:
-        result = 1;
+        result = TAllowChanges::WithoutQuestion;
         break;
     case TSchemeUsage::OwnResults:
-        result = AskOkCancel("If you changes this applicationscheme the results of this "
-                             "assessment will be invalid. Continue?")
-                     ? 2
-                     : 0;
+        result = AskToAllow("If you changes this applicationscheme the results of this "
+                            "assessment will be invalid. Continue?");
         break;
     case TSchemeUsage::Shared:
-        result = AskOkCancel("This applicationscheme is also used in other assessments. Continue?")
-                     ? 2
-                     : 0;
+        result = AskToAllow("This applicationscheme is also used in other assessments. Continue?");
         break;
     case TSchemeUsage::SharedWithResults:
-        result = AskOkCancel("This applicationscheme is also used in other assessments. Results "
-                             "of these assessments will be invalid. Continue?")
-                     ? 2
-                     : 0;
+        result = AskToAllow("This applicationscheme is also used in other assessments. Results "
+                            "of these assessments will be invalid. Continue?");
         break;
     default:
         throw Exception(Format("internal error in %s.doAllowChanges", ClassName));
     }
-    if (result == 2 && ChangeLosesResults(usage))
+    if (result == TAllowChanges::Confirmed && ChangeLosesResults(usage))
         InvalidateSchemeResults(schemeID);
-    if (result > 0)
+    if (result != TAllowChanges::Refused)
         allowedChanges_[schemeID] = "1";
     return result;
 }
@@ -547,7 +550,7 @@ void TfrmApplicationSchemes::TypeChosen() {
     TdciApplications* application = SelectedApplication();
     if (!application)
         return;
-    if (doAllowChanges() > 0 && cbxApplicationType_->currentIndex() >= 0) {
+    if (doAllowChanges() != TAllowChanges::Refused && cbxApplicationType_->currentIndex() >= 0) {
         application->SetAPPLICATIONTYPEID(cbxApplicationType_->currentData().toInt());
         UpdateApplicationParameterControls(application->APPLICATIONTYPEID());
         applicationsConnector_.ControlChangeEventHandler();
@@ -566,7 +569,7 @@ void TfrmApplicationSchemes::NumberEdited(QLineEdit* edit,
     TdciApplications* application = SelectedApplication();
     if (!application)
         return;
-    if (doAllowChanges() > 0) {
+    if (doAllowChanges() != TAllowChanges::Refused) {
         applicationsConnector_.ControlChangeEventHandler();
     } else {
         // Refused: the edit goes back to the application's value.
@@ -577,7 +580,7 @@ void TfrmApplicationSchemes::NumberEdited(QLineEdit* edit,
 }
 
 void TfrmApplicationSchemes::InsertApplication() {
-    if (doAllowChanges() <= 0)
+    if (doAllowChanges() == TAllowChanges::Refused)
         return;
     applicationsConnector_.InsertRow();
     // An application has no caption: its first field.
@@ -585,22 +588,23 @@ void TfrmApplicationSchemes::InsertApplication() {
 }
 
 void TfrmApplicationSchemes::DeleteApplication() {
-    const int allowed = doAllowChanges();
-    if (allowed > 0 && applicationsConnector_.DeleteSelectedRow(allowed == 1))
+    const TAllowChanges allowed = doAllowChanges();
+    if (allowed != TAllowChanges::Refused &&
+        applicationsConnector_.DeleteSelectedRow(allowed == TAllowChanges::WithoutQuestion))
         InvalidateResultsOfChange();
 }
 
 void TfrmApplicationSchemes::SaveApplication() {
-    const int allowed = doAllowChanges();
-    if (allowed <= 0)
+    const TAllowChanges allowed = doAllowChanges();
+    if (allowed == TAllowChanges::Refused)
         return;
-    if (!applicationsConnector_.SaveSelectedRow(allowed == 1))
+    if (!applicationsConnector_.SaveSelectedRow(allowed == TAllowChanges::WithoutQuestion))
         return;
     ReloadApplications(SelectedScheme());
 }
 
 void TfrmApplicationSchemes::CopyApplication() {
-    if (doAllowChanges() <= 0 || !applicationsConnector_.SaveSelectedRow(true))
+    if (doAllowChanges() == TAllowChanges::Refused || !applicationsConnector_.SaveSelectedRow(true))
         return;
     TdciApplications* application = SelectedApplication();
     if (!application)

@@ -23,6 +23,18 @@ namespace parvela {
 class TDACGrid;
 class TDayMonthSelector;
 
+// Whether a change to a scheme's applications may go on (doAllowChanges).
+enum class TAllowChanges {
+    // The user refused, or no scheme is selected: nothing changes.
+    Refused,
+    // Allowed without a question: the scheme is used by no assessment with results, or the
+    // change was allowed before in this opening; the save asks its own question.
+    WithoutQuestion,
+    // Allowed after the user confirmed (or while the window is still being filled); the save
+    // asks no more.
+    Confirmed,
+};
+
 class TfrmApplicationSchemes : public QDialog {
     Q_OBJECT
 public:
@@ -33,8 +45,7 @@ public:
     void SetAssessmentID(int assessmentID) { assessmentID_ = assessmentID; }
     void SetItemIDToSelect(const std::string& itemID) { itemIDToSelect_ = itemID; }
 
-    // 0 refused, 1 allowed without a question, 2 allowed after the user confirmed.
-    int doAllowChanges();
+    TAllowChanges doAllowChanges();
     // Invalidates the results that the selected scheme's change affects, without asking.
     void InvalidateResultsOfChange();
     // "0" or "1" for a scheme shown in this opening; empty for others.

@@ -31,6 +31,14 @@ QAction* MakeAction(QObject* parent, const char* name, const QString& text, cons
     return action;
 }
 
+QToolButton* MakeToolButton(QWidget* parent, const char* name, QAction* action) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
 void TNavigator::Update(const TDACActionStatus& status, bool copy) const {
     Delete->setEnabled(status.Delete);
     Insert->setEnabled(status.Insert);

@@ -52,6 +52,9 @@ private:
 QAction* MakeAction(QObject* parent, const char* name, const QString& text,
                     const QString& hint = {});
 
+// A tool button that shows its action's text only.
+QToolButton* MakeToolButton(QWidget* parent, const char* name, QAction* action);
+
 // The navigator of an entity's grid: pnlNavigator<Entity> with btnDelete<Entity> ...
 // btnCopy<Entity>, each driven by its action act<Operation><Entity>.
 struct TNavigator {

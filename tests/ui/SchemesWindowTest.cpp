@@ -93,7 +93,7 @@ TEST_F(SchemesWindowTest, ShowsTheSchemeAndItsApplicationsByDate) {
         "read from table in database",
         Child<QLineEdit>(window_, "edtApplicationsApplicationParameter")->text().toStdString());
     EXPECT_TRUE(Action("actInsertApplications")->isEnabled());
-    EXPECT_EQ("1", std::to_string(window_.doAllowChanges())) << "no assessment uses it";
+    EXPECT_EQ(TAllowChanges::WithoutQuestion, window_.doAllowChanges()) << "no assessment uses it";
 }
 
 TEST_F(SchemesWindowTest, OnlyTheOpeningAssessmentAffectedAsksOnceAndInvalidatesOnOk) {
