@@ -16,13 +16,13 @@
 
 #include "UnitsFromGenerator/EntityColumns.h"
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/MissingValues.h"
 #include "framework/Singleton.h"
 #include "framework/TDACDatabaseClass.h"
 #include "framework/TDACDatabaseClassItem.h"
 #include "framework/TDACRecordSet.h"
 #include "framework/TDACRecordSetDefs.h"
+#include "platform/Exceptions.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 // A default value that a list gives the new items it creates, set by the list's owner.
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "UnitsFromGenerator/ProjectDirectory.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 namespace parvela {
 

@@ -1,8 +1,8 @@
 #include "UnitsFromGenerator/TdciApplications.h"
 
 #include "UnitsFromGenerator/TdcApplications.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

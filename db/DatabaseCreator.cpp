@@ -1,7 +1,7 @@
 #include "db/DatabaseCreator.h"
 
-#include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
+#include "platform/Exceptions.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "db/DatabaseScripts.h"
 
-#include "framework/Exceptions.h"
 #include "framework/odbc/AsciiText.h"
+#include "platform/Exceptions.h"
 
 #include <sqlite3.h>
 

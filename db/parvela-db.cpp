@@ -6,7 +6,7 @@
 // example project.
 
 #include "db/DatabaseCreator.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <iostream>
 #include <map>

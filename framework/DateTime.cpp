@@ -1,7 +1,7 @@
 #include "framework/DateTime.h"
 
-#include "framework/Exceptions.h"
 #include "framework/FormatSettings.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "framework/Format.h"
 
-#include "framework/Exceptions.h"
 #include "framework/FormatSettings.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <bit>

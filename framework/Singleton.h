@@ -9,8 +9,8 @@
 // Direct destruction goes through Destroy(), which refuses unless DestroySingleton (or the
 // end-of-program clean-up) runs; the destructor itself is protected.
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 
 #include <functional>
 #include <utility>

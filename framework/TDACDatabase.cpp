@@ -1,13 +1,13 @@
 #include "framework/TDACDatabase.h"
 
 #include "framework/Enclosed.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/FormatSettings.h"
 #include "framework/MissingValues.h"
 #include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Connection.h"
 #include "framework/odbc/ForwardQuery.h"
+#include "platform/Exceptions.h"
 #include "platform/UiHooks.h"
 
 #include <limits>

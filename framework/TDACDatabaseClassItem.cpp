@@ -1,11 +1,11 @@
 #include "framework/TDACDatabaseClassItem.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACDatabaseClass.h"
 #include "framework/TDACFilter.h"
 #include "framework/TDACSaver.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

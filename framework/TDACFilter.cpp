@@ -1,7 +1,7 @@
 #include "framework/TDACFilter.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 

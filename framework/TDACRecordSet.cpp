@@ -1,9 +1,9 @@
 #include "framework/TDACRecordSet.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACFilter.h"
+#include "platform/Exceptions.h"
 
 namespace parvela {
 

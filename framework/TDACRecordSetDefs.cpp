@@ -1,8 +1,8 @@
 #include "framework/TDACRecordSetDefs.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACFilter.h"
+#include "platform/Exceptions.h"
 
 namespace parvela {
 

@@ -1,6 +1,6 @@
 #include "framework/TDACSQLGenerator.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 namespace parvela {
 

@@ -1,10 +1,10 @@
 #include "framework/TDACSaver.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACFilter.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "framework/Variant.h"
 
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/odbc/AsciiText.h"
+#include "platform/Exceptions.h"
 
 #include <charconv>
 #include <cmath>

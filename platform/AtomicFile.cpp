@@ -1,6 +1,6 @@
 #include "platform/AtomicFile.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <cerrno>
 #include <cstdio>

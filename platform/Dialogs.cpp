@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
 #include "platform/ExecutablePath.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "platform/Processors.h"
 
-#include "framework/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -9,7 +9,7 @@
 // the store anew and every write replaces the file atomically: no handle is held between
 // calls, and a write keeps every other key and value as it was.
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <cstdint>
 #include <string>

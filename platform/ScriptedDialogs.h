@@ -3,8 +3,8 @@
 // played from queues filled beforehand. A question without a queued answer, or with an
 // answer that its buttons do not offer, fails with EUnscriptedDialog naming the question.
 
-#include "framework/Exceptions.h"
 #include "platform/Dialogs.h"
+#include "platform/Exceptions.h"
 
 #include <deque>
 #include <optional>

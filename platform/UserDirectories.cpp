@@ -1,7 +1,7 @@
 #include "platform/UserDirectories.h"
 
-#include "framework/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
 #include "platform/ExecutablePath.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "ui/AppIcon.h"
 
-#include "framework/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
 #include "platform/UserDirectories.h"
 
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "ui/TDACGUIConnector.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACFilter.h"
+#include "platform/Exceptions.h"
 #include "ui/QtConvert.h"
 #include "ui/TDACGrid.h"
 

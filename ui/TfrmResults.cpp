@@ -1,8 +1,8 @@
 #include "ui/TfrmResults.h"
 
 #include "UnitsFromGenerator/TdciAssessments.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 #include "ui/QtConvert.h"
 #include "ui/TParvelaApplication.h"
 #include "ui/WindowSupport.h"

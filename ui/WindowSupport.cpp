@@ -1,8 +1,8 @@
 #include "ui/WindowSupport.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/MissingValues.h"
+#include "platform/Exceptions.h"
 #include "program/connection/ProgramIdentity.h"
 #include "program/system/FileNameCharacters.h"
 #include "ui/QtConvert.h"

@@ -1,10 +1,10 @@
 #include "framework/odbc/Connection.h"
 
-#include "framework/Exceptions.h"
 #include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Diagnostics.h"
 #include "framework/odbc/Statement.h"
 #include "framework/odbc/Unicode.h"
+#include "platform/Exceptions.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>

@@ -1,7 +1,7 @@
 #include "framework/odbc/Diagnostics.h"
 
-#include "framework/Exceptions.h"
 #include "framework/odbc/Unicode.h"
+#include "platform/Exceptions.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>

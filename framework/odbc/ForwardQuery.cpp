@@ -1,9 +1,9 @@
 #include "framework/odbc/ForwardQuery.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/odbc/AsciiText.h"
 #include "framework/odbc/Connection.h"
+#include "platform/Exceptions.h"
 
 namespace parvela::odbc {
 

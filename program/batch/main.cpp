@@ -35,9 +35,9 @@
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "UnitsFromGenerator/TdcProjects.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "platform/Dialogs.h"
+#include "platform/Exceptions.h"
 #include "program/checks/SchemeUsage.h"
 #include "program/connection/ProgramIdentity.h"
 #include "program/connection/TDatabaseConnection.h"

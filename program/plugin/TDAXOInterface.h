@@ -3,8 +3,8 @@
 // LocateLibraryPath finds, resolves its nineteen exports, turns its text results into lists
 // and its error texts into EDAXOException.
 
-#include "framework/Exceptions.h"
 #include "framework/Singleton.h"
+#include "platform/Exceptions.h"
 #include "plugins/daxo/DaxoApi.h"
 #include "program/plugin/DAXOTextList.h"
 

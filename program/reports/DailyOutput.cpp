@@ -1,7 +1,7 @@
 #include "program/reports/DailyOutput.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 #include "program/runs/TZentorModel.h"
 #include "program/system/DayMonth.h"
 

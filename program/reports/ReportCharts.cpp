@@ -1,6 +1,6 @@
 #include "program/reports/ReportCharts.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "program/reports/SvgChart.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "program/reports/RunVerification.h"
 
 #include "UnitsFromGenerator/TdcAssessments.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabaseClass.h"
+#include "platform/Exceptions.h"
 #include "platform/UserDirectories.h"
 #include "program/plugin/TDAXOInterface.h"
 #include "program/reports/SummaryReport.h"

@@ -1,7 +1,7 @@
 #include "program/reports/TCordessaReport.h"
 
-#include "framework/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
 #include "platform/UserDirectories.h"
 #include "program/runs/TZentorModel.h"
 #include "program/system/DesktopOpener.h"

@@ -1,6 +1,6 @@
 #include "program/runs/ModelProgramIdentity.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "platform/UserDirectories.h"
 #include "program/runs/TZentorModel.h"
 #include "program/system/DirectoryTree.h"

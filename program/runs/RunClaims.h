@@ -12,6 +12,7 @@
 //
 // Used from one thread. The claims of one object are released when it is destroyed.
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -78,6 +79,10 @@ public:
 protected:
     std::set<int> held_;
 };
+
+// How long a claim just taken may take to name its holder, and how often it is looked for.
+inline constexpr auto ClaimRecordWait = std::chrono::milliseconds(500);
+inline constexpr auto ClaimRecordPoll = std::chrono::milliseconds(5);
 
 // The claims of the database's engine.
 std::unique_ptr<TRunClaims> CreateRunClaims(TDACDatabase& database);

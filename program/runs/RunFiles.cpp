@@ -1,7 +1,7 @@
 #include "program/runs/RunFiles.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 #include "program/runs/TModelManager.h"
 #include "program/system/FileDigest.h"
 

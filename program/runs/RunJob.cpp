@@ -1,12 +1,12 @@
 #include "program/runs/RunJob.h"
 
 #include "UnitsFromGenerator/TdcAssessments.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/LockCheckSkipped.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACDatabaseClass.h"
 #include "framework/odbc/Connection.h"
+#include "platform/Exceptions.h"
 #include "program/plugin/TDAXOInterface.h"
 #include "program/runs/InputFingerprint.h"
 #include "program/runs/ModelProcessRecord.h"

@@ -1,7 +1,7 @@
 #include "program/runs/RunRecord.h"
 
-#include "framework/Exceptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
 #include "program/runs/TZentorModel.h"
 
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
 #include "program/runs/RunScheduler.h"
 
 #include "UnitsFromGenerator/TdcAssessments.h"
-#include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
+#include "platform/Exceptions.h"
 #include "program/runs/TModelManager.h"
 #include "program/system/ModelProcess.h"
 #include "program/system/RunStop.h"

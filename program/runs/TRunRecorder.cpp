@@ -2,11 +2,11 @@
 
 #include "UnitsFromGenerator/TdcAssessments.h"
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
 #include "framework/TDACDatabase.h"
 #include "framework/TDACDatabaseClass.h"
 #include "framework/TVersionInfo.h"
+#include "platform/Exceptions.h"
 #include "platform/ExecutablePath.h"
 #include "platform/SystemIdentity.h"
 #include "program/plugin/TDAXOInterface.h"

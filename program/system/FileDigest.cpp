@@ -1,6 +1,6 @@
 #include "program/system/FileDigest.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <openssl/evp.h>
 

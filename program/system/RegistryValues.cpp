@@ -1,7 +1,7 @@
 #include "program/system/RegistryValues.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 
 namespace parvela {
 

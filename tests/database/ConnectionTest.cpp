@@ -1,9 +1,9 @@
 // Connecting through a data source name, the SQLite busy timeout and waiting for a lock.
 
 #include "framework/odbc/Connection.h"
-#include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
 #include "framework/odbc/ConnectionOptions.h"
+#include "platform/Exceptions.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // Splitting the schema scripts into statements.
 
 #include "db/DatabaseScripts.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Date-times as days since 30 December 1899.
 
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/FormatSettings.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

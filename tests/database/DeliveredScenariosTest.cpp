@@ -1,5 +1,5 @@
 #include "db/DatabaseCreator.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The schema and the reference data of a new database, on both engines.
 
-#include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
+#include "platform/Exceptions.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gmock/gmock.h>

@@ -2,10 +2,10 @@
 // its configuration and its refusals.
 
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/FormatSettings.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACDatabase.h"
+#include "platform/Exceptions.h"
 #include "platform/UiHooks.h"
 
 #include <gmock/gmock.h>

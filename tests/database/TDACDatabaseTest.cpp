@@ -2,8 +2,8 @@
 
 #include "framework/TDACDatabase.h"
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/MissingValues.h"
+#include "platform/Exceptions.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gmock/gmock.h>

@@ -2,7 +2,7 @@
 
 #include "framework/Variant.h"
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

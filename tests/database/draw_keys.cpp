@@ -3,8 +3,8 @@
 // With a start file it waits (at most 30 s) until that file exists, so that several
 // processes begin drawing at the same moment.
 
-#include "framework/Exceptions.h"
 #include "framework/TDACDatabase.h"
+#include "platform/Exceptions.h"
 
 #include <chrono>
 #include <filesystem>

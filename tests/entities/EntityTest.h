@@ -5,8 +5,8 @@
 
 #include "tests/support/TestDatabase.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // failures and independence of the C locale.
 
 #include "framework/Format.h"
-#include "framework/Exceptions.h"
 #include "framework/MissingValues.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

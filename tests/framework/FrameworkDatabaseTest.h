@@ -5,7 +5,7 @@
 
 #include "tests/support/TestDatabase.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

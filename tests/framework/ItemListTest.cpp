@@ -4,7 +4,7 @@
 #include "tests/framework/FrameworkDatabaseTest.h"
 #include "tests/framework/TestItemEntity.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 #include "tests/framework/TestItemEntity.h"
 
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/LockCheckSkipped.h"
 #include "framework/TDACSaver.h"
+#include "platform/Exceptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

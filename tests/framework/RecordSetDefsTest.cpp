@@ -1,8 +1,8 @@
 // Table definitions: columns, lookups by name and index, the lazy singleton.
 
-#include "framework/Exceptions.h"
 #include "framework/Singleton.h"
 #include "framework/TDACRecordSetDefs.h"
+#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

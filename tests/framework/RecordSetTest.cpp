@@ -4,9 +4,9 @@
 #include "tests/framework/FrameworkDatabaseTest.h"
 #include "tests/framework/TestItemEntity.h"
 
-#include "framework/Exceptions.h"
 #include "framework/Singleton.h"
 #include "framework/TDACRecordSet.h"
+#include "platform/Exceptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

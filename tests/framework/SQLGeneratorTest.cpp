@@ -1,8 +1,8 @@
 // Filter conditions and the SELECT statement built from its parts.
 
-#include "framework/Exceptions.h"
 #include "framework/TDACFilter.h"
 #include "framework/TDACSQLGenerator.h"
+#include "platform/Exceptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

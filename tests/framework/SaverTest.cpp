@@ -4,9 +4,9 @@
 #include "tests/framework/FrameworkDatabaseTest.h"
 
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/MissingValues.h"
 #include "framework/TDACSaver.h"
+#include "platform/Exceptions.h"
 
 #include <functional>
 #include <gmock/gmock.h>

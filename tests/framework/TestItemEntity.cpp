@@ -1,7 +1,7 @@
 #include "tests/framework/TestItemEntity.h"
 
-#include "framework/Exceptions.h"
 #include "framework/TDACFilter.h"
+#include "platform/Exceptions.h"
 
 namespace parvela::test {
 

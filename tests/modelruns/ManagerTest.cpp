@@ -4,7 +4,7 @@
 #include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "platform/Registry.h"
 #include "program/plugin/TDAXOInterface.h"
 #include "program/runs/TModelManager.h"

@@ -5,7 +5,7 @@
 #include "tests/modelruns/ModelRunTest.h"
 
 #include "UnitsFromGenerator/ProjectDirectory.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "platform/UiHooks.h"
 #include "program/reports/SummaryReport.h"
 #include "program/runs/TModelManager.h"

@@ -5,7 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/UserDirectories.h"
 
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "tests/platform/TestDirectory.h"
 
 #include <gmock/gmock.h>

@@ -1,6 +1,6 @@
 #include "framework/DateTime.h"
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "platform/Exceptions.h"
 #include "platform/ScriptedDialogs.h"
 #include "program/reports/CsvExport.h"
 #include "program/reports/DailyOutput.h"

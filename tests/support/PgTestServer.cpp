@@ -1,7 +1,7 @@
 #include "tests/support/PgTestServer.h"
 
 #include "db/DatabaseCreator.h"
-#include "framework/Exceptions.h"
+#include "platform/Exceptions.h"
 #include "tests/support/RawSql.h"
 
 #include <atomic>
