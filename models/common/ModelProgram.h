@@ -31,7 +31,7 @@ struct ModelProgram {
     std::vector<std::string> resultExtensions;
     // Checks and runs; reports faults to the issues and writes no result file then.
     std::function<void(const InputFile&, const RunContext&, Issues&)> run;
-    std::string version; // StandInVersions.h
+    std::string version;   // StandInVersions.h
     std::string modelKind; // "paddy model"
 };
 

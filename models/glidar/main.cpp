@@ -28,7 +28,11 @@ void RunGlidar(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"GLIDAR", "glidar.ok", {".sum", ".e2m", ".out"}, RunGlidar,
-                                        GlidarStandInVersion, "paddy model"},
+    return RunModelProgram(ModelProgram{"GLIDAR",
+                                        "glidar.ok",
+                                        {".sum", ".e2m", ".out"},
+                                        RunGlidar,
+                                        GlidarStandInVersion,
+                                        "paddy model"},
                            argc, argv);
 }

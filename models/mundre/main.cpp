@@ -27,7 +27,8 @@ void RunMundre(const InputFile& file, const RunContext& context, Issues& issues)
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunModelProgram(ModelProgram{"MUNDRE", "mundre.ok", {".sum", ".out"}, RunMundre,
-                                        MundreStandInVersion, "pond model"},
-                           argc, argv);
+    return RunModelProgram(
+        ModelProgram{
+            "MUNDRE", "mundre.ok", {".sum", ".out"}, RunMundre, MundreStandInVersion, "pond model"},
+        argc, argv);
 }

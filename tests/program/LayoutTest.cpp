@@ -63,7 +63,7 @@ struct TSourceFile {
 
 std::vector<TSourceFile> SourceFiles() {
     static const std::regex quotedInclude(R"re(^\s*#\s*include\s+"([^"]+)")re");
-        const fs::path root(PARVELA_SOURCE_DIR);
+    const fs::path root(PARVELA_SOURCE_DIR);
     std::vector<TSourceFile> files;
     for (const std::string top : {"platform", "framework", "db", "UnitsFromGenerator", "program",
                                   "plugins", "models", "ui", "tests", "bench"}) {
